@@ -1,0 +1,7 @@
+#include <windows.h>
+
+#include "AtomicFile.h"
+
+bool ReplaceFileWith(const std::string& from, const std::string& to) {
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}

@@ -1,0 +1,27 @@
+// Result codes of the operations that report by integer, in one place.
+// Positive or zero values mean done; negative values name the failure.
+#pragma once
+
+namespace LoadResult {
+constexpr int kLoaded = 0;
+constexpr int kNotOpened = -1;       // the file could not be opened in 100 attempts
+constexpr int kNoFonts = -2;         // byte 0 (the slot count) is 0
+constexpr int kNoPool = -3;          // the font pool could not be created
+constexpr int kBadHeader = -4;       // slot count above 16, or a height, interval or limit out of range
+constexpr int kBadOffset = -5;       // an offset table entry points outside its bank's data area
+constexpr int kBadRecord = -6;       // a symbol record is larger than 512 bytes or runs past its bank
+}  // namespace LoadResult
+
+namespace SaveResult {
+constexpr int kSaved = 1;
+constexpr int kFontsDoNotFit = -1;   // the records do not fit into the banks
+constexpr int kTooManySlots = -2;    // more than 8 slots in a bank, or a 16th slot the header cannot hold
+constexpr int kSymbolTooWide = -3;   // a symbol is wider than the 255 columns its width byte can hold
+constexpr int kWriteFailed = -4;     // the file could not be created, written or put in place
+}  // namespace SaveResult
+
+namespace EditResult {
+constexpr int kDone = 1;
+constexpr int kDeclined = 0;         // the user said no
+constexpr int kTooWide = -1;         // a symbol would not fit into its 512 bytes at the new height
+}  // namespace EditResult

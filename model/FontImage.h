@@ -1,0 +1,68 @@
+// The font image: a pool of 16 fonts, the ordered font list, the symbol
+// clipboard, and the reader and writer of the 65,536-byte font image file.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Font.h"
+#include "Symbol.h"
+
+// Asked before a symbol is cleared with confirmation; true means go ahead.
+// The editor installs a message box; with none installed nothing is cleared.
+using ConfirmDeleteFn = bool (*)();
+void SetConfirmDelete(ConfirmDeleteFn fn);
+
+class FontImage {
+public:
+    static constexpr int kMaxFonts = 16;
+    static constexpr int kMaxAddedFonts = 15;
+    static constexpr int kFileSize = 0x10000;
+
+    Symbol clipboard;
+    int used[kMaxFonts] = {};
+    std::unique_ptr<Font[]> pool;
+    Font* fonts[kMaxFonts] = {};
+    int count = 0;
+
+    FontImage() = default;
+    FontImage(const FontImage&) = delete;
+    FontImage& operator=(const FontImage&) = delete;
+
+    virtual int ClearSymbol(int index, int code, int confirm);
+    virtual int CopySymbol(int index, int code);
+    // EditResult::kDone, or kTooWide when the clipboard symbol cannot be laid
+    // out at the target font's height; then the target is unchanged.
+    virtual int PasteSymbol(int index, int code);
+    virtual int InitNew();
+    virtual int PackColumns(const std::vector<std::vector<int>>& columns, int columnCount,
+                            int bytesPerColumn, uint8_t* out);
+    virtual void RemoveFont(int index);
+    virtual uint8_t SetFontName(int index, const char* text);
+    virtual void SetHeightLimit(int index, int bits);
+    virtual int GetHeightLimit(int index) const;
+    virtual void SetInterval(int index, int value);
+    virtual int GetInterval(int index) const;
+    virtual int SetFontHeight(int index, int bytes);
+    virtual int GetFontHeight(int index) const;
+    // SaveResult codes.
+    virtual int Save(const std::string& path);
+    virtual int AddFont();
+    virtual uint8_t GetFontName(int index, char* buffer) const;
+    virtual int GetFontCount() const;
+    // LoadResult codes; on any failure the document is left as it was.
+    virtual int Load(const std::string& path);
+    virtual ~FontImage();
+    virtual int AllocateFonts(int n);
+
+    // The image as Save writes it, without touching the file system.
+    int Serialize(std::vector<uint8_t>& out);
+    // Load from bytes already in memory (a buffer shorter than the image is
+    // taken as zero-filled).
+    int Deserialize(const uint8_t* bytes, size_t size);
+
+    Font& FontAt(int index) { return *fonts[index]; }
+    const Font& FontAt(int index) const { return *fonts[index]; }
+};

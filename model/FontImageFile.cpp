@@ -1,0 +1,1 @@
+// Reader and writer of the font image file (FontImage::Save, FontImage::Load).

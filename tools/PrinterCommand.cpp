@@ -1,0 +1,3 @@
+#include "PrinterCommand.h"
+// Being written.
+int RunPrinterCommand(int, char**) { return 1; }

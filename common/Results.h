@@ -25,3 +25,12 @@ constexpr int kDone = 1;
 constexpr int kDeclined = 0;         // the user said no
 constexpr int kTooWide = -1;         // a symbol would not fit into its 512 bytes at the new height
 }  // namespace EditResult
+
+namespace PortResult {
+constexpr int kOpen = 0;
+constexpr int kNotOpened = -1;       // CreateFileA: the port is missing or held by another program
+constexpr int kNoState = -2;         // GetCommState
+constexpr int kStateRefused = -3;    // SetCommState, e.g. a speed the device refuses
+constexpr int kNoTimeouts = -4;      // GetCommTimeouts
+constexpr int kTimeoutsRefused = -5; // SetCommTimeouts
+}  // namespace PortResult

@@ -1,0 +1,156 @@
+// The sender's protocol logic, free of the platform: the page checksum, the
+// transmit and receive state machines, and the operations they use to reach
+// the serial port and the window. The Win32 program and the native tests
+// plug their own port and window in behind SerialPort and SenderWindow.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+constexpr int kPageSize = 512;
+constexpr int kPageTotal = 128;
+constexpr int kImageSize = kPageSize * kPageTotal;  // 65,536
+constexpr int kFrameSize = kPageSize + 2;           // page and its CRC, high byte first
+
+// Input queue sizes asked for by the two kinds of transfer.
+constexpr int kTransmitQueueSize = 512;
+constexpr int kReceiveQueueSize = 1024;
+
+// TransferState: each value is the byte the state is waiting for.
+constexpr int kWaitEcho1 = 0x01;
+constexpr int kWaitEcho2 = 0x52;
+constexpr int kSendingPages = 0x73;
+constexpr int kReceivingPages = 0x98;
+
+// Bytes on the wire.
+constexpr uint8_t kHandshake1 = 0x01;
+constexpr uint8_t kTransmitHandshake2 = 0x52;  // "R"
+constexpr uint8_t kReceiveHandshake2 = 0x07;
+constexpr uint8_t kAnswerGood = 0x73;          // "s"
+constexpr uint8_t kAnswerWrong = 0x77;         // "w"
+constexpr uint8_t kAnswerFailed = 0x66;        // "f"
+
+// Events handed from a listener to the window thread.
+namespace TransmitEvent {
+constexpr int kEcho1 = 0x01;
+constexpr int kEcho2 = 0x52;
+constexpr int kGood = 0x73;
+constexpr int kWrong = 0x77;
+constexpr int kVerificationFailed = 0x66;
+constexpr int kUnknown = 0x99;
+}  // namespace TransmitEvent
+
+namespace ReceiveEvent {
+constexpr int kEcho1 = 0x01;
+constexpr int kEcho2 = 0x52;
+constexpr int kBlock = 0x98;
+}  // namespace ReceiveEvent
+
+// Status box colours as COLORREF values (red in the low byte).
+constexpr uint32_t kRed = 0x000000FF;
+constexpr uint32_t kGreen = 0x0000FF00;
+constexpr uint32_t kLightRed = 0x008080FF;
+
+constexpr int kMaxRepeats = 3;
+
+enum class StatusBox { Keep, Off, On };
+
+// The window operations the protocols and the link use. SetStatus repaints.
+class SenderWindow {
+public:
+    virtual ~SenderWindow() = default;
+    // Sets the status text; with StatusBox::On also the box colour.
+    virtual void SetStatus(const std::string& text, StatusBox box, uint32_t colour = 0) = 0;
+    // Enables or disables all five controls.
+    virtual void EnableControls(bool enable) = 0;
+};
+
+// Hands one event to the window thread and returns once it has been handled.
+using HandOver = std::function<void(int event)>;
+
+enum class TransferKind { Transmit, Receive };
+
+// What a transfer's listener does: how often it looks at the port, and one look.
+struct ListenerRoutine {
+    TransferKind kind;
+    int pollMilliseconds;
+    std::function<void(const HandOver&)> pollOnce;
+};
+
+// The serial link. OpenPort reports its own failures (ReportPortFailure) and
+// EndTransfer enables the controls again, so callers only test for 0.
+class SerialPort {
+public:
+    virtual ~SerialPort() = default;
+    // 0 when open with the listener running, else a PortResult code.
+    virtual int OpenPort(int portNumber, int speedIndex, int inputQueueSize, ListenerRoutine listener) = 0;
+    // Hands the bytes to the port without waiting for them to leave.
+    virtual void WritePort(const uint8_t* bytes, size_t count) = 0;
+    // The bytes that have arrived, at most maxCount; never waits.
+    virtual size_t ReadPort(uint8_t* buffer, size_t maxCount) = 0;
+    // Enables the controls, closes the port and stops this transfer's listener.
+    virtual void EndTransfer() = 0;
+};
+
+// The speed table indexed by the speed box position; 38400 is not offered.
+constexpr std::array<uint32_t, 6> kBaudRates = {2400, 4800, 9600, 19200, 57600, 115200};
+// The baud rate for a speed box position, clamped to the table.
+uint32_t BaudRateForIndex(int speedIndex);
+
+// The status text of a failed OpenPort step (PortResult code).
+const char* PortFailureText(int result);
+// Shows a failed OpenPort step on red and enables the controls again.
+void ReportPortFailure(SenderWindow& window, int result);
+
+// CRC-16/XMODEM: polynomial 0x1021, initial 0, no reflection, no final XOR.
+uint16_t PageCrc(const uint8_t* bytes, size_t count);
+
+// The single event one transmit listener read stands for: the first of
+// 0x01, 0x52, "s", "w", "f" found among the bytes, else 0x99.
+int ClassifyTransmitRead(const uint8_t* bytes, size_t count);
+
+// The state of the transfers, owned by the sender window. Everything but
+// the block collection is touched on the window thread only; the listener
+// also reads transferState, which is why it is atomic.
+struct Transfer {
+    Transfer(SerialPort& port, SenderWindow& window) : port(port), window(window) {}
+    SerialPort& port;
+    SenderWindow& window;
+    std::array<uint8_t, kImageSize> image{};  // ImageBuffer
+    std::atomic<int> transferState{0};
+    int pageCount = 0;
+    int repeatCount = 0;
+    // The block being collected by the receive listener.
+    std::array<uint8_t, kFrameSize> blockBuffer{};
+    int blockFill = 0;
+    std::string receivePath;  // the file a reception replaces when it completes
+};
+
+// The port and speed box selections.
+struct PortChoice {
+    int portNumber;  // 1 to 6
+    int speedIndex;  // 0 to 5
+};
+
+// "Send": reads the file into the image buffer and starts a transmission.
+void StartTransmit(Transfer& transfer, const std::string& path, PortChoice choice);
+// One look of the transmit listener at the port.
+void TransmitListener(Transfer& transfer, const HandOver& handOver);
+// Handles a transmit event on the window thread.
+void OnTransmitEvent(Transfer& transfer, int event);
+// Writes page n's frame: its 512 bytes, then its CRC high byte first.
+void SendPage(Transfer& transfer, int page);
+
+// "Read": checks the file can be written and starts a reception.
+void StartReceive(Transfer& transfer, const std::string& path, PortChoice choice);
+// One look of the receive listener at the port.
+void ReceiveListener(Transfer& transfer, const HandOver& handOver);
+// Handles a receive event on the window thread.
+void OnReceiveEvent(Transfer& transfer, int event);
+// Stores the collected block as the next page and answers it; returns the
+// status colour: green for a good block, red for a bad one.
+uint32_t CheckBlock(Transfer& transfer);

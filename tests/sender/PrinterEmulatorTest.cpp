@@ -1,0 +1,255 @@
+#include <fcntl.h>
+// The emulated printer against a PC side played by the test over a socket
+// pair, and its pseudo-terminal.
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <future>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "PrinterEmulator.h"
+#include "PrinterLine.h"
+
+namespace {
+
+class PcSide {
+public:
+    explicit PcSide(int fd) : fd_(fd) {}
+    void Send(const std::vector<uint8_t>& bytes) { ASSERT_EQ(write(fd_, bytes.data(), bytes.size()), ssize_t(bytes.size())); }
+    std::vector<uint8_t> Take(size_t count) {
+        std::vector<uint8_t> bytes(count);
+        size_t got = 0;
+        while (got < count) {
+            const ssize_t n = read(fd_, bytes.data() + got, count - got);
+            if (n <= 0) break;
+            got += size_t(n);
+        }
+        bytes.resize(got);
+        return bytes;
+    }
+    uint8_t TakeByte() {
+        auto bytes = Take(1);
+        return bytes.empty() ? 0xEE : bytes[0];
+    }
+    std::vector<uint8_t> Frame(const std::vector<uint8_t>& image, int page, bool goodCrc = true) {
+        std::vector<uint8_t> frame(image.begin() + page * kPageSize, image.begin() + (page + 1) * kPageSize);
+        uint16_t crc = PageCrc(frame.data(), kPageSize);
+        if (!goodCrc) crc = ~crc;
+        frame.push_back(crc >> 8);
+        frame.push_back(crc & 0xFF);
+        return frame;
+    }
+    void Handshake(uint8_t second) {
+        Send({0x01});
+        EXPECT_EQ(TakeByte(), 0x01);
+        Send({second});
+        EXPECT_EQ(TakeByte(), second);
+    }
+
+private:
+    int fd_;
+};
+
+std::vector<uint8_t> Image(uint8_t seed) {
+    std::vector<uint8_t> image(kImageSize);
+    for (int i = 0; i < kImageSize; ++i) image[i] = static_cast<uint8_t>(i * 13 + seed + i / 700);
+    return image;
+}
+
+class PrinterEmulatorTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, fds_), 0); }
+    void TearDown() override {
+        close(fds_[0]);
+        close(fds_[1]);
+    }
+    std::future<ExchangeReport> Serve(PrinterEmulator& printer) {
+        return std::async(std::launch::async, [&printer, this] {
+            return printer.RunExchange(PrinterEmulator::Clock::now() + std::chrono::seconds(10), stop_);
+        });
+    }
+
+    int fds_[2] = {-1, -1};
+    std::atomic<bool> stop_{false};
+    PcSide pc_{-1};
+};
+
+TEST_F(PrinterEmulatorTest, TakesAWholeTransmissionAndKeepsTheImage) {
+    PrinterOptions options;
+    PrinterEmulator printer(fds_[0], options);
+    auto report = Serve(printer);
+    PcSide pc(fds_[1]);
+    const auto image = Image(1);
+    pc.Send({0x33});  // noise before the handshake is ignored
+    pc.Handshake(0x52);
+    for (int page = 0; page < kPageTotal; ++page) {
+        pc.Send(pc.Frame(image, page));
+        ASSERT_EQ(pc.TakeByte(), 's') << page;
+    }
+    const ExchangeReport done = report.get();
+    EXPECT_EQ(done.kind, TransferKind::Transmit);
+    EXPECT_EQ(done.outcome, ExchangeOutcome::Complete);
+    EXPECT_EQ(done.pages, kPageTotal);
+    EXPECT_EQ(done.repeats, 0);
+    EXPECT_TRUE(std::equal(image.begin(), image.end(), printer.ReceivedImage().begin()));
+}
+
+TEST_F(PrinterEmulatorTest, AnswersWrongAsAskedAndOnABadCrc) {
+    PrinterOptions options;
+    options.wrongPage = 1;
+    options.wrongTimes = 2;
+    options.silentAfterPage = 2;
+    PrinterEmulator printer(fds_[0], options);
+    auto report = Serve(printer);
+    PcSide pc(fds_[1]);
+    const auto image = Image(2);
+    pc.Handshake(0x52);
+    pc.Send(pc.Frame(image, 0, false));
+    EXPECT_EQ(pc.TakeByte(), 'w');
+    pc.Send(pc.Frame(image, 0));
+    EXPECT_EQ(pc.TakeByte(), 's');
+    for (int i = 0; i < 2; ++i) {
+        pc.Send(pc.Frame(image, 1));
+        EXPECT_EQ(pc.TakeByte(), 'w');
+    }
+    pc.Send(pc.Frame(image, 1));
+    EXPECT_EQ(pc.TakeByte(), 's');
+    pc.Send(pc.Frame(image, 2));
+    EXPECT_EQ(pc.TakeByte(), 's');
+    const ExchangeReport done = report.get();
+    EXPECT_EQ(done.outcome, ExchangeOutcome::Silent);
+    EXPECT_EQ(done.outcome, printer.PlannedOutcome(TransferKind::Transmit));
+    EXPECT_EQ(done.pages, 3);
+    EXPECT_EQ(done.repeats, 3);
+}
+
+TEST_F(PrinterEmulatorTest, FourthWrongIsAPageFault) {
+    PrinterOptions options;
+    options.wrongPage = 0;
+    options.wrongTimes = 4;
+    PrinterEmulator printer(fds_[0], options);
+    EXPECT_EQ(printer.PlannedOutcome(TransferKind::Transmit), ExchangeOutcome::PageFault);
+    auto report = Serve(printer);
+    PcSide pc(fds_[1]);
+    const auto image = Image(3);
+    pc.Handshake(0x52);
+    for (int i = 0; i < 4; ++i) {
+        pc.Send(pc.Frame(image, 0));
+        EXPECT_EQ(pc.TakeByte(), 'w');
+    }
+    EXPECT_EQ(report.get().outcome, ExchangeOutcome::PageFault);
+}
+
+TEST_F(PrinterEmulatorTest, FailAndGarbageEndTheExchange) {
+    for (const bool fail : {true, false}) {
+        PrinterOptions options;
+        (fail ? options.failPage : options.garbagePage) = 1;
+        PrinterEmulator printer(fds_[0], options);
+        auto report = Serve(printer);
+        PcSide pc(fds_[1]);
+        const auto image = Image(4);
+        pc.Handshake(0x52);
+        pc.Send(pc.Frame(image, 0));
+        EXPECT_EQ(pc.TakeByte(), 's');
+        pc.Send(pc.Frame(image, 1));
+        const uint8_t answer = pc.TakeByte();
+        EXPECT_EQ(answer, fail ? 'f' : 0x00);
+        EXPECT_EQ(ClassifyTransmitRead(&answer, 1), fail ? TransmitEvent::kVerificationFailed : TransmitEvent::kUnknown);
+        const auto outcome = report.get().outcome;
+        EXPECT_EQ(outcome, fail ? ExchangeOutcome::VerificationError : ExchangeOutcome::UnknownAnswer);
+        EXPECT_EQ(outcome, printer.PlannedOutcome(TransferKind::Transmit));
+    }
+}
+
+TEST_F(PrinterEmulatorTest, ServesAnImageAndRepeatsABlockAnsweredWrong) {
+    PrinterOptions options;
+    options.badCrcBlock = 5;
+    PrinterEmulator printer(fds_[0], options);
+    const auto image = Image(5);
+    printer.SetServedImage(image);
+    auto report = Serve(printer);
+    PcSide pc(fds_[1]);
+    pc.Handshake(0x07);
+    std::vector<uint8_t> got;
+    int wrongCrcs = 0;
+    while (got.size() < size_t(kImageSize)) {
+        const auto block = pc.Take(kFrameSize);
+        ASSERT_EQ(block.size(), size_t(kFrameSize));
+        const uint16_t crc = PageCrc(block.data(), kPageSize);
+        if (block[512] == (crc >> 8) && block[513] == (crc & 0xFF)) {
+            got.insert(got.end(), block.begin(), block.begin() + kPageSize);
+            pc.Send({'s'});
+        } else {
+            ++wrongCrcs;
+            EXPECT_EQ(got.size(), size_t(5 * kPageSize));
+            pc.Send({'w'});
+        }
+    }
+    EXPECT_EQ(wrongCrcs, 1);
+    EXPECT_EQ(got, image);
+    const ExchangeReport done = report.get();
+    EXPECT_EQ(done.kind, TransferKind::Receive);
+    EXPECT_EQ(done.outcome, ExchangeOutcome::Complete);
+    EXPECT_EQ(done.repeats, 1);
+}
+
+TEST_F(PrinterEmulatorTest, StopsWhenTheTimeRunsOut) {
+    PrinterEmulator printer(fds_[0], PrinterOptions{});
+    const auto started = PrinterEmulator::Clock::now();
+    const ExchangeReport done = printer.RunExchange(started + std::chrono::milliseconds(300), stop_);
+    EXPECT_EQ(done.outcome, ExchangeOutcome::TimedOut);
+    EXPECT_LT(PrinterEmulator::Clock::now() - started, std::chrono::seconds(2));
+}
+
+TEST(PrinterOptionsTest, ReadsEveryOptionAndRefusesBadOnes) {
+    const char* args[] = {"--link", "/tmp/l", "--save", "s.bin", "--wrong", "5:3", "--fail", "7",
+                          "--garbage", "9", "--silent-after", "11", "--bad-crc", "2", "--exchanges", "0",
+                          "--timeout", "1.5"};
+    std::string error;
+    const auto options = ParsePrinterOptions(18, const_cast<char**>(args), error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_EQ(options->linkPath, "/tmp/l");
+    EXPECT_EQ(options->savePath, "s.bin");
+    EXPECT_EQ(options->wrongPage, 5);
+    EXPECT_EQ(options->wrongTimes, 3);
+    EXPECT_EQ(options->failPage, 7);
+    EXPECT_EQ(options->garbagePage, 9);
+    EXPECT_EQ(options->silentAfterPage, 11);
+    EXPECT_EQ(options->badCrcBlock, 2);
+    EXPECT_EQ(options->exchanges, 0);
+    EXPECT_DOUBLE_EQ(options->timeoutSeconds, 1.5);
+
+    for (std::vector<const char*> bad : {std::vector<const char*>{"--fail", "128"}, {"--wrong", "5"},
+                                         {"--wrong", "x:1"}, {"--bogus", "1"}, {"--save"}, {"--timeout", "-1"}}) {
+        EXPECT_FALSE(ParsePrinterOptions(int(bad.size()), const_cast<char**>(bad.data()), error)) << bad[0];
+    }
+}
+
+TEST(PrinterLineTest, OpensARawPseudoTerminalAndLinksIt) {
+    const std::string link = (std::filesystem::temp_directory_path() / "glyphmill-printer-link-test").string();
+    std::string error;
+    {
+        PrinterLine line;
+        ASSERT_TRUE(line.OpenPseudoTerminal(error)) << error;
+        ASSERT_TRUE(line.PlaceLink(link, error)) << error;
+        EXPECT_EQ(std::filesystem::read_symlink(link).string(), line.DevicePath());
+        // Bytes pass the raw line unchanged in both directions, 0x0D and 0x03 included.
+        const int other = open(link.c_str(), O_RDWR | O_NOCTTY);
+        ASSERT_GE(other, 0);
+        const uint8_t bytes[] = {0x01, 0x0D, 0x0A, 0x03, 0x7F, 0x11};
+        ASSERT_EQ(write(other, bytes, sizeof bytes), ssize_t(sizeof bytes));
+        uint8_t got[sizeof bytes] = {};
+        size_t filled = 0;
+        while (filled < sizeof bytes) filled += size_t(read(line.Descriptor(), got + filled, sizeof bytes - filled));
+        EXPECT_EQ(std::memcmp(bytes, got, sizeof bytes), 0);
+        close(other);
+    }
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
+}
+
+}  // namespace

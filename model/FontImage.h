@@ -66,3 +66,7 @@ public:
     Font& FontAt(int index) { return *fonts[index]; }
     const Font& FontAt(int index) const { return *fonts[index]; }
 };
+
+// What Load would say of these bytes (LoadResult codes) without loading them;
+// why, when given, receives the first fault in words.
+int CheckFontImage(const uint8_t* bytes, size_t size, std::string* why);

@@ -1,0 +1,182 @@
+// The image commands of glyphmill, run as a user runs them.
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "FontImage.h"
+#include "Results.h"
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Scratch(const std::string& name) { return ::testing::TempDir() + "glyphmill_tool_" + name; }
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void Spill(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
+Outcome Glyphmill(const std::string& arguments) {
+    const std::string out = Scratch("stdout"), err = Scratch("stderr");
+    const std::string command = std::string(GLYPHMILL_TOOL) + " " + arguments + " >" + out + " 2>" + err;
+    const int status = std::system(command.c_str());
+    Outcome run;
+    // A crash shows as a signal, never as an exit code.
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    run.out = Slurp(out);
+    run.err = Slurp(err);
+    return run;
+}
+
+std::vector<uint8_t> NewImageBytes() {
+    FontImage image;
+    image.InitNew();
+    std::vector<uint8_t> bytes;
+    image.Serialize(bytes);
+    return bytes;
+}
+
+TEST(NewCommand, WritesANewDocumentsImage) {
+    const std::string path = Scratch("new.bin");
+    const Outcome run = Glyphmill("new " + path);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    const std::vector<uint8_t> expected = NewImageBytes();
+    EXPECT_EQ(Slurp(path), std::string(expected.begin(), expected.end()));
+}
+
+TEST(InfoCommand, ListsEveryFontInTextAndJson) {
+    FontImage image;
+    image.InitNew();
+    image.AddFont();
+    image.SetFontName(0, "Big \"Q\"");
+    image.SetFontHeight(0, 2);
+    image.SetInterval(0, 3);
+    image.FontAt(0).At('A').data[0] = 0x00;
+    image.FontAt(0).At('B').data[1] = 0x7F;
+    const char highName[] = {'\xe9', 't', 0};
+    image.SetFontName(1, highName);
+    image.SetHeightLimit(1, 5);
+    const std::string path = Scratch("info.bin");
+    ASSERT_EQ(image.Save(path), SaveResult::kSaved);
+
+    Outcome run = Glyphmill("info " + path);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "0 \"Big \\\"Q\\\" \" height 2 interval 3 limit 8 inked 2\n"
+              "1 \"\\xe9t      \" height 1 interval 1 limit 5 inked 0\n");
+
+    run = Glyphmill("info --json " + path);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "{\"fonts\": [\n"
+              "  {\"index\": 0, \"name\": \"Big \\\"Q\\\" \", \"height\": 2, \"interval\": 3, \"heightLimit\": 8, "
+              "\"inkedSymbols\": 2},\n"
+              "  {\"index\": 1, \"name\": \"\\u00e9t      \", \"height\": 1, \"interval\": 1, \"heightLimit\": 5, "
+              "\"inkedSymbols\": 0}\n"
+              "]}\n");
+}
+
+TEST(CheckCommand, AcceptsAValidImage) {
+    const std::string path = Scratch("valid.bin");
+    Spill(path, NewImageBytes());
+    const Outcome run = Glyphmill("check " + path);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, path + ": valid font image, 1 font\n");
+}
+
+TEST(CheckCommand, RefusesBadImagesWithOneLineSayingWhy) {
+    const std::vector<uint8_t> valid = NewImageBytes();
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        const char* why;
+    };
+    std::vector<Case> cases;
+    cases.push_back({"short", std::vector<uint8_t>(valid.begin(), valid.begin() + 100), "100 bytes, a font image has 65536"});
+    std::vector<uint8_t> longer = valid;
+    longer.push_back(0);
+    cases.push_back({"long", longer, "more than 65536 bytes"});
+    std::vector<uint8_t> bytes = valid;
+    bytes[0] = 0;
+    cases.push_back({"empty", bytes, "byte 0 is 0"});
+    bytes = valid;
+    bytes[0] = 40;
+    cases.push_back({"slots", bytes, "byte 0 claims 40 fonts"});
+    bytes = valid;
+    bytes[0x100 + 2 * 'A'] = 0x10;
+    cases.push_back({"offset", bytes, "font 0, symbol 65: record address outside the font's bank"});
+    bytes = valid;
+    bytes[0x1100] = 0;
+    cases.push_back({"record", bytes, "font 0, symbol 0: record of 0 columns"});
+
+    for (const Case& c : cases) {
+        const std::string path = Scratch(c.name);
+        Spill(path, c.bytes);
+        const Outcome run = Glyphmill("check " + path);
+        EXPECT_EQ(run.exitCode, 1) << c.name;
+        EXPECT_NE(run.err.find(c.why), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+    }
+    EXPECT_EQ(Glyphmill("check " + Scratch("missing")).exitCode, 1);
+}
+
+TEST(ResaveCommand, RewritesAnImage) {
+    const std::string in = Scratch("resave-in.bin"), out = Scratch("resave-out.bin");
+    Spill(in, NewImageBytes());
+    std::remove(out.c_str());
+    const Outcome run = Glyphmill("resave " + in + " " + out);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(Slurp(out), Slurp(in));
+}
+
+TEST(ResaveCommand, LeavesOutAsItWasWhenItCannotSave) {
+    // One font whose 256 symbols all point at one inked record: valid to
+    // read, but each counts on its own when written.
+    std::vector<uint8_t> in = NewImageBytes();
+    in[0x01] = 4;
+    for (int code = 0; code < 256; ++code) {
+        in[0x100 + 2 * code] = 0x91;
+        in[0x101 + 2 * code] = 0x00;
+    }
+    in[0x1100] = 128;
+    std::memset(&in[0x1101], 0x00, 512);
+    const std::string inPath = Scratch("resave-big.bin"), outPath = Scratch("resave-kept.bin");
+    Spill(inPath, in);
+    Spill(outPath, {1, 2, 3});
+
+    Outcome run = Glyphmill("resave " + inPath + " " + outPath);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("do not fit"), std::string::npos) << run.err;
+    EXPECT_EQ(Slurp(outPath), std::string("\x01\x02\x03"));
+
+    run = Glyphmill("resave " + Scratch("missing") + " " + outPath);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(Slurp(outPath), std::string("\x01\x02\x03"));
+}
+
+TEST(Arguments, WrongOnesGetAUsageLine) {
+    for (const char* arguments : {"new", "info", "info --yaml x", "check a b", "resave a", "new a b"}) {
+        const Outcome run = Glyphmill(arguments);
+        EXPECT_EQ(run.exitCode, 2) << arguments;
+        EXPECT_EQ(run.err.rfind("glyphmill: usage: ", 0), 0u) << run.err;
+    }
+}
+
+}  // namespace

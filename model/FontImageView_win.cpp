@@ -1,9 +1,16 @@
 // Drawing of the symbol table and preview, and the import of an installed
 // font: the Win32 part of the document.
 #include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <vector>
 
 #include "FontImageView.h"
 #include "ScopedWin.h"
+#include "UiSeam.h"
 
 struct DrawingSurface {
     ScopedMemoryDC dc;
@@ -11,3 +18,195 @@ struct DrawingSurface {
 };
 
 void DrawingSurfaceDeleter::operator()(DrawingSurface* surface) const { delete surface; }
+
+namespace {
+
+bool IsInk(const Symbol& symbol, int column, int byte, int bit) {
+    return (symbol.data[column * symbol.height + byte] & (1u << bit)) == 0;
+}
+
+// Columns of the symbol that lie within its 512 bytes.
+int DrawableColumns(const Symbol& symbol) {
+    if (symbol.height <= 0) return 0;
+    return std::min(symbol.width, Symbol::kDataSize / symbol.height);
+}
+
+// Draws one dot as a line one pixel long, as the table and preview do.
+void DrawDot(HDC dc, int x, int y) {
+    MoveToEx(dc, x, y, nullptr);
+    LineTo(dc, x + 1, y);
+}
+
+// One cell of the table: the symbol centred in a white source area with a
+// black top and left edge, stretched onto the cell.
+void DrawCell(HDC target, HDC source, const Symbol& symbol, int cellLeft, int cellTop, int cellWidth,
+              int cellHeight) {
+    const int width = symbol.width;
+    const int height = symbol.height;
+    const int sourceWidth = std::max(width + 4, cellWidth - 2);
+    const int sourceHeight = std::max(8 * height + 4, cellHeight - 2);
+
+    SelectObject(source, GetStockObject(WHITE_BRUSH));
+    Rectangle(source, 0, 0, sourceWidth + 20, sourceHeight + 20);
+    SelectObject(source, GetStockObject(BLACK_BRUSH));
+    const int left = sourceWidth / 2 - width / 2;
+    const int bottom = sourceHeight / 2 + 4 * height;
+    const int columns = DrawableColumns(symbol);
+    for (int i = 0; i < columns; ++i) {
+        for (int j = 0; j < height; ++j) {
+            for (int k = 0; k < 8; ++k) {
+                if (IsInk(symbol, i, j, k)) DrawDot(source, i + left, bottom - 8 * j - k);
+            }
+        }
+    }
+    StretchBlt(target, cellLeft, cellTop, cellWidth, cellHeight, source, 0, 0, sourceWidth, sourceHeight, SRCCOPY);
+}
+
+}  // namespace
+
+int FontImageView::CreateSurface(HDC__* dc, int width, int height) {
+    surface.reset();
+    auto created = std::unique_ptr<DrawingSurface, DrawingSurfaceDeleter>(new DrawingSurface);
+    created->dc.Reset(CreateCompatibleDC(dc));
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    created->bitmap.Reset(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    surface = std::move(created);
+    return 1;
+}
+
+int FontImageView::DrawSymbolTable(HDC__* dc, int width, int height) {
+    if (!surface || !surface->bitmap) CreateSurface(dc, width, height);
+    SetGridSize(width, height);
+    const int cellWidth = width / columns;
+    const int cellHeight = height / rows;
+
+    {
+        ScopedSelect grayBrush(dc, GetStockObject(GRAY_BRUSH));
+        for (int k = 1; k < 16; ++k) {
+            MoveToEx(dc, k * cellWidth, 0, nullptr);
+            LineTo(dc, k * cellWidth, height);
+            MoveToEx(dc, 0, k * cellHeight, nullptr);
+            LineTo(dc, width, k * cellHeight);
+        }
+    }
+
+    HDC source = surface->dc.Get();
+    // The bitmap is selected only while drawing, so that it can be deleted
+    // with the surface.
+    ScopedSelect bitmap(source, surface->bitmap.Get());
+    ScopedSelect brush(source, GetStockObject(WHITE_BRUSH));
+    const Font& font = *fonts[currentFont];
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            const int code = std::min(16 * (scrollRow + r) + c, Font::kSymbolCount - 1);
+            DrawCell(dc, source, font.At(code), c * cellWidth, r * cellHeight, cellWidth, cellHeight);
+        }
+    }
+    return 1;
+}
+
+void FontImageView::DrawSymbolPreview(HDC__* dc, int left, int top, int right, int bottom, int code) {
+    const int shownCode = code == -1 ? currentSymbol : std::clamp(code, 0, Font::kSymbolCount - 1);
+    const int width = right - left;
+    const int height = bottom - top;
+
+    std::string caption = "# " + std::to_string(shownCode) + " ";
+    for (char& ch : caption) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    RECT captionRect{0, 0, width, 20};
+    DrawTextA(dc, caption.c_str(), -1, &captionRect, DT_CENTER);
+
+    const Symbol& symbol = *GetSymbol(shownCode);
+    const int x0 = width / 2 - symbol.width / 2;
+    const int bottomRow = height / 2 + 4 * symbol.height;
+    const int columns = DrawableColumns(symbol);
+    for (int i = 0; i < columns; ++i) {
+        for (int j = 0; j < symbol.height; ++j) {
+            for (int k = 0; k < 8; ++k) {
+                if (IsInk(symbol, i, j, k)) DrawDot(dc, x0 + i, bottomRow - 8 * j - k);
+            }
+        }
+    }
+}
+
+namespace {
+
+constexpr int kImportColumns = 128;
+
+// Width of an imported glyph: one blank column after its last ink, 128 when
+// the ink reaches the last column, 1 for a code that draws nothing.
+int ImportedWidth(const std::vector<std::vector<int>>& columns) {
+    for (int x = kImportColumns - 1; x >= 0; --x) {
+        if (std::find(columns[x].begin(), columns[x].end(), 1) != columns[x].end()) {
+            return x == kImportColumns - 1 ? kImportColumns : x + 2;
+        }
+    }
+    return 1;
+}
+
+// The top-left 128 x rows pixels of the drawing as ink columns, entry 0 the
+// bottom row.
+void SampleColumns(HDC dc, int rows, std::vector<std::vector<int>>& columns) {
+    for (int x = 0; x < kImportColumns; ++x) {
+        for (int y = 0; y < rows; ++y) {
+            const COLORREF colour = GetPixel(dc, x, y);
+            const int brightness = (GetRValue(colour) + GetGValue(colour) + GetBValue(colour)) / 3;
+            columns[x][rows - 1 - y] = brightness < 128 ? 1 : 0;
+        }
+    }
+}
+
+}  // namespace
+
+int FontImageView::ImportWindowsFont(HWND__* progressBar) {
+    const int height = GetFontHeight(currentFont);
+    const int rows = 8 * height;
+
+    LOGFONTA chosen{};
+    CHOOSEFONTA request{};
+    request.lStructSize = sizeof request;
+    request.lpLogFont = &chosen;
+    request.Flags = CF_SCREENFONTS | CF_LIMITSIZE;
+    request.nFontType = SCREEN_FONTTYPE;
+    request.nSizeMin = 1;
+    request.nSizeMax = rows;
+    if (!Ui().chooseFont(&request)) return 0;
+
+    ScopedFont font(CreateFontIndirectA(&chosen));
+    ScopedMemoryDC dc(CreateCompatibleDC(nullptr));
+    ScopedBitmap drawing(CreateCompatibleBitmap(dc.Get(), 10 * kImportColumns, 2 * rows));
+    ScopedSelect selectedBitmap(dc.Get(), drawing.Get());
+    ScopedSelect selectedFont(dc.Get(), font.Get());
+    SetTextColor(dc.Get(), 0);
+    HBRUSH white = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+
+    ShowWindow(progressBar, SW_SHOW);
+    SendMessageA(progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 256));
+
+    std::vector<std::vector<int>> columns(kImportColumns, std::vector<int>(rows));
+    Symbol glyph;
+    Font& target = *fonts[currentFont];
+    for (int code = 0; code < Font::kSymbolCount; ++code) {
+        RECT area{0, 0, kImportColumns, rows};
+        FillRect(dc.Get(), &area, white);
+        const char text[2] = {static_cast<char>(code), 0};
+        DrawTextA(dc.Get(), text, 1, &area, 0);
+        SampleColumns(dc.Get(), rows, columns);
+
+        const int width = ImportedWidth(columns);
+        PackColumns(columns, width, height, glyph.data.get());
+        glyph.width = width;
+        glyph.height = height;
+        glyph.heightLimit = target.GetHeightLimit();
+        target.SetSymbol(code, glyph);
+        SendMessageA(progressBar, PBM_SETPOS, code, 0);
+    }
+    ShowWindow(progressBar, SW_HIDE);
+    return 0;
+}

@@ -1,0 +1,236 @@
+// New, Open, Save and Save As: the document object, its file and the main
+// window's caption.
+#include <windows.h>
+#include <commdlg.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "EditorShell.h"
+#include "FontImageView.h"
+#include "Results.h"
+#include "ScopedWin.h"
+#include "SymbolEditor.h"
+#include "UiSeam.h"
+
+namespace {
+
+constexpr char kFileFilter[] = "Flash Image(*.bin)\0*.bin\0";
+constexpr char kDialogTitle[] = "Open BIN File";
+constexpr char kNotAnImage[] = "This file is not correct bin file. Load be cancel.";
+constexpr DWORD kDialogNameCapacity = 260;
+constexpr char kExtension[] = ".bin";
+
+struct DocumentState {
+    std::unique_ptr<FontImageView> document;
+    std::string path;
+    // What the document held after the last New, Open or Save.
+    std::vector<uint8_t> savedContent;
+};
+
+DocumentState Doc;
+
+void Append(std::vector<uint8_t>& out, int value) {
+    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(value >> shift));
+}
+
+// Everything of the document that a file keeps or an edit can change.
+std::vector<uint8_t> ContentOf(const FontImage& image) {
+    std::vector<uint8_t> out;
+    Append(out, image.count);
+    for (int f = 0; f < image.count; ++f) {
+        const Font& font = image.FontAt(f);
+        out.insert(out.end(), font.name, font.name + Font::kNameLength);
+        out.push_back(font.checksum);
+        Append(out, font.height);
+        Append(out, font.interval);
+        Append(out, font.heightLimit);
+        for (int code = 0; code < Font::kSymbolCount; ++code) {
+            const Symbol& symbol = font.At(code);
+            Append(out, symbol.width);
+            Append(out, symbol.height);
+            Append(out, symbol.heightLimit);
+            const int bytes = std::max(0, std::min(symbol.ByteCount(), Symbol::kDataSize));
+            out.insert(out.end(), symbol.data.get(), symbol.data.get() + bytes);
+        }
+    }
+    return out;
+}
+
+OPENFILENAMEA FileDialogRequest(HWND owner, char* nameBuffer, DWORD flags) {
+    OPENFILENAMEA request{};
+    request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    request.hwndOwner = owner;
+    request.lpstrFilter = kFileFilter;
+    request.lpstrFile = nameBuffer;
+    request.nMaxFile = kDialogNameCapacity;
+    request.lpstrTitle = kDialogTitle;
+    request.Flags = flags;
+    return request;
+}
+
+bool IsImageSized(const std::string& path) {
+    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    return GetFileSize(file.Get(), nullptr) == static_cast<DWORD>(FontImage::kFileSize);
+}
+
+void SetCaption(const std::string& text) {
+    SendMessageA(MainWindow(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+// Puts a new document object in place of the old one. The symbol editor lets
+// go of its symbol first: it belongs to the object being deleted.
+void ReplaceDocument(std::unique_ptr<FontImageView> document, const std::string& path) {
+    DetachSymbolEditor();
+    ForgetSymbolClipboard();
+    document->SetGridSize(kTableSize, kTableSize);
+    Doc.document = std::move(document);
+    Doc.path = path;
+}
+
+void MarkSaved() { Doc.savedContent = ContentOf(*Doc.document); }
+
+std::string SaveFailureText(int result, const std::string& path) {
+    switch (result) {
+    case SaveResult::kFontsDoNotFit:
+        return "The fonts do not fit into the font image. The file was not saved.";
+    case SaveResult::kTooManySlots:
+        return "The fonts need more slots than the font image has. The file was not saved.";
+    case SaveResult::kBadSymbolWidth:
+        return "A symbol is wider than 255 columns or larger than 512 bytes. The file was not saved.";
+    case SaveResult::kBadFontSetting:
+        return "A font's height, interval or height limit is out of range. The file was not saved.";
+    case SaveResult::kNoFonts:
+        return "The font image holds no font. The file was not saved.";
+    default:
+        return "The file " + path + " could not be written. The file was not saved.";
+    }
+}
+
+bool EndsWith(const std::string& text, const char* suffix) {
+    const size_t length = std::strlen(suffix);
+    return text.size() >= length && text.compare(text.size() - length, length, suffix) == 0;
+}
+
+// The name for Save As; empty when the dialog was cancelled.
+std::string AskSaveName(HWND owner) {
+    char name[1024] = {};
+    OPENFILENAMEA request = FileDialogRequest(owner, name, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY);
+    if (Ui().getSaveFileName(&request) != 1) return {};
+    std::string chosen = name;
+    if (!EndsWith(chosen, kExtension)) chosen += kExtension;
+    return chosen;
+}
+
+// Writes the document to path; 1 written, -1 refused (the user is told).
+int WriteDocument(const std::string& path) {
+    const int result = Doc.document->Save(path);
+    if (result == SaveResult::kSaved) return 1;
+    ShowError(SaveFailureText(result, path).c_str());
+    return -1;
+}
+
+}  // namespace
+
+FontImageView* Document() { return Doc.document.get(); }
+
+const char* DocumentPath() { return Doc.path.c_str(); }
+
+int OpenDocument(HWND owner) {
+    const int fontToShow = owner || !Doc.document ? 0 : Doc.document->GetCurrentFont();
+    std::string path = Doc.path;
+    if (owner) {
+        char name[1024] = {};
+        OPENFILENAMEA request = FileDialogRequest(MainWindow(), name, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY);
+        if (Ui().getOpenFileName(&request) != 1) return 0;
+        path = name;
+    }
+
+    // Only a file of exactly the image's size that the reader accepts
+    // replaces the document; anything else leaves everything as it was.
+    auto document = std::make_unique<FontImageView>();
+    if (!IsImageSized(path) || document->Load(path) < 0) {
+        Ui().messageBox(MainWindow(), kNotAnImage, "Error", MB_ICONERROR);
+        return 0;
+    }
+    ReplaceDocument(std::move(document), path);
+
+    SelectFont(fontToShow);
+    FillFontList();
+    SetCaption("Glyphmill <" + path + "> ");
+    EnablePanelControls();
+    ShowFontFields();
+    for (WPARAM command : {kCommandSave, kCommandSaveAs, kCommandImportFont, kCommandSend, kCommandCutSymbol,
+                           kCommandCopySymbol, kCommandDeleteSymbol}) {
+        EnableMenuCommand(command);
+    }
+    MarkSaved();
+    return 1;
+}
+
+int SaveDocument(HWND owner) {
+    if (!Doc.document) return 0;
+    ShowWindow(PreviewWindow(), SW_HIDE);
+    const bool useDialog = Doc.path.size() < 2 || owner != nullptr;
+    if (!useDialog) return WriteDocument(Doc.path);
+
+    const std::string name = AskSaveName(Doc.path.size() < 2 ? MainWindow() : owner);
+    if (name.empty()) return 0;
+    const int written = WriteDocument(name);
+    if (written == 1) Doc.path = name;
+    return written;
+}
+
+int NewDocument() {
+    if (Doc.document) {
+        const int answer = AskSaveChanges();
+        if (answer == IDCANCEL) return 0;
+        // A cancelled dialog still leads to the new document, but a save that
+        // failed keeps the document the user wanted to keep.
+        if (answer == IDYES && SaveDocument(MainWindow()) < 0) return 0;
+    }
+    auto document = std::make_unique<FontImageView>();
+    if (!document->InitNew()) return 0;
+    ReplaceDocument(std::move(document), "");
+
+    SelectFont(0);
+    FillFontList();
+    SetCaption("Glyphmill < New File > ");
+    EnablePanelControls();
+    for (WPARAM command : {kCommandSaveAs, kCommandImportFont, kCommandSend}) EnableMenuCommand(command);
+    ShowFontFields();
+    MarkSaved();
+    return 1;
+}
+
+// Every save reads the file back, so that the editor shows what it holds.
+void OnSave() {
+    if (SaveDocument(nullptr) == 1) OpenDocument(nullptr);
+}
+
+void OnSaveAs() {
+    if (SaveDocument(MainWindow()) == 1) OpenDocument(nullptr);
+}
+
+bool HasUnsavedChanges() { return Doc.document && ContentOf(*Doc.document) != Doc.savedContent; }
+
+bool MayCloseDocument() {
+    if (!HasUnsavedChanges()) return true;
+    switch (AskSaveChanges()) {
+    case IDNO: return true;
+    case IDYES: return SaveDocument(nullptr) == 1;
+    default: return false;
+    }
+}
+
+void CloseDocument() {
+    DetachSymbolEditor();
+    Doc.document.reset();
+    Doc.path.clear();
+    Doc.savedContent.clear();
+}

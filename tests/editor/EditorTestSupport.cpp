@@ -1,0 +1,185 @@
+#include "EditorTestSupport.h"
+
+#include <cstring>
+#include <fstream>
+
+#include "UiSeam.h"
+
+namespace {
+
+ScriptedUi TheScript;
+
+int FakeMessageBox(HWND, const char* text, const char* caption, UINT type) {
+    TheScript.messageBoxes.push_back({text ? text : "", caption ? caption : "", type});
+    if (TheScript.messageBoxAnswers.empty()) return IDOK;
+    const int answer = TheScript.messageBoxAnswers.front();
+    TheScript.messageBoxAnswers.pop_front();
+    return answer;
+}
+
+std::string FilterText(const char* filter) {
+    std::string text;
+    while (filter && *filter) {
+        text += filter;
+        text += '|';
+        filter += std::strlen(filter) + 1;
+    }
+    return text;
+}
+
+BOOL FakeFileDialog(OPENFILENAMEA* request) {
+    TheScript.fileDialogs.push_back({request->lpstrTitle ? request->lpstrTitle : "", FilterText(request->lpstrFilter),
+                                     request->Flags, request->lStructSize, request->nMaxFile, request->hwndOwner});
+    if (TheScript.fileNames.empty()) return FALSE;
+    const std::string name = TheScript.fileNames.front();
+    TheScript.fileNames.pop_front();
+    std::strncpy(request->lpstrFile, name.c_str(), request->nMaxFile - 1);
+    return TRUE;
+}
+
+BOOL FakeChooseFont(CHOOSEFONTA* request) {
+    TheScript.chooseFontMaxSize = request->nSizeMax;
+    if (!TheScript.chooseFontAnswer) return FALSE;
+    *request->lpLogFont = TheScript.chosenFont;
+    return TRUE;
+}
+
+}  // namespace
+
+ScriptedUi& Script() { return TheScript; }
+
+void EditorWindowTest::SetUp() {
+    TheScript = ScriptedUi{};
+    Ui().messageBox = FakeMessageBox;
+    Ui().getOpenFileName = FakeFileDialog;
+    Ui().getSaveFileName = FakeFileDialog;
+    Ui().chooseFont = FakeChooseFont;
+
+    char previous[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    previousDirectory_ = previous;
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    directory_ = std::string(temp) + "glyver-test-" + info->name() + "-" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(directory_.c_str(), nullptr);
+    SetCurrentDirectoryA(directory_.c_str());
+}
+
+void EditorWindowTest::StartEditorHere() {
+    main_ = StartEditor(GetModuleHandleA(nullptr));
+    ASSERT_NE(main_, nullptr);
+    ShowWindow(main_, SW_SHOWNOACTIVATE);
+    UpdateWindow(main_);
+    PumpMessages();
+}
+
+void EditorWindowTest::TearDown() {
+    if (main_ && IsWindow(main_)) DestroyWindow(main_);
+    PumpMessages();
+    MSG quit;
+    while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    RestoreRealUi();
+    SetCurrentDirectoryA(previousDirectory_.c_str());
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((directory_ + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            DeleteFileA((directory_ + "\\" + found.cFileName).c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(directory_.c_str());
+}
+
+std::string EditorWindowTest::PathInTestDir(const std::string& name) const { return directory_ + "\\" + name; }
+
+HWND EditorWindowTest::Child(const char* className, int x, int y) const {
+    for (HWND child = GetWindow(main_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char name[64] = {};
+        GetClassNameA(child, name, sizeof name);
+        RECT rect;
+        GetWindowRect(child, &rect);
+        POINT origin{rect.left, rect.top};
+        ScreenToClient(main_, &origin);
+        if (lstrcmpiA(name, className) == 0 && origin.x == x && origin.y == y) return child;
+    }
+    ADD_FAILURE() << "no " << className << " at " << x << "," << y;
+    return nullptr;
+}
+
+void EditorWindowTest::Menu(WPARAM command) const { SendMessageA(main_, WM_COMMAND, command, 0); }
+
+void EditorWindowTest::Click(HWND button) const {
+    SendMessageA(main_, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
+void EditorWindowTest::Type(HWND field, const char* text) const { SetWindowTextA(field, text); }
+
+void EditorWindowTest::LeaveField(HWND field) const {
+    SendMessageA(main_, WM_COMMAND, MAKEWPARAM(0, EN_KILLFOCUS), reinterpret_cast<LPARAM>(field));
+}
+
+void EditorWindowTest::PickFont(int index) const {
+    SendMessageA(FontList(), CB_SETCURSEL, index, 0);
+    SendMessageA(main_, WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE), reinterpret_cast<LPARAM>(FontList()));
+}
+
+void EditorWindowTest::ClickTable(int x, int y, UINT message) const {
+    SendMessageA(SymbolTableWindow(), message, message == WM_LBUTTONDOWN ? MK_LBUTTON : MK_RBUTTON,
+                 MAKELPARAM(x, y));
+}
+
+std::string EditorWindowTest::Text(HWND window) {
+    char text[1024] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+bool EditorWindowTest::MenuEnabled(WPARAM command) const {
+    const UINT state = GetMenuState(GetMenu(main_), static_cast<UINT>(command), MF_BYCOMMAND);
+    EXPECT_NE(state, static_cast<UINT>(-1)) << "no menu item " << command;
+    return (state & (MF_GRAYED | MF_DISABLED)) == 0;
+}
+
+std::vector<std::string> EditorWindowTest::FontListItems() const {
+    std::vector<std::string> items;
+    const int count = static_cast<int>(SendMessageA(FontList(), CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        char text[256] = {};
+        SendMessageA(FontList(), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        items.push_back(text);
+    }
+    return items;
+}
+
+void EditorWindowTest::PumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            TheScript.quitPosted = true;
+            continue;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+std::string EditorWindowTest::WriteImage(const std::string& name, std::initializer_list<int> heights) const {
+    FontImage image;
+    image.InitNew();
+    int index = 0;
+    for (int height : heights) {
+        if (index > 0) image.AddFont();
+        image.SetFontHeight(index, height);
+        image.SetFontName(index, ("Font" + std::to_string(index)).c_str());
+        Symbol& symbol = image.FontAt(index).At('A');
+        symbol.width = 3;
+        for (int i = 0; i < 3 * height; ++i) symbol.data[i] = 0x00;
+        ++index;
+    }
+    const std::string path = PathInTestDir(name);
+    EXPECT_EQ(image.Save(path), 1);
+    return path;
+}

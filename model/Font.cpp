@@ -60,7 +60,9 @@ int Font::Reset() {
         Symbol& symbol = symbols[code];
         symbol.width = 1;
         symbol.height = 1;
-        symbol.data[0] = Symbol::kBlank;
+        // The whole buffer, so that no ink of a removed font resurfaces when a
+        // reused symbol is widened.
+        symbol.Clear();
     }
     SetName("Unnamed ", 0x17);
     return 1;

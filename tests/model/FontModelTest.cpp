@@ -66,6 +66,7 @@ TEST(FontList, RemovingShiftsLaterFontsUpAndAddAppendsAResetFont) {
     MakeDocument(image, 4);
     for (int i = 0; i < 4; ++i) image.SetFontName(i, std::string(1, static_cast<char>('A' + i)).c_str());
     image.SetFontHeight(1, 3);  // the font to be removed leaves its data in the pool
+    DrawSymbol(image.FontAt(1), 'A', 5, 0x00);
     image.RemoveFont(1);
     ASSERT_EQ(image.GetFontCount(), 3);
     EXPECT_EQ(Name(image, 0), "A       ");
@@ -76,6 +77,9 @@ TEST(FontList, RemovingShiftsLaterFontsUpAndAddAppendsAResetFont) {
     ASSERT_EQ(image.GetFontCount(), 4);
     EXPECT_EQ(Name(image, 3), "Unnamed ");
     EXPECT_EQ(image.GetFontHeight(3), 1);
+    Symbol& reused = image.FontAt(3).At('A');
+    reused.width = 5;  // as the symbol editor widens it
+    EXPECT_TRUE(reused.IsEmpty());
     EXPECT_EQ(Name(image, 1), "C       ");
     EXPECT_EQ(Name(image, 2), "D       ");
 }

@@ -66,10 +66,3 @@ inline std::vector<uint8_t> ReadFile(const std::string& path) {
     }
     return bytes;
 }
-
-inline void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
-}

@@ -1,0 +1,160 @@
+// Taking a picture from a .bmp file or the clipboard into the import buffer.
+// A file is checked and sampled by the portable reader; a clipboard picture
+// goes through a monochrome device bitmap, where only pure white stays
+// background.
+#include "BitmapImport.h"
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "AtomicFile.h"
+#include "ScopedWin.h"
+#include "UiSeam.h"
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using ScopedFile = std::unique_ptr<std::FILE, FileCloser>;
+
+void ReportProblem(HWND owner, BitmapProblem problem) {
+    Ui().messageBox(owner, DescribeBitmapProblem(problem), "Error", MB_OK | MB_ICONERROR);
+}
+
+bool ReadAt(std::FILE* file, uint64_t offset, uint8_t* out, size_t size) {
+    return _fseeki64(file, static_cast<__int64>(offset), SEEK_SET) == 0 && std::fread(out, 1, size, file) == size;
+}
+
+// Reads the headers, the colour table and the pixel rows of a checked file
+// into one buffer laid out as the file would be without any gap before the
+// pixels; layout is moved to match.
+bool ReadPictureParts(std::FILE* file, BitmapLayout* layout, std::vector<uint8_t>* bytes) {
+    const uint32_t tableBytes = 4 * layout->colorCount;
+    const uint32_t compactOffset = kBitmapHeadersSize + tableBytes;
+    bytes->resize(static_cast<size_t>(compactOffset) + layout->pixelBytes);
+    if (!ReadAt(file, 0, bytes->data(), compactOffset)) return false;
+    if (!ReadAt(file, layout->pixelOffset, bytes->data() + compactOffset, layout->pixelBytes)) return false;
+    layout->pixelOffset = compactOffset;
+    return true;
+}
+
+// Copies width x rowCount pixels from the top-left of source into a
+// monochrome bitmap painted white, and reads them back as cells.
+ImportPicture SampleDeviceBitmap(HDC source, int width, int rowCount) {
+    ImportPicture picture;
+    picture.columns = width;
+    picture.rows = rowCount;
+    picture.cells.assign(static_cast<size_t>(width) * rowCount, 1);
+    ScopedMemoryDC work(CreateCompatibleDC(source));
+    // A new memory DC holds a 1 x 1 monochrome bitmap: a compatible bitmap is monochrome too.
+    ScopedBitmap bitmap(CreateCompatibleBitmap(work.Get(), width, rowCount));
+    if (!work || !bitmap) return picture;
+    ScopedSelect selectBitmap(work.Get(), bitmap.Get());
+    {
+        ScopedSelect selectBrush(work.Get(), GetStockObject(WHITE_BRUSH));
+        Rectangle(work.Get(), -1, -1, width + 2, rowCount + 2);
+    }
+    BitBlt(work.Get(), 0, 0, width, rowCount, source, 0, 0, SRCCOPY);
+    for (int y = 0; y < rowCount; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const COLORREF colour = GetPixel(work.Get(), x, y);
+            const int mean = (GetRValue(colour) + GetGValue(colour) + GetBValue(colour)) / 3;
+            picture.cells[static_cast<size_t>(x) * rowCount + (rowCount - 1 - y)] = mean >= 128 ? 1 : 0;
+        }
+    }
+    return picture;
+}
+
+bool ClipboardOffersTextToPrefer() {
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    GetVersionExA(&version);
+    return version.dwMajorVersion >= 5 && IsClipboardFormatAvailable(CF_UNICODETEXT);
+}
+
+// With the clipboard open: its picture's header, checked, and the picture
+// sampled. Returns the problem to report once the clipboard is closed;
+// *sampled tells whether picture was filled.
+BitmapProblem SampleClipboard(int rowCount, ImportPicture* picture, bool* sampled) {
+    *sampled = false;
+    HANDLE dib = GetClipboardData(CF_DIB);
+    if (!dib) return BitmapProblem::kNone;
+    BitmapInfo info;
+    BitmapProblem problem;
+    {
+        ScopedGlobalLock header(dib);
+        if (!header.Get()) return BitmapProblem::kNone;
+        problem = ReadInfoHeader(static_cast<const uint8_t*>(header.Get()), header.Size(), &info);
+    }
+    if (problem == BitmapProblem::kNone) problem = CheckImportLimits(info, rowCount);
+    if (problem != BitmapProblem::kNone) return problem;
+    HBITMAP pictureBitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+    if (!pictureBitmap) return BitmapProblem::kNone;
+    ScopedMemoryDC source(CreateCompatibleDC(nullptr));
+    if (!source) return BitmapProblem::kNone;
+    ScopedSelect selectPicture(source.Get(), pictureBitmap);
+    *picture = SampleDeviceBitmap(source.Get(), info.width, rowCount);
+    *sampled = true;
+    return BitmapProblem::kNone;
+}
+
+}  // namespace
+
+int ImportFromBitmapFile(HWND owner, int rowCount, ImportPicture* picture) {
+    char fileName[MAX_PATH] = "";
+    OPENFILENAMEA request{};
+    request.lStructSize = sizeof request;
+    request.hwndOwner = owner;
+    request.lpstrFilter = "Bitmap Image(*.bmp)\0*.bmp\0";
+    request.lpstrFile = fileName;
+    request.nMaxFile = MAX_PATH;
+    request.lpstrTitle = "Open BIN File";
+    request.Flags = OFN_HIDEREADONLY;
+    if (Ui().getOpenFileName(&request) != TRUE) return 0;
+
+    ScopedFile file(OpenWithRetries(fileName, "rb"));
+    if (!file) return 0;
+    uint8_t head[kBitmapHeadersSize];
+    const size_t headSize = std::fread(head, 1, sizeof head, file.get());
+    if (_fseeki64(file.get(), 0, SEEK_END) != 0) return 0;
+    const __int64 fileSize = _ftelli64(file.get());
+    if (fileSize < 0) return 0;
+
+    BitmapLayout layout;
+    BitmapProblem problem = CheckBitmapFile(head, headSize, static_cast<uint64_t>(fileSize), &layout);
+    if (problem == BitmapProblem::kNone) problem = CheckImportLimits(layout.info, rowCount);
+    std::vector<uint8_t> bytes;
+    // The file may have changed since its size was taken.
+    if (problem == BitmapProblem::kNone && !ReadPictureParts(file.get(), &layout, &bytes)) {
+        problem = BitmapProblem::kFileShorterThanSize;
+    }
+    file.reset();
+    if (problem != BitmapProblem::kNone) {
+        ReportProblem(owner, problem);
+        return 0;
+    }
+    *picture = SampleBitmapFile(layout, bytes.data(), rowCount);
+    return 1;
+}
+
+int ImportFromClipboard(HWND owner, int rowCount, ImportPicture* picture) {
+    if (ClipboardOffersTextToPrefer()) return 0;
+    if (!IsClipboardFormatAvailable(CF_DIB)) return 0;
+    ImportPicture sampledPicture;
+    bool sampled = false;
+    BitmapProblem problem;
+    {
+        ScopedClipboard clipboard(owner);
+        if (!clipboard.IsOpen()) return 0;
+        problem = SampleClipboard(rowCount, &sampledPicture, &sampled);
+    }
+    if (problem != BitmapProblem::kNone) {
+        ReportProblem(owner, problem);
+        return 0;
+    }
+    if (!sampled) return 0;
+    *picture = std::move(sampledPicture);
+    return 1;
+}

@@ -1,0 +1,566 @@
+// The symbol editor window driven in-process as a user drives it: clicks and
+// drags on the grid, buttons, key commands, scrolling, the imports.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "BmpWriter.h"
+#include "FontImageView.h"
+#include "Symbol.h"
+#include "SymbolEditor.h"
+#include "SymbolEditorHost.h"
+#include "SymbolEditorTestAccess.h"
+#include "UiSeam.h"
+
+namespace {
+
+FontImageView* TheDocument = nullptr;
+FontImageView* TestDocument() { return TheDocument; }
+
+// Answers of the seam.
+std::string ChosenFile;
+bool DialogCancelled = false;
+std::string LastMessage, LastCaption;
+int MessageCount = 0;
+
+BOOL AnswerOpenDialog(OPENFILENAMEA* request) {
+    if (DialogCancelled) return FALSE;
+    EXPECT_STREQ(request->lpstrTitle, "Open BIN File");
+    EXPECT_EQ(std::string(request->lpstrFilter, 26), std::string("Bitmap Image(*.bmp)\0*.bmp\0", 26));
+    snprintf(request->lpstrFile, request->nMaxFile, "%s", ChosenFile.c_str());
+    return TRUE;
+}
+
+int AnswerMessageBox(HWND, const char* text, const char* caption, UINT type) {
+    LastMessage = text;
+    LastCaption = caption;
+    EXPECT_TRUE(type & MB_ICONERROR);
+    ++MessageCount;
+    return IDOK;
+}
+
+void Pump() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+std::string Text(HWND window) {
+    char buffer[4096] = "";
+    GetWindowTextA(window, buffer, sizeof buffer);
+    return buffer;
+}
+
+SIZE OuterSize(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+class SymbolEditorWindow : public testing::Test {
+protected:
+    void SetUp() override {
+        WNDCLASSA owner{};
+        owner.lpfnWndProc = DefWindowProcA;
+        owner.hInstance = GetModuleHandleA(nullptr);
+        owner.lpszClassName = "SymbolEditorTestOwner";
+        RegisterClassA(&owner);
+        owner_ = CreateWindowExA(0, "SymbolEditorTestOwner", "owner", WS_OVERLAPPEDWINDOW, 400, 0, 300, 300,
+                                 nullptr, nullptr, owner.hInstance, nullptr);
+        document_ = std::make_unique<FontImageView>();
+        document_->InitNew();
+        document_->SetCurrentSymbol(65);
+        TheDocument = document_.get();
+        SetSymbolEditorDocumentSource(TestDocument);
+        editor_ = CreateSymbolEditor(owner_, RECT{0, 0, 390, 580});
+        ASSERT_NE(editor_, nullptr);
+        Ui().getOpenFileName = AnswerOpenDialog;
+        Ui().messageBox = AnswerMessageBox;
+        DialogCancelled = false;
+        MessageCount = 0;
+        LastMessage.clear();
+        LastCaption.clear();
+    }
+
+    void TearDown() override {
+        DestroyWindow(owner_);
+        Pump();
+        RestoreRealUi();
+        TheDocument = nullptr;
+    }
+
+    Symbol& Current() { return *document_->GetSymbol(-1); }
+
+    // Loads the current symbol, set up as given, and shows the editor as the
+    // symbol table does.
+    void Open(int width, int height, int heightLimit, std::initializer_list<uint8_t> bytes = {}) {
+        Symbol& symbol = Current();
+        symbol.Clear();
+        symbol.width = width;
+        symbol.height = height;
+        symbol.heightLimit = heightLimit;
+        int i = 0;
+        for (uint8_t b : bytes) symbol.data[i++] = b;
+        ASSERT_EQ(LoadSymbolIntoEditor(&symbol), 1);
+        ShowWindow(editor_, SW_SHOWNORMAL);
+        UpdateWindow(editor_);
+        Pump();
+    }
+
+    SymbolEditorInsight Inside() const { return InspectSymbolEditor(); }
+    const SymbolWorkCopy& Work() const { return *Inside().work; }
+    std::string Bytes() const { return Text(Inside().byteString); }
+
+    void Key(WORD command) {
+        SendMessageA(editor_, WM_COMMAND, MAKEWPARAM(command, 1), 0);
+        Pump();
+    }
+    void Menu(WORD command) {
+        SendMessageA(editor_, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+        Pump();
+    }
+    void Click(HWND button) {
+        SendMessageA(editor_, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+        Pump();
+    }
+    void Mouse(UINT message, int x, int y) {
+        SendMessageA(Inside().grid, message, 0, MAKELPARAM(x, y));
+    }
+    // Centre of the cell of column (as shown) and row (from the top).
+    void Press(UINT down, UINT up, int column, int rowFromTop) {
+        Mouse(down, 10 * column + 5, 10 * rowFromTop + 5);
+        Mouse(up, 10 * column + 5, 10 * rowFromTop + 5);
+    }
+
+    HWND owner_ = nullptr;
+    HWND editor_ = nullptr;
+    std::unique_ptr<FontImageView> document_;
+};
+
+TEST_F(SymbolEditorWindow, FreshSymbolShowsOneBlankColumnWithItsFields) {
+    Open(1, 1, 8);
+    EXPECT_EQ(Text(editor_), "Symbol Editor   #65");
+    EXPECT_EQ(Bytes(), "ff ");
+    EXPECT_EQ(Text(Inside().widthField), "1");
+    EXPECT_EQ(Text(Inside().heightField), "1");
+    EXPECT_EQ(Text(Inside().limitField), "8");
+    EXPECT_TRUE(IsWindowVisible(Inside().limitField));
+    EXPECT_EQ(OuterSize(editor_).cx, 385);
+    EXPECT_EQ(OuterSize(editor_).cy, 580);
+    RECT grid;
+    GetClientRect(Inside().grid, &grid);
+    EXPECT_EQ(grid.right, 10);
+    EXPECT_EQ(grid.bottom, 80);
+    EXPECT_FALSE(IsWindowVisible(Inside().scrollBar));
+    for (HWND button : {Inside().upButton, Inside().downButton, Inside().leftButton, Inside().rightButton}) {
+        EXPECT_NE(SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0), 0) << "each shift button shows its triangle";
+    }
+    HMENU file = GetSubMenu(GetMenu(editor_), 0);
+    char item[64];
+    GetMenuStringA(file, 2100, item, sizeof item, MF_BYCOMMAND);
+    EXPECT_STREQ(item, "LoadFrom&Bitmap\tCTRL+V");
+    GetMenuStringA(file, 2101, item, sizeof item, MF_BYCOMMAND);
+    EXPECT_STREQ(item, "LoadFrom&Clipboard\tCTRL+O");
+    GetMenuStringA(file, 2102, item, sizeof item, MF_BYCOMMAND);
+    EXPECT_STREQ(item, "Close edit window");
+
+    document_->SetCurrentSymbol(0);
+    Open(1, 1, 8);
+    EXPECT_EQ(Text(editor_), "Symbol Editor   #0");
+}
+
+TEST_F(SymbolEditorWindow, TallSymbolShowsSixteenRowsTopRowIsBitSevenOfTheSecondByte) {
+    Open(2, 2, 8, {0xFF, 0xFF, 0xFF, 0xFF});
+    EXPECT_FALSE(IsWindowVisible(Inside().limitField));
+    EXPECT_EQ(Inside().gridHeight, 160);
+    Press(WM_LBUTTONDOWN, WM_LBUTTONUP, 0, 0);
+    Press(WM_LBUTTONDOWN, WM_LBUTTONUP, 1, 15);
+    EXPECT_EQ(Bytes(), "ff 7f fe ff ");
+}
+
+TEST_F(SymbolEditorWindow, DragsDrawAndEraseOnlyInsideTheGrid) {
+    Open(3, 1, 8);
+    Mouse(WM_LBUTTONDOWN, 5, 75);  // column 0, bottom row
+    EXPECT_EQ(Inside().dragMode, 1);
+    EXPECT_EQ(GetCapture(), Inside().grid);
+    Mouse(WM_MOUSEMOVE, 15, 75);
+    Mouse(WM_MOUSEMOVE, 0xFFF0, 75);   // left of the grid
+    Mouse(WM_MOUSEMOVE, 25, 0xFFF0);   // above it
+    Mouse(WM_MOUSEMOVE, 35, 75);       // right of it
+    Mouse(WM_MOUSEMOVE, 25, 5);        // back inside: top row of column 2
+    Mouse(WM_LBUTTONUP, 25, 5);
+    EXPECT_EQ(Inside().dragMode, 0);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(Bytes(), "fe fe 7f ");
+    Mouse(WM_MOUSEMOVE, 25, 45);  // no button: nothing
+    Mouse(WM_RBUTTONDOWN, 5, 75);
+    EXPECT_EQ(Inside().dragMode, 2);
+    Mouse(WM_MOUSEMOVE, 15, 75);
+    Mouse(WM_RBUTTONUP, 15, 75);
+    EXPECT_EQ(Bytes(), "ff ff 7f ");
+    EXPECT_EQ(Work().Cell(2, 7), 1);
+    EXPECT_EQ(Current().data[2], 0xFF) << "the symbol changes only on OK";
+}
+
+TEST_F(SymbolEditorWindow, OkAndEnterWriteBackEverythingElseLeavesTheSymbol) {
+    struct Way {
+        const char* name;
+        std::function<void()> close;
+        bool writes;
+    };
+    const Way ways[] = {
+        {"Ok", [this] { SendMessageA(Inside().okButton, BM_CLICK, 0, 0); Pump(); }, true},
+        {"Enter", [this] { Key(10003); }, true},
+        {"Cancel", [this] { SendMessageA(Inside().cancelButton, BM_CLICK, 0, 0); Pump(); }, false},
+        {"Escape", [this] { Key(10004); }, false},
+        {"Close edit window", [this] { Menu(2102); }, false},
+        {"close box", [this] { SendMessageA(editor_, WM_CLOSE, 0, 0); Pump(); }, false},
+    };
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.name);
+        Open(1, 1, 6, {0xFF});
+        Press(WM_LBUTTONDOWN, WM_LBUTTONUP, 0, 5);  // bottom row of six
+        Key(10000);                                 // Insert: a second column
+        way.close();
+        EXPECT_FALSE(IsWindowVisible(editor_));
+        EXPECT_EQ(Current().width, way.writes ? 2 : 1);
+        EXPECT_EQ(Current().data[0], way.writes ? 0xFE : 0xFF);
+        EXPECT_EQ(Current().heightLimit, 6);
+        LoadSymbolIntoEditor(&Current());
+        EXPECT_EQ(Bytes(), way.writes ? "fe ff " : "ff ");
+    }
+}
+
+TEST_F(SymbolEditorWindow, ShiftButtonsAndArrowKeysMoveTheImageAndRefuseAtTheEdge) {
+    Open(2, 1, 5, {0x7E, 0xFF});  // ink in column 0, row 0; bit 7 hidden ink
+    Click(Inside().leftButton);
+    EXPECT_EQ(Bytes(), "7e ff ") << "ink in column 0 refuses a left shift";
+    Key(10005);
+    EXPECT_EQ(Bytes(), "7e ff ");
+    Click(Inside().rightButton);
+    EXPECT_EQ(Bytes(), "7f fe ");
+    Click(Inside().upButton);
+    Key(10007);
+    EXPECT_EQ(Bytes(), "7f fb ");
+    Key(10007);
+    Key(10007);
+    EXPECT_EQ(Bytes(), "7f ef ");
+    Key(10007);
+    EXPECT_EQ(Bytes(), "7f ef ") << "row 4 is the top of a limit of 5";
+    Key(10008);
+    Click(Inside().downButton);
+    Key(10006);
+    EXPECT_EQ(Bytes(), "7f fb ") << "ink in the last column refuses a right shift";
+    Key(10005);
+    EXPECT_EQ(Bytes(), "7b ff ");
+}
+
+TEST_F(SymbolEditorWindow, ColumnsAreAddedBlankAndDroppedAtTheRight) {
+    Open(1, 1, 8, {0x00});
+    Click(Inside().deleteColumnButton);
+    EXPECT_EQ(Bytes(), "00 ") << "one column stays";
+    Click(Inside().addColumnButton);
+    Press(WM_LBUTTONDOWN, WM_LBUTTONUP, 1, 0);
+    EXPECT_EQ(Bytes(), "00 7f ");
+    EXPECT_EQ(Text(Inside().widthField), "2");
+    Key(10001);
+    Key(10000);
+    EXPECT_EQ(Bytes(), "00 ff ") << "a dropped column comes back blank";
+    EXPECT_EQ(Text(Inside().widthField), "2");
+}
+
+TEST_F(SymbolEditorWindow, WindowWidthFollowsTheColumnsAndScrollsAboveNinety) {
+    const std::pair<int, int> widths[] = {{37, 385}, {38, 395}, {90, 915}};
+    for (auto [columns, windowWidth] : widths) {
+        Open(columns, 1, 8);
+        EXPECT_EQ(OuterSize(editor_).cx, windowWidth) << columns;
+        EXPECT_FALSE(IsWindowVisible(Inside().scrollBar));
+        EXPECT_FALSE(Inside().scrollMode);
+    }
+    Open(91, 1, 8);
+    EXPECT_EQ(OuterSize(editor_).cx, 915);
+    EXPECT_TRUE(Inside().scrollMode);
+    EXPECT_EQ(Inside().gridWidth, 900);
+    EXPECT_TRUE(IsWindowVisible(Inside().scrollBar));
+    int minimum = -1, maximum = -1;
+    SendMessageA(Inside().scrollBar, SBM_GETRANGE, reinterpret_cast<WPARAM>(&minimum), reinterpret_cast<LPARAM>(&maximum));
+    EXPECT_EQ(minimum, 0);
+    EXPECT_EQ(maximum, 1);
+
+    const HWND bar = Inside().scrollBar;
+    auto scroll = [&](WORD code, WORD position = 0) {
+        SendMessageA(editor_, WM_HSCROLL, MAKEWPARAM(code, position), reinterpret_cast<LPARAM>(bar));
+    };
+    Key(10000);  // 92 columns, range 0..2
+    scroll(SB_LINERIGHT);
+    scroll(SB_PAGERIGHT);
+    scroll(SB_RIGHT);
+    EXPECT_EQ(Inside().viewOffset, 2);
+    Press(WM_LBUTTONDOWN, WM_LBUTTONUP, 89, 7);  // the last column, bottom row
+    EXPECT_EQ(Work().Cell(91, 0), 1);
+    Key(10000);
+    EXPECT_EQ(Inside().viewOffset, 2) << "Add Column keeps the view";
+    EXPECT_EQ(SendMessageA(bar, SBM_GETPOS, 0, 0), 2);
+    Key(10001);
+    Key(10001);
+    EXPECT_EQ(Inside().viewOffset, 1) << "Delete Column at the right end moves the view back";
+    EXPECT_EQ(SendMessageA(bar, SBM_GETPOS, 0, 0), 1);
+    scroll(SB_LEFT);
+    scroll(SB_LINELEFT);
+    EXPECT_EQ(Inside().viewOffset, 0);
+    scroll(SB_THUMBTRACK, 1);
+    EXPECT_EQ(Inside().viewOffset, 1);
+    scroll(SB_THUMBPOSITION, 500);
+    EXPECT_EQ(Inside().viewOffset, 1) << "a position beyond the range is held to it";
+    scroll(SB_ENDSCROLL);
+    EXPECT_EQ(Inside().viewOffset, 1);
+}
+
+TEST_F(SymbolEditorWindow, WidthStopsWhereTheSymbolIsFull) {
+    Open(128, 4, 8);
+    Key(10000);
+    Click(Inside().addColumnButton);
+    EXPECT_EQ(Work().ColumnCount(), 128);
+    EXPECT_EQ(Text(Inside().widthField), "128");
+    Key(10003);
+    EXPECT_EQ(Current().width, 128);
+}
+
+TEST_F(SymbolEditorWindow, ZeroWidthSymbolIsEditedAsOneColumn) {
+    Open(0, 1, 8);
+    EXPECT_EQ(Text(Inside().widthField), "1");
+    Press(WM_LBUTTONDOWN, WM_LBUTTONUP, 0, 7);
+    Key(10003);
+    EXPECT_EQ(Current().width, 1);
+    EXPECT_EQ(Current().data[0], 0xFE);
+}
+
+TEST_F(SymbolEditorWindow, HiddenEditorIgnoresItsCommands) {
+    Open(1, 1, 8);
+    Key(10004);
+    ASSERT_FALSE(IsWindowVisible(editor_));
+    Key(10000);
+    Key(10003);
+    Menu(2101);
+    EXPECT_EQ(Work().ColumnCount(), 1);
+    EXPECT_EQ(Current().width, 1);
+}
+
+TEST_F(SymbolEditorWindow, DetachedEditorNeverWritesThroughTheOldSymbol) {
+    Open(1, 1, 8);
+    Press(WM_LBUTTONDOWN, WM_LBUTTONUP, 0, 0);
+    DetachSymbolEditor();
+    EXPECT_FALSE(IsWindowVisible(editor_));
+    EXPECT_EQ(Inside().editedSymbol, nullptr);
+    ShowWindow(editor_, SW_SHOW);
+    SendMessageA(Inside().okButton, BM_CLICK, 0, 0);
+    Pump();
+    EXPECT_EQ(Current().data[0], 0xFF);
+}
+
+// --- the file import ---
+
+class BitmapFileImport : public SymbolEditorWindow {
+protected:
+    void Import(const std::vector<uint8_t>& file) {
+        char directory[MAX_PATH];
+        GetTempPathA(sizeof directory, directory);
+        ChosenFile = std::string(directory) + "symed_import_test.bmp";
+        std::FILE* out = std::fopen(ChosenFile.c_str(), "wb");
+        ASSERT_NE(out, nullptr);
+        std::fwrite(file.data(), 1, file.size(), out);
+        std::fclose(out);
+        Key(2100);  // Ctrl+O
+        std::remove(ChosenFile.c_str());
+    }
+};
+
+const std::vector<std::string> kGlyph = {
+    "#...#",
+    ".#.#.",
+    "..#..",
+};
+
+TEST_F(BitmapFileImport, MonoAndTrueColourFilesBothOrientationsLandTopLeft) {
+    for (BmpOptions options : {BmpOptions{1, false}, BmpOptions{1, true}, BmpOptions{24, false}, BmpOptions{24, true}}) {
+        SCOPED_TRACE(testing::Message() << options.bitCount << " bits top-down " << options.topDown);
+        Open(7, 1, 8, {0, 0, 0, 0, 0, 0, 0});
+        Import(MakeBmp(kGlyph, options));
+        EXPECT_EQ(MessageCount, 0) << LastMessage;
+        EXPECT_EQ(Text(Inside().widthField), "5");
+        // Rows 7, 6, 5 from the bottom hold the glyph: bits 7-5 of each byte.
+        EXPECT_EQ(Bytes(), "7f bf df bf 7f ");
+        EXPECT_EQ(Current().width, 7) << "the symbol waits for OK";
+    }
+}
+
+TEST_F(BitmapFileImport, PictureInATallSymbolFillsTheTopRows) {
+    Open(2, 2, 8);
+    Import(MakeBmp(BlankPicture(10, 5)));
+    ASSERT_EQ(MessageCount, 0) << LastMessage;
+    EXPECT_EQ(Work().ColumnCount(), 10);
+    std::vector<std::string> picture = BlankPicture(10, 5);
+    picture[0][9] = '#';
+    Import(MakeBmp(picture));
+    EXPECT_EQ(Work().Cell(9, 15), 1);
+    EXPECT_EQ(Work().Cell(9, 10), 0);
+}
+
+TEST_F(BitmapFileImport, LimitsAreInclusiveAndReportedHeightFirst) {
+    Open(3, 2, 8);
+    Import(MakeBmp(BlankPicture(128, 16)));
+    EXPECT_EQ(MessageCount, 0);
+    EXPECT_EQ(Work().ColumnCount(), 128);
+    EXPECT_TRUE(Inside().scrollMode);
+    EXPECT_EQ(Inside().viewOffset, 0);
+
+    Open(3, 2, 8);
+    Import(MakeBmp(BlankPicture(129, 16)));
+    EXPECT_EQ(LastMessage, "Bitmap width is larger than 128 pixels");
+    EXPECT_EQ(LastCaption, "Error");
+    Import(MakeBmp(BlankPicture(10, 17)));
+    EXPECT_EQ(LastMessage, "Bitmap height is larger than grid height");
+    LastMessage.clear();
+    Import(MakeBmp(BlankPicture(129, 17), {1, true}));
+    EXPECT_EQ(LastMessage, "Bitmap height is larger than grid height");
+    EXPECT_EQ(MessageCount, 3);
+    EXPECT_EQ(Work().ColumnCount(), 3);
+
+    Open(1, 1, 5);
+    Import(MakeBmp(BlankPicture(2, 6)));
+    EXPECT_EQ(LastMessage, "Bitmap height is larger than grid height");
+    Import(MakeBmp(BlankPicture(2, 5)));
+    EXPECT_EQ(Work().ColumnCount(), 2);
+}
+
+TEST_F(BitmapFileImport, CancelledDialogAndDamagedFilesChangeNothing) {
+    Open(2, 1, 8, {0x00, 0x0F});
+    DialogCancelled = true;
+    Import(MakeBmp(kGlyph));
+    EXPECT_EQ(MessageCount, 0);
+    EXPECT_EQ(Bytes(), "00 0f ");
+    DialogCancelled = false;
+
+    std::vector<uint8_t> damaged = MakeBmp(kGlyph);
+    PutU32(damaged, 14, 12);  // biSize
+    Import(damaged);
+    EXPECT_EQ(LastCaption, "Error");
+    EXPECT_EQ(LastMessage, "The bitmap's info header is not 40 bytes long.");
+    damaged = MakeBmp(kGlyph);
+    damaged.resize(damaged.size() - 2);
+    Import(damaged);
+    EXPECT_EQ(MessageCount, 2);
+    EXPECT_EQ(Bytes(), "00 0f ");
+    EXPECT_EQ(Text(Inside().widthField), "2");
+}
+
+// --- the clipboard import ---
+
+// A device bitmap of width x height in background, with a black square of 2 x 2 at its top-left.
+HBITMAP MakeDeviceBitmap(int width, int height, COLORREF background) {
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ previous = SelectObject(dc, bitmap);
+    HBRUSH fill = CreateSolidBrush(background);
+    RECT all{0, 0, width, height};
+    FillRect(dc, &all, fill);
+    RECT square{0, 0, 2, 2};
+    FillRect(dc, &square, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    SelectObject(dc, previous);
+    DeleteObject(fill);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return bitmap;
+}
+
+class ClipboardImport : public SymbolEditorWindow {
+protected:
+    void Put(HBITMAP bitmap, bool withText = false) {
+        ASSERT_TRUE(OpenClipboard(owner_));
+        EmptyClipboard();
+        SetClipboardData(CF_BITMAP, bitmap);
+        if (withText) {
+            HGLOBAL text = GlobalAlloc(GMEM_MOVEABLE, 4 * sizeof(wchar_t));
+            wcscpy(static_cast<wchar_t*>(GlobalLock(text)), L"abc");
+            GlobalUnlock(text);
+            SetClipboardData(CF_UNICODETEXT, text);
+        }
+        CloseClipboard();
+    }
+};
+
+TEST_F(ClipboardImport, BitmapOnTheClipboardIsImportedByControlV) {
+    Open(1, 1, 8);
+    Put(MakeDeviceBitmap(4, 3, RGB(255, 255, 255)));
+    ASSERT_TRUE(IsClipboardFormatAvailable(CF_DIB));
+    Key(2101);  // Ctrl+V
+    EXPECT_EQ(MessageCount, 0) << LastMessage;
+    EXPECT_EQ(Bytes(), "3f 3f ff ff ");
+}
+
+TEST_F(ClipboardImport, LightGreyBackgroundImportsAsSolidInk) {
+    Open(1, 1, 8);
+    Put(MakeDeviceBitmap(3, 2, RGB(250, 250, 250)));
+    Menu(2101);
+    EXPECT_EQ(Bytes(), "3f 3f 3f ");
+}
+
+TEST_F(ClipboardImport, TextBesideThePictureRefusesTheImport) {
+    Open(1, 1, 8);
+    Put(MakeDeviceBitmap(4, 3, RGB(255, 255, 255)), true);
+    Key(2101);
+    EXPECT_EQ(Bytes(), "ff ");
+    EXPECT_EQ(MessageCount, 0);
+}
+
+TEST_F(ClipboardImport, LimitsAreReported) {
+    Open(1, 1, 8);
+    Put(MakeDeviceBitmap(4, 9, RGB(255, 255, 255)));
+    Key(2101);
+    EXPECT_EQ(LastMessage, "Bitmap height is larger than grid height");
+    Put(MakeDeviceBitmap(129, 8, RGB(255, 255, 255)));
+    Key(2101);
+    EXPECT_EQ(LastMessage, "Bitmap width is larger than 128 pixels");
+    EXPECT_EQ(Bytes(), "ff ");
+}
+
+TEST_F(ClipboardImport, ClipboardHeldElsewhereChangesNothing) {
+    Open(1, 1, 8);
+    Put(MakeDeviceBitmap(4, 3, RGB(255, 255, 255)));
+    HANDLE opened = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        OpenClipboard(nullptr);
+        SetEvent(opened);
+        WaitForSingleObject(release, 10000);
+        CloseClipboard();
+    });
+    WaitForSingleObject(opened, 10000);
+    Key(2101);
+    SetEvent(release);
+    holder.join();
+    CloseHandle(opened);
+    CloseHandle(release);
+    EXPECT_EQ(Bytes(), "ff ");
+    EXPECT_EQ(MessageCount, 0);
+}
+
+TEST_F(ClipboardImport, EmptyClipboardChangesNothing) {
+    Open(1, 1, 8);
+    ASSERT_TRUE(OpenClipboard(owner_));
+    EmptyClipboard();
+    CloseClipboard();
+    Key(2101);
+    EXPECT_EQ(Bytes(), "ff ");
+}
+
+}  // namespace

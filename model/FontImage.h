@@ -47,12 +47,16 @@ public:
     virtual int GetInterval(int index) const;
     virtual int SetFontHeight(int index, int bytes);
     virtual int GetFontHeight(int index) const;
-    // SaveResult codes.
+    // SaveResult codes. Clips the rows above the limit of fonts 1 byte high
+    // (in memory too) and writes only an image that reads back as this
+    // document; anything else is refused and no file is touched. The file is
+    // replaced only once the new one is completely written.
     virtual int Save(const std::string& path);
     virtual int AddFont();
     virtual uint8_t GetFontName(int index, char* buffer) const;
     virtual int GetFontCount() const;
-    // LoadResult codes; on any failure the document is left as it was.
+    // LoadResult codes. Refuses an image whose header, tables or records do
+    // not keep to the format, and then leaves the document as it was.
     virtual int Load(const std::string& path);
     virtual ~FontImage();
     virtual int AllocateFonts(int n);

@@ -16,7 +16,7 @@ namespace SaveResult {
 constexpr int kSaved = 1;
 constexpr int kFontsDoNotFit = -1;   // the records do not fit into the banks
 constexpr int kTooManySlots = -2;    // more than 8 slots in a bank, or a 16th slot the header cannot hold
-constexpr int kBadSymbolWidth = -3;  // a symbol is 0 or more than 255 columns wide (its width byte), or over 512 bytes
+constexpr int kBadSymbolWidth = -3;  // a symbol is wider than its width byte holds (255 columns), or over 512 bytes
 constexpr int kWriteFailed = -4;     // the file could not be created, written or put in place
 constexpr int kBadFontSetting = -5;  // a height, interval or height limit that the header cannot carry back
 constexpr int kNoFonts = -6;         // the document holds no font: such a file could not be opened again

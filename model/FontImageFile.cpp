@@ -107,9 +107,9 @@ ImageFault CheckSymbols(const uint8_t* image) {
                              code);
             const int width = image[offset];
             const int bytes = width * height;
-            if (width == 0 || bytes > Symbol::kDataSize || offset + 1 + bytes > bankEnd)
+            if (bytes > Symbol::kDataSize || offset + 1 + bytes > bankEnd)
                 return Fault(LoadResult::kBadRecord,
-                             "font %d, symbol %d: record of %d columns is empty, over 512 bytes or past its bank", s,
+                             "font %d, symbol %d: record of %d columns is over 512 bytes or runs past its bank", s,
                              code, width);
         }
     }
@@ -191,7 +191,7 @@ int CheckWidths(const FontImage& document) {
         const Font& font = document.FontAt(i);
         for (int code = 0; code < Font::kSymbolCount; ++code) {
             const int width = font.At(code).width;
-            if (width < 1 || width > kMaxRecordWidth || width * font.GetHeight() > Symbol::kDataSize)
+            if (width < 0 || width > kMaxRecordWidth || width * font.GetHeight() > Symbol::kDataSize)
                 return SaveResult::kBadSymbolWidth;
         }
     }

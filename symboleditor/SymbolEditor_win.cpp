@@ -248,6 +248,7 @@ void OnEditorPaint(HWND window) {
         {"Symbol height, byte:", {6, 352, 140, 372}},
     };
     const bool oneByteHigh = Editor.work.HeightBytes() == 1;
+    ScopedSelect font(paint.Get(), GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(paint.Get(), TRANSPARENT);
     for (const Label& label : labels) {
         RECT place = label.place;
@@ -419,10 +420,14 @@ void BuildMenu(HWND window) {
     SetMenu(window, bar);
 }
 
+// Controls and labels use the GUI font: the texts then fit their fixed places
+// whatever the system font's width.
 HWND Control(const char* className, const char* text, DWORD exStyle, DWORD style, int x, int y, int width,
              int height) {
-    return CreateWindowExA(exStyle, className, text, style, x, y, width, height, Editor.window, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
+    HWND control = CreateWindowExA(exStyle, className, text, style, x, y, width, height, Editor.window, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    return control;
 }
 
 void CreateControls(HINSTANCE instance) {

@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# The font editor end to end, as a user works: Glyver.exe under Wine on the
+# build's Xvfb, driven with xdotool. File > New, Add Font, a name typed and
+# Set, then File > Save As through the real dialog; glyphmill checks the file.
+#   editor_e2e.sh GLYVER.EXE GLYPHMILL
+# Leaves a screenshot of the main window in $GLYPHMILL_BUILD/e2e-editor/.
+set -euo pipefail
+glyver=$1
+glyphmill=$2
+root=$(cd "$(dirname "$0")/../.." && pwd)
+source "$root/scripts/wine-env"
+work="$glyphmill_build/e2e-editor"
+rm -rf "$work"
+mkdir -p "$work"
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+window=""
+cleanup() {
+  [ -n "$window" ] && xdotool windowclose "$window" 2>/dev/null
+  wineserver -k 2>/dev/null || true
+}
+trap cleanup EXIT
+
+wait_for_window() {
+  local name=$1 found=""
+  for _ in $(seq 100); do
+    found=$(xdotool search --name "$name" 2>/dev/null | head -n 1) && [ -n "$found" ] && break
+    sleep 0.2
+  done
+  echo "$found"
+}
+
+# The X window holds the menu bar and the client area; Wine's menu bar is
+# 19 pixels high, so client (x, y) is at (x, y + 19) in it.
+menu=19
+click() { xdotool mousemove --window "$window" "$1" $(($2 + menu)) click 1; sleep 0.3; }
+keys() { xdotool key --window "$window" --delay 100 "$@"; sleep 0.5; }
+
+cd "$work"
+wine "$glyver" >"$work/glyver.log" 2>&1 &
+window=$(wait_for_window '^Glyphmill $')
+[ -n "$window" ] || { echo "FAIL: no main window"; exit 1; }
+sleep 1
+xdotool windowfocus --sync "$window" 2>/dev/null || true
+
+echo "step: File > New"
+keys alt+f n
+[ -n "$(xdotool search --name '^Glyphmill < New File > $' 2>/dev/null)" ] || fail "no new document (caption)"
+
+echo "step: Add Font, name it and Set"
+click 497 15          # "Add Font"
+click 512 81          # the name field
+xdotool key --window "$window" --delay 50 End shift+Home Delete
+xdotool type --window "$window" --delay 50 "Latin"
+click 647 81          # its "Set"
+
+echo "step: File > Save As through the dialog"
+keys alt+f a
+dialog=$(wait_for_window '^Open BIN File$')
+[ -n "$dialog" ] || fail "no save dialog"
+sleep 0.5
+xdotool type --delay 30 "e2efont"
+xdotool key Return
+for _ in $(seq 50); do [ -f "$work/e2efont.bin" ] && break; sleep 0.2; done
+[ -f "$work/e2efont.bin" ] || fail "nothing saved"
+sleep 1
+caption_window=$(xdotool search --name '^Glyphmill <.*e2efont\.bin> $' 2>/dev/null | head -n 1)
+[ -n "$caption_window" ] || fail "the caption does not name the saved file"
+
+if [ -f "$work/e2efont.bin" ]; then
+  size=$(stat -c %s "$work/e2efont.bin")
+  [ "$size" -eq 65536 ] || fail "the file has $size bytes"
+  "$glyphmill" check "$work/e2efont.bin" >"$work/check.txt" 2>&1 || fail "glyphmill check: $(cat "$work/check.txt")"
+  "$glyphmill" info "$work/e2efont.bin" >"$work/info.txt" 2>&1 || fail "glyphmill info failed"
+  cat "$work/info.txt"
+  grep -q 'Unnamed' "$work/info.txt" || fail "font 0 is not the new document's font"
+  grep -q 'Latin' "$work/info.txt" || fail "the added font's name is not in the file"
+fi
+
+echo "step: choose a symbol and take a screenshot"
+xdotool mousemove --window "$window" $((35 + 25 * 1 + 12)) $((55 + 25 * 4 + 12 + menu)) click 3
+sleep 1
+eval "$(xdotool getwindowgeometry --shell "$window")"
+import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" "$work/editor.png" 2>/dev/null || true
+
+if [ "$failures" -eq 0 ]; then echo "editor e2e: all steps passed"; else echo "editor e2e: $failures failed"; fi
+[ "$failures" -eq 0 ]

@@ -263,7 +263,7 @@ TEST_F(SymbolTableTest, PaintingLeaksNoGdiObjects) {
     UpdateWindow(SymbolTableWindow());
     UpdateWindow(PreviewWindow());
     const DWORD first = GdiObjectCount();
-    for (int i = 0; i < 100; ++i) {
+    for (int i = 0; i < 1000; ++i) {
         InvalidateRect(SymbolTableWindow(), nullptr, FALSE);
         InvalidateRect(PreviewWindow(), nullptr, TRUE);
         UpdateWindow(SymbolTableWindow());

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "AtomicFile.h"
@@ -113,5 +114,8 @@ int RunPrinterCommand(int argc, char** argv) {
         std::fflush(stdout);
         if (report.outcome == ExchangeOutcome::TimedOut) break;
     }
+    // A pty loses what is still unread when its master closes: give the PC a
+    // few of its looks at the port to take the last answer.
+    std::this_thread::sleep_for(std::chrono::seconds(1));
     return asAsked ? 0 : 1;
 }

@@ -149,7 +149,7 @@ ExchangeReport PrinterEmulator::RunExchange(std::optional<Clock::time_point> dea
     ExchangeReport report;
     // Handshake: echo 0x01, then the byte that says which way the pages go.
     bool sawFirst = false;
-    const auto started = Clock::now();
+    auto started = Clock::now();
     for (;;) {
         uint8_t byte = 0;
         if (ReadBytes(&byte, 1) != Read::Done) {
@@ -157,6 +157,7 @@ ExchangeReport PrinterEmulator::RunExchange(std::optional<Clock::time_point> dea
             return report;
         }
         if (byte == kHandshake1) {
+            if (!sawFirst) started = Clock::now();  // the exchange is timed from its first byte
             sawFirst = true;
             WriteByte(byte);
         } else if (sawFirst && (byte == kTransmitHandshake2 || byte == kReceiveHandshake2)) {

@@ -1,0 +1,18 @@
+// glysend: sends a font image file to the printer over a COM port, and reads
+// one back.
+#include <windows.h>
+
+#include "SenderWindow_win.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    if (!RegisterSenderClass(instance)) return 0;
+    const HWND window = CreateSenderWindow(instance);
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+    MSG message{};
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}

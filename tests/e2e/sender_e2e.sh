@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# The font sender end to end: glysend.exe under Wine, the printer emulator on
+# a pseudo-terminal mapped as COM1, the buttons pressed with xdotool.
+#   sender_e2e.sh GLYSEND.EXE GLYPHMILL
+# One glysend runs through every case, so each case after a failure also
+# shows that the port was closed and the controls given back.
+set -euo pipefail
+glysend=$1
+glyphmill=$2
+root=$(cd "$(dirname "$0")/../.." && pwd)
+source "$root/scripts/wine-env"
+"$root/scripts/with-printer" --map-com1
+work="$glyphmill_build/e2e-sender"
+com1="$glyphmill_build/com1"
+rm -rf "$work"
+mkdir -p "$work"
+
+windows_path() { echo "Z:$(echo "$1" | tr / '\\')"; }
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+printer=""
+start_printer() {
+  rm -f "$com1"
+  "$glyphmill" printer --link "$com1" "$@" >"$work/printer.log" 2>&1 &
+  printer=$!
+  for _ in $(seq 100); do [ -L "$com1" ] && return; sleep 0.05; done
+  fail "the emulator did not start"; cat "$work/printer.log"
+}
+# Waits for the emulator to end; its exit status says whether the exchange
+# ended as its options asked.
+finish_printer() {
+  local what=$1 status=0
+  wait "$printer" || status=$?
+  printer=""
+  echo "  $what: $(tail -n 1 "$work/printer.log")"
+  [ "$status" -eq 0 ] || fail "$what: the exchange did not end as asked (exit $status)"
+  # The sender learns of the end at its next look at the port.
+  sleep 1
+  import -window root -crop 215x180+350+150 "$work/$what.png" 2>/dev/null || true
+}
+
+window=""
+# Clicks a point of the window's client area (the X window is the client area).
+click() {
+  xdotool mousemove --window "$window" "$1" "$2"
+  sleep 0.2
+  xdotool click 1
+}
+press_send() { click 56 132; }
+press_read() { click 155 132; }
+press_file_select() { click 56 77; }
+
+cleanup() {
+  [ -n "$printer" ] && kill "$printer" 2>/dev/null
+  [ -n "$window" ] && xdotool windowclose "$window" 2>/dev/null
+}
+trap cleanup EXIT
+
+head -c 65536 /dev/urandom >"$work/image.bin"
+head -c 65536 /dev/urandom >"$work/printer-image.bin"
+echo "old content" >"$work/read.bin"
+
+# The path is passed unquoted: Wine would escape quotes inside an argument.
+wine "$glysend" "-fn:$(windows_path "$work/image.bin")" >"$work/glysend.log" 2>&1 &
+for _ in $(seq 100); do
+  window=$(xdotool search --name '^Font Send$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
+  sleep 0.2
+done
+[ -n "$window" ] || { echo "FAIL: no window"; exit 1; }
+sleep 1
+
+echo "case: an unknown answer ends the transmission at once"
+start_printer --timeout 10 --garbage 0
+press_send
+finish_printer "unknown byte"
+
+echo "case: \"f\" ends the transmission"
+start_printer --timeout 10 --fail 2
+press_send
+finish_printer "verification error"
+
+echo "case: a fourth \"w\" to one page ends with a page fault"
+start_printer --timeout 10 --wrong 1:4
+press_send
+finish_printer "page fault"
+
+echo "case: three \"w\" then \"s\" completes, and the printer holds the file"
+start_printer --timeout 60 --wrong 5:3 --save "$work/saved.bin"
+press_send
+finish_printer "transmission"
+cmp -s "$work/image.bin" "$work/saved.bin" || fail "the printer's image differs from the file"
+sleep 0.5
+import -window root -crop 215x180+350+150 "$work/after-transmit.png" 2>/dev/null || true
+
+echo "case: Read into a file chosen in the dialog, with one bad block"
+start_printer --timeout 60 --serve "$work/printer-image.bin" --bad-crc 3
+press_file_select
+dialog=""
+for _ in $(seq 50); do
+  dialog=$(xdotool search --name '^Open BIN File$' 2>/dev/null | head -n 1) && [ -n "$dialog" ] && break
+  sleep 0.2
+done
+[ -n "$dialog" ] || fail "no open dialog"
+sleep 0.5
+xdotool type --delay 20 "$(windows_path "$work/read.bin")"
+xdotool key Return
+sleep 1
+# A click right after the dialog may only bring the window back to the
+# front; a second one on the then disabled button does nothing.
+press_read
+sleep 0.5
+press_read
+finish_printer "reception"
+for _ in $(seq 20); do cmp -s "$work/printer-image.bin" "$work/read.bin" && break; sleep 0.2; done
+cmp -s "$work/printer-image.bin" "$work/read.bin" || fail "the file read differs from the printer's image"
+[ ! -e "$work/read.bin.tmp" ] || fail "a temporary file was left beside the file read"
+
+if [ "$failures" -eq 0 ]; then echo "sender e2e: all cases passed"; else echo "sender e2e: $failures failed"; fi
+[ "$failures" -eq 0 ]

@@ -55,6 +55,7 @@ press_file_select() { click 56 77; }
 cleanup() {
   [ -n "$printer" ] && kill "$printer" 2>/dev/null
   [ -n "$window" ] && xdotool windowclose "$window" 2>/dev/null
+  return 0
 }
 trap cleanup EXIT
 

@@ -123,8 +123,9 @@ TEST(CheckCommand, RefusesBadImagesWithOneLineSayingWhy) {
     bytes[0x100 + 2 * 'A'] = 0x10;
     cases.push_back({"offset", bytes, "font 0, symbol 65: record address outside the font's bank"});
     bytes = valid;
-    bytes[0x1100] = 0;
-    cases.push_back({"record", bytes, "font 0, symbol 0: record of 0 columns"});
+    bytes[1] = 4;         // four bytes a column,
+    bytes[0x1100] = 200;  // so 200 columns would need 800 bytes
+    cases.push_back({"record", bytes, "font 0, symbol 0: record of 200 columns"});
 
     for (const Case& c : cases) {
         const std::string path = Scratch(c.name);

@@ -1,0 +1,16 @@
+# Shared by the mingw-w64 toolchain files, which set GLYPHMILL_MINGW_TRIPLET
+# and CMAKE_SYSTEM_PROCESSOR first. POSIX threads (GoogleTest needs
+# std::mutex), everything linked statically.
+set(CMAKE_SYSTEM_NAME Windows)
+
+set(CMAKE_C_COMPILER ${GLYPHMILL_MINGW_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${GLYPHMILL_MINGW_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER ${GLYPHMILL_MINGW_TRIPLET}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${GLYPHMILL_MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")

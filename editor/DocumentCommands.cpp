@@ -141,6 +141,8 @@ FontImageView* Document() { return Doc.document.get(); }
 
 const char* DocumentPath() { return Doc.path.c_str(); }
 
+void SetDocumentPath(const char* path) { Doc.path = path; }
+
 int OpenDocument(HWND owner) {
     const int fontToShow = owner || !Doc.document ? 0 : Doc.document->GetCurrentFont();
     std::string path = Doc.path;

@@ -49,6 +49,8 @@ void ShowError(const char* text);
 // The document: null until the first New or Open.
 FontImageView* Document();
 const char* DocumentPath();
+// Points the document at another file for a while (the send's hand-over).
+void SetDocumentPath(const char* path);
 // 1 when a new document object was made, 0 when nothing changed.
 int OpenDocument(HWND owner);
 // 1 written, 0 no document or the dialog was cancelled, -1 the document could
@@ -64,6 +66,11 @@ bool HasUnsavedChanges();
 bool MayCloseDocument();
 // Forgets the document (when the main window goes away).
 void CloseDocument();
+
+// --- Send to printer (SendToPrinter.cpp) ---
+// Saves the document to current.bin in the temporary directory and starts
+// glysend.exe on it; returns 0.
+int SendToPrinter();
 
 // --- Font panel (FontPanel.cpp) ---
 // Creates every child window of the main window, in their order.

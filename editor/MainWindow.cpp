@@ -141,6 +141,7 @@ void OnMenuCommand(HWND window, WPARAM command) {
     case kCommandSave: OnSave(); break;
     case kCommandSaveAs: OnSaveAs(); break;
     case kCommandExit: OnExit(); break;
+    case kCommandSend: SendToPrinter(); break;
     case kCommandImportFont: OnImportWindowsFont(); break;
     case kCommandAbout:
         DialogBoxParamA(Shell.instance, MAKEINTRESOURCEA(kAboutDialogResource), window, AboutProc, 0);

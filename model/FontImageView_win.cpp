@@ -200,6 +200,8 @@ int FontImageView::ImportWindowsFont(HWND__* progressBar) {
         SampleColumns(dc.Get(), rows, columns);
 
         const int width = ImportedWidth(columns);
+        // Nothing of the previous glyph stays behind the new one's bytes.
+        std::fill(glyph.data.get(), glyph.data.get() + Symbol::kDataSize, Symbol::kBlank);
         PackColumns(columns, width, height, glyph.data.get());
         glyph.width = width;
         glyph.height = height;

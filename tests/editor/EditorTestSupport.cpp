@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <iterator>
 
 #include "UiSeam.h"
 
@@ -39,8 +40,28 @@ BOOL FakeFileDialog(OPENFILENAMEA* request) {
 
 BOOL FakeChooseFont(CHOOSEFONTA* request) {
     TheScript.chooseFontMaxSize = request->nSizeMax;
+    TheScript.chooseFontRequests.push_back(*request);
     if (!TheScript.chooseFontAnswer) return FALSE;
     *request->lpLogFont = TheScript.chosenFont;
+    return TRUE;
+}
+
+// Records the start and, unless told to fail, hands out two fresh event
+// handles as the process and thread, so that a test can see them closed.
+BOOL FakeCreateProcess(const char* application, char* commandLine, SECURITY_ATTRIBUTES* processAttributes,
+                       SECURITY_ATTRIBUTES* threadAttributes, BOOL inheritHandles, DWORD flags, void* environment,
+                       const char* directory, STARTUPINFOA* startup, PROCESS_INFORMATION* process) {
+    TheScript.processStarts.push_back({application != nullptr, commandLine ? commandLine : "",
+                                       processAttributes != nullptr || threadAttributes != nullptr, inheritHandles,
+                                       flags, environment != nullptr, directory != nullptr, *startup,
+                                       ReadFileBytes(HandOverPath())});
+    if (TheScript.processStartError != 0) {
+        SetLastError(TheScript.processStartError);
+        return FALSE;
+    }
+    TheScript.startedProcess = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    TheScript.startedThread = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    *process = PROCESS_INFORMATION{TheScript.startedProcess, TheScript.startedThread, 4242, 4243};
     return TRUE;
 }
 
@@ -48,12 +69,24 @@ BOOL FakeChooseFont(CHOOSEFONTA* request) {
 
 ScriptedUi& Script() { return TheScript; }
 
+std::string HandOverPath() {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    return std::string(temp) + "current.bin";
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
 void EditorWindowTest::SetUp() {
     TheScript = ScriptedUi{};
     Ui().messageBox = FakeMessageBox;
     Ui().getOpenFileName = FakeFileDialog;
     Ui().getSaveFileName = FakeFileDialog;
     Ui().chooseFont = FakeChooseFont;
+    Ui().createProcess = FakeCreateProcess;
 
     char previous[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, previous);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commdlg.h>
 
 #include <gtest/gtest.h>
 
@@ -29,6 +30,18 @@ struct FileDialogCall {
     HWND owner;
 };
 
+struct ProcessStartCall {
+    bool applicationGiven;
+    std::string commandLine;
+    bool securityGiven;
+    BOOL inheritHandles;
+    DWORD flags;
+    bool environmentGiven;
+    bool directoryGiven;
+    STARTUPINFOA startup;
+    std::string handOverContent;  // current.bin as the sender would find it
+};
+
 // What the fake dialogs were asked and how they answer.
 struct ScriptedUi {
     std::vector<MessageBoxCall> messageBoxes;
@@ -38,10 +51,20 @@ struct ScriptedUi {
     LOGFONTA chosenFont{};
     bool chooseFontAnswer = false;
     int chooseFontMaxSize = 0;
+    std::vector<CHOOSEFONTA> chooseFontRequests;
+    std::vector<ProcessStartCall> processStarts;
+    DWORD processStartError = 0;  // the start fails with this error when not 0
+    HANDLE startedProcess = nullptr;  // handles the fake start hands out
+    HANDLE startedThread = nullptr;
     bool quitPosted = false;  // a WM_QUIT came through PumpMessages
 };
 
 ScriptedUi& Script();
+
+// The hand-over file of Send to printer for the temporary directory as the
+// test process sees it.
+std::string HandOverPath();
+std::string ReadFileBytes(const std::string& path);
 
 class EditorWindowTest : public ::testing::Test {
 protected:

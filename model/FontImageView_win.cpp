@@ -150,15 +150,60 @@ int ImportedWidth(const std::vector<std::vector<int>>& columns) {
     return 1;
 }
 
+// The sampled corner of the drawing, copied into 32-bit colour once per glyph
+// so that each pixel's colour is read from memory: one GetPixel call per
+// pixel would take seconds for a whole font.
+class SampleArea {
+public:
+    explicit SampleArea(int rows)
+        : rows_(rows),
+          dc_(CreateCompatibleDC(nullptr)),
+          bitmap_(CreateTopDownBitmap(dc_.Get(), rows, &pixels_)),
+          selected_(dc_.Get(), bitmap_.Get()) {}
+
+    // A monochrome source shows as black and white here: its 0 bits take
+    // this context's text colour (black), its 1 bits its background (white).
+    void CopyFrom(HDC drawing) {
+        BitBlt(dc_.Get(), 0, 0, kImportColumns, rows_, drawing, 0, 0, SRCCOPY);
+        GdiFlush();
+    }
+
+    // Ink is a pixel whose mean of red, green and blue is below 128. Without
+    // a bitmap nothing reads as ink.
+    bool IsInk(int x, int y) const {
+        if (!pixels_) return false;
+        const RGBQUAD& pixel = pixels_[y * kImportColumns + x];
+        return (pixel.rgbRed + pixel.rgbGreen + pixel.rgbBlue) / 3 < 128;
+    }
+
+private:
+    static HBITMAP CreateTopDownBitmap(HDC dc, int rows, RGBQUAD** pixels) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = kImportColumns;
+        info.bmiHeader.biHeight = -rows;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        *pixels = bitmap ? static_cast<RGBQUAD*>(bits) : nullptr;
+        return bitmap;
+    }
+
+    int rows_;
+    RGBQUAD* pixels_ = nullptr;
+    ScopedMemoryDC dc_;
+    ScopedBitmap bitmap_;
+    ScopedSelect selected_;
+};
+
 // The top-left 128 x rows pixels of the drawing as ink columns, entry 0 the
 // bottom row.
-void SampleColumns(HDC dc, int rows, std::vector<std::vector<int>>& columns) {
+void SampleColumns(HDC drawing, SampleArea& area, int rows, std::vector<std::vector<int>>& columns) {
+    area.CopyFrom(drawing);
     for (int x = 0; x < kImportColumns; ++x) {
-        for (int y = 0; y < rows; ++y) {
-            const COLORREF colour = GetPixel(dc, x, y);
-            const int brightness = (GetRValue(colour) + GetGValue(colour) + GetBValue(colour)) / 3;
-            columns[x][rows - 1 - y] = brightness < 128 ? 1 : 0;
-        }
+        for (int y = 0; y < rows; ++y) columns[x][rows - 1 - y] = area.IsInk(x, y) ? 1 : 0;
     }
 }
 
@@ -189,6 +234,7 @@ int FontImageView::ImportWindowsFont(HWND__* progressBar) {
     ShowWindow(progressBar, SW_SHOW);
     SendMessageA(progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 256));
 
+    SampleArea sampled(rows);
     std::vector<std::vector<int>> columns(kImportColumns, std::vector<int>(rows));
     Symbol glyph;
     Font& target = *fonts[currentFont];
@@ -197,7 +243,7 @@ int FontImageView::ImportWindowsFont(HWND__* progressBar) {
         FillRect(dc.Get(), &area, white);
         const char text[2] = {static_cast<char>(code), 0};
         DrawTextA(dc.Get(), text, 1, &area, 0);
-        SampleColumns(dc.Get(), rows, columns);
+        SampleColumns(dc.Get(), sampled, rows, columns);
 
         const int width = ImportedWidth(columns);
         // Nothing of the previous glyph stays behind the new one's bytes.

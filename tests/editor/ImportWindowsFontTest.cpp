@@ -58,6 +58,30 @@ bool DrawTextDrawsLoneAmpersand() {
     return false;
 }
 
+// The glyph of one code as the drawing shows it, read pixel by pixel: ink
+// columns of the given rows, entry 0 the bottom row.
+std::vector<std::vector<bool>> DrawnGlyph(int code, int cellHeight, int rows) {
+    LOGFONTA face{};
+    face.lfHeight = cellHeight;
+    face.lfWeight = FW_NORMAL;
+    face.lfCharSet = ANSI_CHARSET;
+    lstrcpyA(face.lfFaceName, kFace);
+    ScopedFont font(CreateFontIndirectA(&face));
+    ScopedMemoryDC dc(CreateCompatibleDC(nullptr));
+    ScopedBitmap drawing(CreateCompatibleBitmap(dc.Get(), 1280, 2 * rows));
+    ScopedSelect selectedBitmap(dc.Get(), drawing.Get());
+    ScopedSelect selectedFont(dc.Get(), font.Get());
+    RECT area{0, 0, 128, rows};
+    FillRect(dc.Get(), &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    const char text[2] = {static_cast<char>(code), 0};
+    DrawTextA(dc.Get(), text, 1, &area, 0);
+    std::vector<std::vector<bool>> columns(128, std::vector<bool>(rows));
+    for (int x = 0; x < 128; ++x) {
+        for (int y = 0; y < rows; ++y) columns[x][rows - 1 - y] = GetPixel(dc.Get(), x, y) == RGB(0, 0, 0);
+    }
+    return columns;
+}
+
 // What the progress bar was told while the import ran.
 struct ProgressLog {
     WNDPROC original = nullptr;
@@ -199,6 +223,21 @@ TEST_F(ImportWindowsFontTest, EveryCodeIsSampledAtTheFontsHeight) {
         EXPECT_LE(bottom, 1);
         // Descenders hang below the baseline, capitals do not.
         EXPECT_FALSE(IsInk(At('A'), At('A').width / 2, 0));
+    }
+}
+
+TEST_F(ImportWindowsFontTest, SymbolsHoldTheDrawnPixels) {
+    SetFontHeight(2);
+    Import(16);
+    for (int code : {int('A'), int('g'), int('|'), 0xC9}) {
+        const std::vector<std::vector<bool>> drawn = DrawnGlyph(code, 16, 16);
+        const Symbol& symbol = At(code);
+        for (int column = 0; column < 128; ++column) {
+            for (int row = 0; row < 16; ++row) {
+                const bool imported = column < symbol.width && IsInk(symbol, column, row);
+                ASSERT_EQ(imported, drawn[column][row]) << code << " at column " << column << ", row " << row;
+            }
+        }
     }
 }
 

@@ -12,12 +12,12 @@
 #include "SymbolEditor.h"
 #include "SymbolEditorHost.h"
 #include "UiSeam.h"
+#include "WindowClass_win.h"
 
 namespace {
 
 constexpr char kMainClass[] = "Glyver";
 constexpr char kStartCaption[] = "Glyphmill ";
-constexpr COLORREF kWindowColour = 0xC8D0D4;
 constexpr int kIconResource = 110;
 constexpr int kAboutBitmapResource = 119;
 constexpr int kAboutDialogResource = 120;
@@ -187,18 +187,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 bool RegisterMainClass(HINSTANCE instance) {
-    WNDCLASSA windowClass{};
-    windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-    windowClass.lpfnWndProc = MainWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(kIconResource));
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kMainClass;
-    // The class keeps its brush until the process ends.
-    windowClass.hbrBackground = CreateSolidBrush(kWindowColour);
-    if (RegisterClassA(&windowClass)) return true;
-    DeleteObject(windowClass.hbrBackground);
-    return GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return RegisterWindowClass(instance, {kMainClass, MainWindowProc, CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS,
+                                          PanelBackgroundBrush(), kIconResource});
 }
 
 struct MenuItem {

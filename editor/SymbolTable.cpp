@@ -7,6 +7,7 @@
 #include "Results.h"
 #include "ScopedWin.h"
 #include "SymbolEditor.h"
+#include "WindowClass_win.h"
 
 namespace {
 
@@ -138,14 +139,8 @@ LRESULT CALLBACK PreviewWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 }
 
 bool RegisterViewClass(HINSTANCE instance, const char* name, WNDPROC procedure) {
-    WNDCLASSA windowClass{};
-    windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    windowClass.lpszClassName = name;
-    return RegisterClassA(&windowClass) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return RegisterWindowClass(instance, {name, procedure, CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS,
+                                          static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)), 0});
 }
 
 void CopyCurrentSymbol() {

@@ -9,11 +9,11 @@
 #include "ScopedWin.h"
 #include "SerialLink_win.h"
 #include "UiSeam.h"
+#include "WindowClass_win.h"
 
 namespace {
 
 constexpr char kClassName[] = "Glysend";
-constexpr COLORREF kBackground = RGB(212, 208, 200);
 constexpr DWORD kWindowStyle = WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kBoxStyle = WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST;
 constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE;
@@ -209,16 +209,8 @@ void TakeCommandLine(const std::string& commandLine) {
 }
 
 bool RegisterSenderClass(HINSTANCE instance) {
-    static ScopedBrush background(CreateSolidBrush(kBackground));
-    WNDCLASSA windowClass{};
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = SenderProc;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(kSenderIconId));
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = background.Get();
-    windowClass.lpszClassName = kClassName;
-    return RegisterClassA(&windowClass) != 0;
+    return RegisterWindowClass(instance,
+                               {kClassName, SenderProc, CS_HREDRAW | CS_VREDRAW, PanelBackgroundBrush(), kSenderIconId});
 }
 
 HWND CreateSenderWindow(HINSTANCE instance) {

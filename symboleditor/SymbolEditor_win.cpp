@@ -13,6 +13,7 @@
 #include "SymbolEditorHost.h"
 #include "SymbolEditorTestAccess.h"
 #include "SymbolWorkCopy.h"
+#include "WindowClass_win.h"
 
 namespace {
 
@@ -22,7 +23,6 @@ constexpr int kCellSize = 10;
 constexpr int kVisibleColumns = 90;
 constexpr int kWindowHeight = 580;
 constexpr int kMinWindowWidth = 385;
-constexpr COLORREF kBackground = RGB(212, 208, 200);
 constexpr COLORREF kGridLine = RGB(160, 160, 160);
 
 enum Command : WORD {
@@ -382,31 +382,12 @@ LRESULT CALLBACK GridWindowProc(HWND grid, UINT message, WPARAM wParam, LPARAM l
 
 // --- creation ---
 
-bool RegisterOnce(const WNDCLASSA& windowClass) {
-    WNDCLASSA existing;
-    if (GetClassInfoA(windowClass.hInstance, windowClass.lpszClassName, &existing)) return true;
-    return RegisterClassA(&windowClass) != 0;
-}
-
 bool RegisterClasses(HINSTANCE instance) {
-    // The class keeps its brush for the life of the process.
-    static ScopedBrush background(CreateSolidBrush(kBackground));
-    WNDCLASSA editor{};
-    editor.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-    editor.lpfnWndProc = EditorWindowProc;
-    editor.hInstance = instance;
-    editor.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(110));
-    editor.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    editor.hbrBackground = background.Get();
-    editor.lpszClassName = kEditorClass;
-    WNDCLASSA grid{};
-    grid.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-    grid.lpfnWndProc = GridWindowProc;
-    grid.hInstance = instance;
-    grid.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    grid.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    grid.lpszClassName = kGridClass;
-    return RegisterOnce(editor) && RegisterOnce(grid);
+    constexpr UINT kStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+    constexpr int kEditorIcon = 110;
+    return RegisterWindowClass(instance, {kEditorClass, EditorWindowProc, kStyle, PanelBackgroundBrush(), kEditorIcon}) &&
+           RegisterWindowClass(instance, {kGridClass, GridWindowProc, kStyle,
+                                          static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)), 0});
 }
 
 void BuildMenu(HWND window) {

@@ -56,15 +56,28 @@ xdotool key --window "$window" --delay 50 End shift+Home Delete
 xdotool type --window "$window" --delay 50 "Latin"
 click 647 81          # its "Set"
 
+# Types the name into the dialog's file name field and confirms. Without a
+# window manager the dialog may not have the keyboard yet when it appears,
+# so the name is typed again (replacing what the field holds) until the file
+# is there.
+save_through_dialog() {
+  local dialog
+  for _ in 1 2 3; do
+    dialog=$(wait_for_window '^Open BIN File$')
+    [ -n "$dialog" ] || { keys alt+f a; continue; }
+    sleep 1
+    xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+    xdotool key --delay 50 End shift+Home Delete
+    xdotool type --delay 30 "e2efont"
+    xdotool key Return
+    for _ in $(seq 50); do [ -f "$work/e2efont.bin" ] && return 0; sleep 0.2; done
+  done
+  return 1
+}
+
 echo "step: File > Save As through the dialog"
 keys alt+f a
-dialog=$(wait_for_window '^Open BIN File$')
-[ -n "$dialog" ] || fail "no save dialog"
-sleep 0.5
-xdotool type --delay 30 "e2efont"
-xdotool key Return
-for _ in $(seq 50); do [ -f "$work/e2efont.bin" ] && break; sleep 0.2; done
-[ -f "$work/e2efont.bin" ] || fail "nothing saved"
+save_through_dialog || fail "nothing saved"
 sleep 1
 caption_window=$(xdotool search --name '^Glyphmill <.*e2efont\.bin> $' 2>/dev/null | head -n 1)
 [ -n "$caption_window" ] || fail "the caption does not name the saved file"

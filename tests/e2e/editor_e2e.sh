@@ -9,12 +9,10 @@ glyver=$1
 glyphmill=$2
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/scripts/wine-env"
+source "$root/tests/e2e/e2e-common.sh"
 work="$glyphmill_build/e2e-editor"
 rm -rf "$work"
 mkdir -p "$work"
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 window=""
 cleanup() {
@@ -22,15 +20,6 @@ cleanup() {
   wineserver -k 2>/dev/null || true
 }
 trap cleanup EXIT
-
-wait_for_window() {
-  local name=$1 found=""
-  for _ in $(seq 100); do
-    found=$(xdotool search --name "$name" 2>/dev/null | head -n 1) && [ -n "$found" ] && break
-    sleep 0.2
-  done
-  echo "$found"
-}
 
 # The X window holds the menu bar and the client area; Wine's menu bar is
 # 19 pixels high, so client (x, y) is at (x, y + 19) in it.
@@ -56,10 +45,12 @@ xdotool key --window "$window" --delay 50 End shift+Home Delete
 xdotool type --window "$window" --delay 50 "Latin"
 click 647 81          # its "Set"
 
-# Types the name into the dialog's file name field and confirms. Without a
-# window manager the dialog may not have the keyboard yet when it appears,
-# so the name is typed again (replacing what the field holds) until the file
-# is there.
+# Types the name into the dialog's file name field and confirms. The name is
+# a full path without the extension (the editor adds ".bin"): Wine's dialog
+# opens in the folder it last visited, which may be another test's. Without a
+# window manager the dialog may not have the keyboard yet when it appears, so
+# the name is typed again (replacing what the field holds) until the file is
+# there.
 save_through_dialog() {
   local dialog
   for _ in 1 2 3; do
@@ -68,7 +59,7 @@ save_through_dialog() {
     sleep 1
     xdotool windowfocus --sync "$dialog" 2>/dev/null || true
     xdotool key --delay 50 End shift+Home Delete
-    xdotool type --delay 30 "e2efont"
+    xdotool type --delay 30 "$(windows_path "$work/e2efont")"
     xdotool key Return
     for _ in $(seq 50); do [ -f "$work/e2efont.bin" ] && return 0; sleep 0.2; done
   done
@@ -95,8 +86,7 @@ fi
 echo "step: choose a symbol and take a screenshot"
 xdotool mousemove --window "$window" $((35 + 25 * 1 + 12)) $((55 + 25 * 4 + 12 + menu)) click 3
 sleep 1
-eval "$(xdotool getwindowgeometry --shell "$window")"
-import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" "$work/editor.png" 2>/dev/null || true
+shot "$window" "$work/editor.png"
 
 if [ "$failures" -eq 0 ]; then echo "editor e2e: all steps passed"; else echo "editor e2e: $failures failed"; fi
 [ "$failures" -eq 0 ]

@@ -14,6 +14,7 @@ glysend=$2
 glyphmill=$3
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/scripts/wine-env"
+source "$root/tests/e2e/e2e-common.sh"
 "$root/scripts/with-printer" --map-com1
 work="$glyphmill_build/e2e-road"
 com1="$glyphmill_build/com1"
@@ -21,9 +22,6 @@ rm -rf "$work"
 mkdir -p "$work/app"
 cp "$glyver" "$work/app/Glyver.exe"
 cp "$glysend" "$work/app/glysend.exe"
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 printer=""
 editor=""
@@ -33,27 +31,6 @@ cleanup() {
   wineserver -k 2>/dev/null || true
 }
 trap cleanup EXIT
-
-wait_for_window() {
-  local name=$1 found=""
-  for _ in $(seq 100); do
-    found=$(xdotool search --name "$name" 2>/dev/null | head -n 1) && [ -n "$found" ] && break
-    sleep 0.2
-  done
-  echo "$found"
-}
-wait_until_gone() {
-  for _ in $(seq 100); do
-    [ -z "$(xdotool search --name "$1" 2>/dev/null)" ] && return 0
-    sleep 0.2
-  done
-  return 1
-}
-shot() {
-  local window=$1 file=$2
-  eval "$(xdotool getwindowgeometry --shell "$window")"
-  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" "$file" 2>/dev/null || true
-}
 
 # The hand-over file lands in the prefix's temporary directory.
 temp_dir=$(winepath -u "$(wine cmd /c echo %TEMP% 2>/dev/null | tr -d '\r')")

@@ -9,16 +9,12 @@ glysend=$1
 glyphmill=$2
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/scripts/wine-env"
+source "$root/tests/e2e/e2e-common.sh"
 "$root/scripts/with-printer" --map-com1
 work="$glyphmill_build/e2e-sender"
 com1="$glyphmill_build/com1"
 rm -rf "$work"
 mkdir -p "$work"
-
-windows_path() { echo "Z:$(echo "$1" | tr / '\\')"; }
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 printer=""
 start_printer() {

@@ -8,12 +8,12 @@ glyver=$1
 screenshot=${2:-}
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/scripts/wine-env"
+source "$root/tests/e2e/e2e-common.sh"
 work="$glyphmill_build/e2e-symbol-editor"
 rm -rf "$work"
 mkdir -p "$work"
 saved="$work/glyph.bin"
 
-windows_path() { echo "Z:$(echo "$1" | tr / '\\')"; }
 fail() { echo "FAIL: $*"; import -window root "$work/failure.png" 2>/dev/null || true; exit 1; }
 
 main=""

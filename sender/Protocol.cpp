@@ -200,8 +200,11 @@ void ReceiveListener(Transfer& transfer, const HandOver& handOver) {
         transfer.blockFill += static_cast<int>(
             transfer.port.ReadPort(transfer.blockBuffer.data() + transfer.blockFill, missing));
         if (transfer.blockFill == kFrameSize) {
-            handOver(ReceiveEvent::kBlock);
+            // Emptied before the hand-over (CheckBlock reads only the buffer):
+            // the hand-over may end this transfer, and a reception started
+            // right after it collects into the same fill count.
             transfer.blockFill = 0;
+            handOver(ReceiveEvent::kBlock);
         }
         return;
     }

@@ -125,6 +125,25 @@ TEST_F(ReceiveTest, BlocksAreCollectedOverSeveralLooksAndSurplusStartsTheNextBlo
     EXPECT_EQ(window_.Last().text, "Page 2");
 }
 
+TEST_F(ReceiveTest, AListenerLeavesTheBlockOfANewReceptionAloneAfterItsOwnEnded) {
+    Handshake();
+    const ListenerRoutine ended = port_.Listener();
+    for (int page = 0; page < kPageTotal - 1; ++page) Arrive(Block(page));
+    port_.Arrive(Block(kPageTotal - 1));
+    const auto next = Block(0);
+    ended.pollOnce([&](int event) {
+        OnReceiveEvent(transfer_, event);
+        ASSERT_EQ(window_.Last().text, "File Received");
+        // "Read" is pressed again while the old listener is still returning
+        // from its hand-over; the new listener collects part of a block.
+        Handshake();
+        Arrive(std::vector<uint8_t>(next.begin(), next.begin() + 100));
+    });
+    EXPECT_EQ(transfer_.blockFill, 100);
+    Arrive(std::vector<uint8_t>(next.begin() + 100, next.end()));
+    EXPECT_EQ(window_.Last().text, "Page 1");
+}
+
 TEST_F(ReceiveTest, FailedRunLeavesTheOldFile) {
     Handshake();
     for (int page = 0; page < 5; ++page) Arrive(Block(page));

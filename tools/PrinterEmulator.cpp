@@ -14,6 +14,7 @@ namespace {
 // A byte that is none of the answers or echoes the sender knows.
 constexpr uint8_t kNoCode = 0x00;
 constexpr int kRepeatsBeforeFault = kMaxRepeats + 1;
+constexpr double kLongestTimeoutSeconds = 1e6;
 
 bool ParseInt(const char* text, int& value) {
     char* end = nullptr;
@@ -50,7 +51,9 @@ std::optional<PrinterOptions> ParsePrinterOptions(int argc, char** argv, std::st
         else if (name == "--timeout") {
             char* end = nullptr;
             options.timeoutSeconds = std::strtod(value, &end);
-            valid = end != value && *end == '\0' && options.timeoutSeconds >= 0;
+            // Bounded, so that the deadline computed from it cannot overflow.
+            valid = end != value && *end == '\0' && options.timeoutSeconds >= 0 &&
+                    options.timeoutSeconds <= kLongestTimeoutSeconds;
         } else if (name == "--wrong") {
             const std::string text = value;
             const size_t colon = text.find(':');

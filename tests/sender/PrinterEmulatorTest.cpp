@@ -225,7 +225,8 @@ TEST(PrinterOptionsTest, ReadsEveryOptionAndRefusesBadOnes) {
     EXPECT_DOUBLE_EQ(options->timeoutSeconds, 1.5);
 
     for (std::vector<const char*> bad : {std::vector<const char*>{"--fail", "128"}, {"--wrong", "5"},
-                                         {"--wrong", "x:1"}, {"--bogus", "1"}, {"--save"}, {"--timeout", "-1"}}) {
+                                         {"--wrong", "x:1"}, {"--bogus", "1"}, {"--save"}, {"--timeout", "-1"},
+                                         {"--timeout", "inf"}, {"--timeout", "nan"}, {"--timeout", "1e300"}}) {
         EXPECT_FALSE(ParsePrinterOptions(int(bad.size()), const_cast<char**>(bad.data()), error)) << bad[0];
     }
 }

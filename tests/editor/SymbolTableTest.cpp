@@ -8,6 +8,7 @@
 #include "GdiObjectCount_win.h"
 #include "ScopedWin.h"
 #include "SymbolEditor.h"
+#include "SymbolEditorTestAccess.h"
 
 namespace {
 
@@ -125,6 +126,37 @@ TEST_F(SymbolTableTest, LeftClickOpensTheSymbolEditorAndClickOnBoxActsOnTable) {
     const int y = 5 + box.top - table.top;
     EXPECT_EQ(Document()->GetCurrentSymbol(), 16 * (y / 25) + x / 25);
     EXPECT_FALSE(IsWindowVisible(SymbolEditorWindow()));
+}
+
+// The font panel reloads the open symbol editor after a change of height or
+// height limit; a removed font or a replaced document takes the edited symbol
+// away from it, so that OK cannot write into what is gone.
+TEST_F(SymbolTableTest, SymbolEditorFollowsThePanelAndLetsGoOfSymbolsThatGo) {
+    ClickTable(30, 60);  // code 33 of font 0, 1 byte high
+    ASSERT_EQ(InspectSymbolEditor().work->HeightBytes(), 1);
+    Type(HeightLimitField(), "5");
+    Click(SetHeightLimitButton());
+    EXPECT_EQ(InspectSymbolEditor().work->RowCount(), 5);
+    Type(HeightField(), "3");
+    Click(SetHeightButton());
+    EXPECT_EQ(InspectSymbolEditor().work->HeightBytes(), 3);
+    EXPECT_EQ(InspectSymbolEditor().work->RowCount(), 24);
+    EXPECT_EQ(InspectSymbolEditor().editedSymbol, Document()->GetSymbol(33));
+
+    Click(DeleteFontButton());
+    EXPECT_FALSE(IsWindowVisible(SymbolEditorWindow()));
+    EXPECT_EQ(InspectSymbolEditor().editedSymbol, nullptr);
+
+    ClickTable(30, 60);
+    ASSERT_TRUE(IsWindowVisible(SymbolEditorWindow()));
+    Script().messageBoxAnswers = {IDNO};
+    Menu(kCommandNew);
+    EXPECT_FALSE(IsWindowVisible(SymbolEditorWindow()));
+    EXPECT_EQ(InspectSymbolEditor().editedSymbol, nullptr);
+    // OK of a detached editor writes nothing anywhere.
+    const SymbolEditorInsight editor = InspectSymbolEditor();
+    SendMessageA(editor.window, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(editor.okButton));
+    EXPECT_EQ(Document()->GetSymbol(33)->width, 1);
 }
 
 TEST_F(SymbolTableTest, CopyAndPasteLeaveTheSource) {

@@ -12,6 +12,7 @@
 
 #include "BmpWriter.h"
 #include "FontImageView.h"
+#include "GdiObjectCount_win.h"
 #include "Symbol.h"
 #include "SymbolEditor.h"
 #include "SymbolEditorHost.h"
@@ -561,6 +562,42 @@ TEST_F(ClipboardImport, EmptyClipboardChangesNothing) {
     CloseClipboard();
     Key(2101);
     EXPECT_EQ(Bytes(), "ff ");
+}
+
+}  // namespace
+
+namespace {
+
+// Painting the grid and importing from a file and from the clipboard, also
+// when an import is refused, leave no GDI object behind.
+TEST_F(ClipboardImport, PaintingAndImportsLeakNoGdiObjects) {
+    char directory[MAX_PATH];
+    GetTempPathA(sizeof directory, directory);
+    ChosenFile = std::string(directory) + "symed_leak_test.bmp";
+    const std::vector<uint8_t> picture = MakeBmp(kGlyph, BmpOptions{24, false});
+    std::FILE* out = std::fopen(ChosenFile.c_str(), "wb");
+    ASSERT_NE(out, nullptr);
+    std::fwrite(picture.data(), 1, picture.size(), out);
+    std::fclose(out);
+
+    Open(95, 1, 8);  // the scroll bar is shown too
+    auto round = [&] {
+        Key(10006);  // a shift repaints the editor and its grid
+        UpdateWindow(editor_);
+        UpdateWindow(Inside().grid);
+        Key(2100);
+        Put(MakeDeviceBitmap(4, 3, RGB(255, 255, 255)));
+        Key(2101);
+        Put(MakeDeviceBitmap(200, 3, RGB(255, 255, 255)));  // refused: too wide
+        Key(2101);
+        Pump();
+    };
+    round();
+    const DWORD first = GdiObjectCount();
+    for (int i = 0; i < 50; ++i) round();
+    std::remove(ChosenFile.c_str());
+    EXPECT_EQ(GdiObjectCount(), first);
+    EXPECT_EQ(LastMessage, "Bitmap width is larger than 128 pixels");
 }
 
 }  // namespace

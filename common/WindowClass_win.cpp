@@ -2,17 +2,17 @@
 
 #include "ScopedWin.h"
 
-bool RegisterWindowClass(HINSTANCE instance, const WindowClassSpec& spec) {
+bool RegisterWindowClass(HINSTANCE instance, const WindowClassDescription& description) {
     WNDCLASSA existing;
-    if (GetClassInfoA(instance, spec.name, &existing)) return true;
+    if (GetClassInfoA(instance, description.name, &existing)) return true;
     WNDCLASSA windowClass{};
-    windowClass.style = spec.style;
-    windowClass.lpfnWndProc = spec.procedure;
+    windowClass.style = description.style;
+    windowClass.lpfnWndProc = description.procedure;
     windowClass.hInstance = instance;
-    if (spec.iconResource) windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(spec.iconResource));
+    if (description.iconResource) windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(description.iconResource));
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = spec.background;
-    windowClass.lpszClassName = spec.name;
+    windowClass.hbrBackground = description.background;
+    windowClass.lpszClassName = description.name;
     return RegisterClassA(&windowClass) != 0;
 }
 

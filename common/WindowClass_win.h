@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-struct WindowClassSpec {
+struct WindowClassDescription {
     const char* name;
     WNDPROC procedure;
     UINT style;
@@ -14,7 +14,7 @@ struct WindowClassSpec {
 // Registers the class with the standard arrow cursor. A class that is
 // already registered counts as done: the in-process tests create the windows
 // more than once in one process.
-bool RegisterWindowClass(HINSTANCE instance, const WindowClassSpec& spec);
+bool RegisterWindowClass(HINSTANCE instance, const WindowClassDescription& description);
 
 // The solid brush of RGB 212, 208, 200 behind the programs' windows. Classes
 // keep their brush for the life of the process, so it is created once.

@@ -1,18 +1,22 @@
 #include "AtomicFile.h"
 
-std::FILE* OpenWithRetries(const std::string& path, const char* mode) {
+ScopedFile OpenFile(const std::string& path, const char* mode) { return ScopedFile(std::fopen(path.c_str(), mode)); }
+
+ScopedFile OpenWithRetries(const std::string& path, const char* mode) {
     for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
-        if (std::FILE* file = std::fopen(path.c_str(), mode)) return file;
+        if (ScopedFile file = OpenFile(path, mode)) return file;
     }
     return nullptr;
 }
 
+bool CloseFile(ScopedFile file) { return std::fclose(file.release()) == 0; }
+
 bool WriteFileAtomically(const std::string& path, const uint8_t* data, size_t size) {
     const std::string temporary = path + ".tmp";
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    ScopedFile file = OpenFile(temporary, "wb");
     if (!file) return false;
-    const bool written = std::fwrite(data, 1, size, file) == size;
-    const bool closed = std::fclose(file) == 0;
+    const bool written = std::fwrite(data, 1, size, file.get()) == size;
+    const bool closed = CloseFile(std::move(file));
     if (written && closed && ReplaceFileWith(temporary, path)) return true;
     std::remove(temporary.c_str());
     return false;

@@ -5,13 +5,24 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+// The one owner of an open FILE*: closed when it goes out of scope.
+using ScopedFile = std::unique_ptr<std::FILE, FileCloser>;
 
 // Files are opened with up to this many immediate attempts before giving up.
 constexpr int kOpenAttempts = 100;
 
 // fopen with kOpenAttempts tries; null when every attempt failed.
-std::FILE* OpenWithRetries(const std::string& path, const char* mode);
+ScopedFile OpenWithRetries(const std::string& path, const char* mode);
+// fopen once.
+ScopedFile OpenFile(const std::string& path, const char* mode);
+// Closes file and says whether everything written reached the file.
+bool CloseFile(ScopedFile file);
 
 // Writes size bytes to a temporary file beside path and renames it over
 // path. On failure the previous content of path is untouched and the

@@ -96,20 +96,7 @@ void ReplaceDocument(std::unique_ptr<FontImageView> document, const std::string&
 void MarkSaved() { Doc.savedContent = ContentOf(*Doc.document); }
 
 std::string SaveFailureText(int result, const std::string& path) {
-    switch (result) {
-    case SaveResult::kFontsDoNotFit:
-        return "The fonts do not fit into the font image. The file was not saved.";
-    case SaveResult::kTooManySlots:
-        return "The fonts need more slots than the font image has. The file was not saved.";
-    case SaveResult::kBadSymbolWidth:
-        return "A symbol is wider than 255 columns or larger than 512 bytes. The file was not saved.";
-    case SaveResult::kBadFontSetting:
-        return "A font's height, interval or height limit is out of range. The file was not saved.";
-    case SaveResult::kNoFonts:
-        return "The font image holds no font. The file was not saved.";
-    default:
-        return "The file " + path + " could not be written. The file was not saved.";
-    }
+    return "The file " + path + " was not saved: " + SaveResult::Message(result) + ".";
 }
 
 bool EndsWith(const std::string& text, const char* suffix) {

@@ -376,11 +376,10 @@ int FontImage::Deserialize(const uint8_t* bytes, size_t size) {
 }
 
 int FontImage::Load(const std::string& path) {
-    std::FILE* file = OpenWithRetries(path, "rb");
+    const ScopedFile file = OpenWithRetries(path, "rb");
     if (!file) return LoadResult::kNotOpened;
     std::vector<uint8_t> bytes(kFileSize);
-    const size_t read = std::fread(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
+    const size_t read = std::fread(bytes.data(), 1, bytes.size(), file.get());
     return Deserialize(bytes.data(), read);
 }
 

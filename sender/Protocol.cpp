@@ -12,19 +12,8 @@ uint32_t BaudRateForIndex(int speedIndex) {
     return kBaudRates[std::clamp(speedIndex, 0, static_cast<int>(kBaudRates.size()) - 1)];
 }
 
-const char* PortFailureText(int result) {
-    // The five texts differ only in letter case: each names the failing step.
-    switch (result) {
-        case PortResult::kNotOpened: return "Port init error";
-        case PortResult::kNoState: return "Port Init error";
-        case PortResult::kStateRefused: return "Port Init Error";
-        case PortResult::kNoTimeouts: return "PorT Init Error";
-        default: return "PorT IniT Error";
-    }
-}
-
 void ReportPortFailure(SenderWindow& window, int result) {
-    window.SetStatus(PortFailureText(result), StatusBox::On, kRed);
+    window.SetStatus(PortResult::Message(result), StatusBox::On, kRed);
     window.EnableControls(true);
 }
 
@@ -38,6 +27,16 @@ uint16_t PageCrc(const uint8_t* bytes, size_t count) {
         }
     }
     return static_cast<uint16_t>(crc);
+}
+
+std::array<uint8_t, 2> PageCrcBytes(const uint8_t* page) {
+    const uint16_t crc = PageCrc(page, kPageSize);
+    return {static_cast<uint8_t>(crc >> 8), static_cast<uint8_t>(crc & 0xFF)};
+}
+
+bool FrameCrcMatches(const uint8_t* frame) {
+    const std::array<uint8_t, 2> crc = PageCrcBytes(frame);
+    return frame[kPageSize] == crc[0] && frame[kPageSize + 1] == crc[1];
 }
 
 int ClassifyTransmitRead(const uint8_t* bytes, size_t count) {
@@ -72,13 +71,9 @@ bool LoadImage(Transfer& transfer, std::FILE* file) {
 // failed reception leaves nothing behind).
 bool CanWriteFile(const std::string& path) {
     for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
-        if (std::FILE* existing = std::fopen(path.c_str(), "r+b")) {
-            std::fclose(existing);
-            return true;
-        }
+        if (OpenFile(path, "r+b")) return true;
         if (errno != ENOENT) continue;
-        if (std::FILE* created = std::fopen(path.c_str(), "wb")) {
-            std::fclose(created);
+        if (OpenFile(path, "wb")) {
             std::remove(path.c_str());
             return true;
         }
@@ -91,14 +86,12 @@ bool CanWriteFile(const std::string& path) {
 void StartTransmit(Transfer& transfer, const std::string& path, PortChoice choice) {
     transfer.pageCount = 0;
     transfer.repeatCount = 0;
-    std::FILE* file = OpenWithRetries(path, "rb");
+    const ScopedFile file = OpenWithRetries(path, "rb");
     if (!file) {
         transfer.window.SetStatus("Can't open file", StatusBox::On, kRed);
         return;
     }
-    const bool read = LoadImage(transfer, file);
-    std::fclose(file);
-    if (!read) {
+    if (!LoadImage(transfer, file.get())) {
         transfer.window.SetStatus("Read file error", StatusBox::On, kRed);
         return;
     }
@@ -124,10 +117,9 @@ void TransmitListener(Transfer& transfer, const HandOver& handOver) {
 
 void SendPage(Transfer& transfer, int page) {
     const uint8_t* data = transfer.image.data() + static_cast<size_t>(page) * kPageSize;
-    const uint16_t crc = PageCrc(data, kPageSize);
-    const uint8_t crcBytes[2] = {static_cast<uint8_t>(crc >> 8), static_cast<uint8_t>(crc & 0xFF)};
+    const std::array<uint8_t, 2> crc = PageCrcBytes(data);
     transfer.port.WritePort(data, kPageSize);
-    transfer.port.WritePort(crcBytes, sizeof crcBytes);
+    transfer.port.WritePort(crc.data(), crc.size());
 }
 
 void OnTransmitEvent(Transfer& transfer, int event) {
@@ -217,8 +209,7 @@ void ReceiveListener(Transfer& transfer, const HandOver& handOver) {
 uint32_t CheckBlock(Transfer& transfer) {
     uint8_t* page = transfer.image.data() + static_cast<size_t>(transfer.pageCount) * kPageSize;
     std::copy_n(transfer.blockBuffer.data(), kPageSize, page);
-    const uint16_t crc = PageCrc(page, kPageSize);
-    if ((crc >> 8) == transfer.blockBuffer[kPageSize] && (crc & 0xFF) == transfer.blockBuffer[kPageSize + 1]) {
+    if (FrameCrcMatches(transfer.blockBuffer.data())) {
         uint8_t answer = kAnswerGood;
         transfer.port.WritePort(&answer, 1);
         ++transfer.pageCount;

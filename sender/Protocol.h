@@ -101,13 +101,15 @@ constexpr std::array<uint32_t, 6> kBaudRates = {2400, 4800, 9600, 19200, 57600, 
 // The baud rate for a speed box position, clamped to the table.
 uint32_t BaudRateForIndex(int speedIndex);
 
-// The status text of a failed OpenPort step (PortResult code).
-const char* PortFailureText(int result);
 // Shows a failed OpenPort step on red and enables the controls again.
 void ReportPortFailure(SenderWindow& window, int result);
 
 // CRC-16/XMODEM: polynomial 0x1021, initial 0, no reflection, no final XOR.
 uint16_t PageCrc(const uint8_t* bytes, size_t count);
+// The two bytes that follow a page on the wire: its CRC, high byte first.
+std::array<uint8_t, 2> PageCrcBytes(const uint8_t* page);
+// Whether a frame's last two bytes are the CRC of its page.
+bool FrameCrcMatches(const uint8_t* frame);
 
 // The single event one transmit listener read stands for: the first of
 // 0x01, 0x52, "s", "w", "f" found among the bytes, else 0x99.

@@ -14,11 +14,6 @@
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using ScopedFile = std::unique_ptr<std::FILE, FileCloser>;
-
 void ReportProblem(HWND owner, BitmapProblem problem) {
     Ui().messageBox(owner, DescribeBitmapProblem(problem), "Error", MB_OK | MB_ICONERROR);
 }
@@ -114,7 +109,7 @@ int ImportFromBitmapFile(HWND owner, int rowCount, ImportPicture* picture) {
     request.Flags = OFN_HIDEREADONLY;
     if (Ui().getOpenFileName(&request) != TRUE) return 0;
 
-    ScopedFile file(OpenWithRetries(fileName, "rb"));
+    ScopedFile file = OpenWithRetries(fileName, "rb");
     if (!file) return 0;
     uint8_t head[kBitmapHeadersSize];
     const size_t headSize = std::fread(head, 1, sizeof head, file.get());

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "AtomicFile.h"
 #include "FontImage.h"
 #include "Results.h"
 
@@ -24,30 +25,17 @@ int Fail(const std::string& message) {
     return kExitFailed;
 }
 
-const char* SaveRefusal(int result) {
-    switch (result) {
-    case SaveResult::kFontsDoNotFit: return "the fonts do not fit into the printer's two banks";
-    case SaveResult::kTooManySlots:
-        return "too many font slots (more than 8 for bank 1, or a 16th whose height is not font 0's interval)";
-    case SaveResult::kBadSymbolWidth: return "a symbol is 0 or more than 255 columns wide";
-    case SaveResult::kBadFontSetting: return "a font's height, interval or height limit is out of range";
-    case SaveResult::kNoFonts: return "the document holds no fonts";
-    default: return "cannot write the file";
-    }
-}
-
 // Reads path as the editor's Open does: only a file of exactly the image's
 // size is taken, and then only when it keeps to the format.
 bool OpenImage(const std::string& path, FontImage& image, std::string& error) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    const ScopedFile file = OpenFile(path, "rb");
     if (!file) {
         error = "cannot open " + path + ": " + std::strerror(errno);
         return false;
     }
     std::vector<uint8_t> bytes(FontImage::kFileSize + 1);
-    const size_t size = std::fread(bytes.data(), 1, bytes.size(), file);
-    const bool readFailed = std::ferror(file) != 0;
-    std::fclose(file);
+    const size_t size = std::fread(bytes.data(), 1, bytes.size(), file.get());
+    const bool readFailed = std::ferror(file.get()) != 0;
     if (readFailed) {
         error = "cannot read " + path;
         return false;
@@ -58,18 +46,17 @@ bool OpenImage(const std::string& path, FontImage& image, std::string& error) {
         return false;
     }
     std::string why;
-    const int result = CheckFontImage(bytes.data(), FontImage::kFileSize, &why);
-    if (result == LoadResult::kLoaded && image.Deserialize(bytes.data(), FontImage::kFileSize) == LoadResult::kLoaded)
-        return true;
-    error = path + ": not a valid font image: " + (why.empty() ? "out of memory" : why);
+    int result = CheckFontImage(bytes.data(), FontImage::kFileSize, &why);
+    if (result == LoadResult::kLoaded) result = image.Deserialize(bytes.data(), FontImage::kFileSize);
+    if (result == LoadResult::kLoaded) return true;
+    error = path + ": not a valid font image: " + (why.empty() ? LoadResult::Message(result) : why);
     return false;
 }
 
 int SaveImage(FontImage& image, const std::string& path) {
     const int result = image.Save(path);
     if (result == SaveResult::kSaved) return 0;
-    if (result == SaveResult::kWriteFailed) return Fail("cannot write " + path);
-    return Fail("cannot save " + path + ": " + SaveRefusal(result));
+    return Fail("cannot save " + path + ": " + SaveResult::Message(result));
 }
 
 int InkedSymbols(const Font& font) {

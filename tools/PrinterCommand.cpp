@@ -34,6 +34,9 @@ void PrintUsage(std::FILE* out) {
         "  --bad-crc P         corrupt the CRC of block P once when the PC reads\n"
         "  --exchanges N       exchanges to serve before ending (default 1, 0: no end)\n"
         "  --timeout SECONDS   give up after this long (default: never)\n"
+        "  --baud B            pace the line at B baud, 10 bits a byte (default: as fast\n"
+        "                      as it goes)\n"
+        "  --answer-delay MS   hold each answer to a page back MS milliseconds\n"
         "Exit code 0 when every exchange ended as the options asked, 1 otherwise,\n"
         "2 for a wrong command line.\n",
         out);

@@ -15,6 +15,11 @@ namespace {
 constexpr uint8_t kNoCode = 0x00;
 constexpr int kRepeatsBeforeFault = kMaxRepeats + 1;
 constexpr double kLongestTimeoutSeconds = 1e6;
+constexpr int kSlowestBaud = 50;
+// A start bit, 8 data bits and a stop bit.
+constexpr int kBitsPerByte = 10;
+// A paced line hands bytes on in slices of this length.
+constexpr auto kPacingSlice = std::chrono::milliseconds(5);
 
 bool ParseInt(const char* text, int& value) {
     char* end = nullptr;
@@ -48,6 +53,8 @@ std::optional<PrinterOptions> ParsePrinterOptions(int argc, char** argv, std::st
         else if (name == "--silent-after") valid = ParsePage(value, options.silentAfterPage);
         else if (name == "--bad-crc") valid = ParsePage(value, options.badCrcBlock);
         else if (name == "--exchanges") valid = ParseInt(value, options.exchanges);
+        else if (name == "--baud") valid = ParseInt(value, options.baud) && options.baud >= kSlowestBaud;
+        else if (name == "--answer-delay") valid = ParseInt(value, options.answerDelayMs);
         else if (name == "--timeout") {
             char* end = nullptr;
             options.timeoutSeconds = std::strtod(value, &end);
@@ -128,22 +135,56 @@ PrinterEmulator::Read PrinterEmulator::ReadBytes(uint8_t* buffer, size_t count) 
             continue;
         }
         const ssize_t got = read(fd_, buffer + filled, count - filled);
-        if (got > 0) filled += static_cast<size_t>(got);
+        if (got > 0) {
+            filled += static_cast<size_t>(got);
+            CrossLine(inputFree_, static_cast<size_t>(got));
+        }
         else if (got == 0 || (errno != EINTR && errno != EAGAIN)) std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return Read::Done;
 }
 
+PrinterEmulator::Clock::duration PrinterEmulator::LineTime(size_t count) const {
+    if (options_.baud <= 0) return Clock::duration::zero();
+    return std::chrono::duration_cast<Clock::duration>(
+        std::chrono::duration<double>(static_cast<double>(count) * kBitsPerByte / options_.baud));
+}
+
+void PrinterEmulator::CrossLine(Clock::time_point& free, size_t count) {
+    if (options_.baud <= 0) return;
+    free = std::max(free, Clock::now()) + LineTime(count);
+    std::this_thread::sleep_until(free);
+}
+
+void PrinterEmulator::Answer(uint8_t answer) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(options_.answerDelayMs));
+    WriteByte(answer);
+}
+
 void PrinterEmulator::Write(const uint8_t* bytes, size_t count) {
+    // On a paced line each slice is handed on once it has had time to cross.
+    const Clock::duration byteTime = LineTime(1);
+    const size_t slice = options_.baud <= 0 ? count : std::max<size_t>(1, kPacingSlice / byteTime);
+    size_t sent = 0;
+    while (sent < count) {
+        const size_t piece = std::min(slice, count - sent);
+        CrossLine(outputFree_, piece);
+        if (WriteAll(bytes + sent, piece)) sent += piece;
+        else return;  // the other end is gone; the protocol notices
+    }
+}
+
+bool PrinterEmulator::WriteAll(const uint8_t* bytes, size_t count) {
     size_t sent = 0;
     while (sent < count) {
         const ssize_t done = write(fd_, bytes + sent, count - sent);
         if (done > 0) {
             sent += static_cast<size_t>(done);
         } else if (done < 0 && errno != EINTR && errno != EAGAIN) {
-            return;  // the other end is gone; the protocol notices
+            return false;
         }
     }
+    return true;
 }
 
 ExchangeReport PrinterEmulator::RunExchange(std::optional<Clock::time_point> deadline, const std::atomic<bool>& stop) {
@@ -185,26 +226,24 @@ ExchangeOutcome PrinterEmulator::Transmit(ExchangeReport& report) {
     while (page < kPageTotal) {
         if (ReadBytes(frame.data(), frame.size()) != Read::Done) return ExchangeOutcome::TimedOut;
         if (page == options_.failPage) {
-            WriteByte(kAnswerFailed);
+            Answer(kAnswerFailed);
             return ExchangeOutcome::VerificationError;
         }
         if (page == options_.garbagePage) {
-            WriteByte(kNoCode);
+            Answer(kNoCode);
             return ExchangeOutcome::UnknownAnswer;
         }
-        const uint16_t crc = PageCrc(frame.data(), kPageSize);
-        const bool crcGood = frame[kPageSize] == (crc >> 8) && frame[kPageSize + 1] == (crc & 0xFF);
-        const bool answerWrong = !crcGood || (page == options_.wrongPage && wrongLeft > 0);
+        const bool answerWrong = !FrameCrcMatches(frame.data()) || (page == options_.wrongPage && wrongLeft > 0);
         if (answerWrong) {
             if (page == options_.wrongPage && wrongLeft > 0) --wrongLeft;
-            WriteByte(kAnswerWrong);
+            Answer(kAnswerWrong);
             if (++wrongInARow == kRepeatsBeforeFault) return ExchangeOutcome::PageFault;
             ++report.repeats;
             continue;
         }
         wrongInARow = 0;
         std::copy_n(frame.begin(), kPageSize, received_.begin() + page * kPageSize);
-        WriteByte(kAnswerGood);
+        Answer(kAnswerGood);
         report.pages = ++page;
         if (page - 1 == options_.silentAfterPage) return ExchangeOutcome::Silent;
     }
@@ -216,9 +255,8 @@ ExchangeOutcome PrinterEmulator::Receive(ExchangeReport& report) {
     while (block < kPageTotal) {
         std::array<uint8_t, kFrameSize> frame{};
         std::copy_n(served_.begin() + block * kPageSize, kPageSize, frame.begin());
-        const uint16_t crc = PageCrc(frame.data(), kPageSize);
-        frame[kPageSize] = static_cast<uint8_t>(crc >> 8);
-        frame[kPageSize + 1] = static_cast<uint8_t>(crc & 0xFF);
+        const std::array<uint8_t, 2> crc = PageCrcBytes(frame.data());
+        std::copy(crc.begin(), crc.end(), frame.begin() + kPageSize);
         if (block == options_.badCrcBlock && !crcCorrupted_) {
             frame[kPageSize + 1] ^= 0x5A;
             crcCorrupted_ = true;

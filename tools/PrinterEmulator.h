@@ -24,6 +24,8 @@ struct PrinterOptions {
     int badCrcBlock = -1;                // corrupt this block's CRC once
     int exchanges = 1;                   // exchanges to serve; 0 for no end
     double timeoutSeconds = 0;           // give up after this long; 0 for never
+    int baud = 0;                        // pace the line at this speed; 0 for as fast as it goes
+    int answerDelayMs = 0;               // hold each answer to a page back this long
 };
 
 // Reads the command line; nothing (and a message in error) when it is wrong.
@@ -70,7 +72,13 @@ private:
     enum class Read { Done, Ended };
     Read ReadBytes(uint8_t* buffer, size_t count);
     void Write(const uint8_t* bytes, size_t count);
+    bool WriteAll(const uint8_t* bytes, size_t count);
     void WriteByte(uint8_t byte) { Write(&byte, 1); }
+    void Answer(uint8_t answer);
+    // On a paced line: the time count bytes take, and waiting until they
+    // have crossed a line that is free from free on.
+    Clock::duration LineTime(size_t count) const;
+    void CrossLine(Clock::time_point& free, size_t count);
     ExchangeOutcome Transmit(ExchangeReport& report);
     ExchangeOutcome Receive(ExchangeReport& report);
 
@@ -81,4 +89,5 @@ private:
     std::optional<Clock::time_point> deadline_;
     const std::atomic<bool>* stop_ = nullptr;
     bool crcCorrupted_ = false;
+    Clock::time_point inputFree_{}, outputFree_{};  // when each direction of a paced line is idle
 };

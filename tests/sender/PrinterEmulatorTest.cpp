@@ -198,6 +198,23 @@ TEST_F(PrinterEmulatorTest, ServesAnImageAndRepeatsABlockAnsweredWrong) {
     EXPECT_EQ(done.repeats, 1);
 }
 
+TEST_F(PrinterEmulatorTest, PacedLineTakesAFrameAtItsSpeedAndHoldsTheAnswerBack) {
+    PrinterOptions options;
+    options.baud = 9600;
+    options.answerDelayMs = 50;
+    options.silentAfterPage = 0;
+    PrinterEmulator printer(fds_[0], options);
+    auto report = Serve(printer);
+    PcSide pc(fds_[1]);
+    pc.Handshake(0x52);
+    const auto sent = PrinterEmulator::Clock::now();
+    pc.Send(pc.Frame(Image(6), 0));
+    EXPECT_EQ(pc.TakeByte(), 's');
+    // 514 bytes of 10 bits at 9600 baud, the answer's byte, and the delay.
+    EXPECT_GE(PrinterEmulator::Clock::now() - sent, std::chrono::milliseconds(514 * 10 * 1000 / 9600 + 1 + 50));
+    EXPECT_EQ(report.get().outcome, ExchangeOutcome::Silent);
+}
+
 TEST_F(PrinterEmulatorTest, StopsWhenTheTimeRunsOut) {
     PrinterEmulator printer(fds_[0], PrinterOptions{});
     const auto started = PrinterEmulator::Clock::now();

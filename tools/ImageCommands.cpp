@@ -7,26 +7,15 @@
 #include <vector>
 
 #include "AtomicFile.h"
+#include "CommandLine.h"
 #include "FontImage.h"
 #include "Results.h"
 
-namespace {
-
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
-
-int Usage(const char* synopsis) {
-    std::fprintf(stderr, "glyphmill: usage: glyphmill %s\n", synopsis);
-    return kExitUsage;
-}
-
 int Fail(const std::string& message) {
     std::fprintf(stderr, "glyphmill: %s\n", message.c_str());
-    return kExitFailed;
+    return ExitCode::kFailed;
 }
 
-// Reads path as the editor's Open does: only a file of exactly the image's
-// size is taken, and then only when it keeps to the format.
 bool OpenImage(const std::string& path, FontImage& image, std::string& error) {
     const ScopedFile file = OpenFile(path, "rb");
     if (!file) {
@@ -55,9 +44,11 @@ bool OpenImage(const std::string& path, FontImage& image, std::string& error) {
 
 int SaveImage(FontImage& image, const std::string& path) {
     const int result = image.Save(path);
-    if (result == SaveResult::kSaved) return 0;
+    if (result == SaveResult::kSaved) return ExitCode::kDone;
     return Fail("cannot save " + path + ": " + SaveResult::Message(result));
 }
+
+namespace {
 
 int InkedSymbols(const Font& font) {
     int inked = 0;
@@ -84,28 +75,10 @@ std::string QuotedName(const char* name, bool json) {
     return quoted + "\"";
 }
 
-int RunNew(const std::vector<std::string>& args) {
-    if (args.size() != 1) return Usage("new FILE");
-    FontImage image;
-    if (!image.InitNew()) return Fail("out of memory");
-    return SaveImage(image, args[0]);
-}
-
-int RunInfo(const std::vector<std::string>& args) {
-    bool json = false;
-    std::vector<std::string> files;
-    for (const std::string& arg : args) {
-        if (arg == "--json")
-            json = true;
-        else if (!arg.empty() && arg[0] == '-')
-            return Usage("info [--json] FILE");
-        else
-            files.push_back(arg);
-    }
-    if (files.size() != 1) return Usage("info [--json] FILE");
+int RunInfo(const std::string& path, bool json) {
     FontImage image;
     std::string error;
-    if (!OpenImage(files[0], image, error)) return Fail(error);
+    if (!OpenImage(path, image, error)) return Fail(error);
 
     if (json) std::printf("{\"fonts\": [\n");
     for (int i = 0; i < image.GetFontCount(); ++i) {
@@ -120,37 +93,55 @@ int RunInfo(const std::vector<std::string>& args) {
                     font.GetHeightLimit(), InkedSymbols(font), separator);
     }
     if (json) std::printf("]}\n");
-    return 0;
+    return ExitCode::kDone;
 }
 
-int RunCheck(const std::vector<std::string>& args) {
-    if (args.size() != 1) return Usage("check FILE");
+int RunCheck(const std::string& path) {
     FontImage image;
     std::string error;
-    if (!OpenImage(args[0], image, error)) return Fail(error);
+    if (!OpenImage(path, image, error)) return Fail(error);
     const int fonts = image.GetFontCount();
-    std::printf("%s: valid font image, %d font%s\n", args[0].c_str(), fonts, fonts == 1 ? "" : "s");
-    return 0;
+    std::printf("%s: valid font image, %d font%s\n", path.c_str(), fonts, fonts == 1 ? "" : "s");
+    return ExitCode::kDone;
 }
 
-int RunResave(const std::vector<std::string>& args) {
-    if (args.size() != 2) return Usage("resave IN OUT");
+int RunResave(const std::string& in, const std::string& out) {
     FontImage image;
     std::string error;
-    if (!OpenImage(args[0], image, error)) return Fail(error);
-    return SaveImage(image, args[1]);
+    if (!OpenImage(in, image, error)) return Fail(error);
+    return SaveImage(image, out);
 }
+
+int RunNew(const std::string& path) {
+    FontImage image;
+    if (!image.InitNew()) return Fail("out of memory");
+    return SaveImage(image, path);
+}
+
+struct ImageArguments {
+    std::string file, out;
+    bool json = false;
+};
 
 }  // namespace
 
-bool IsImageCommand(const std::string& command) {
-    return command == "new" || command == "info" || command == "check" || command == "resave";
-}
+void AddImageCommands(CLI::App& app, int& exitCode) {
+    auto args = std::make_shared<ImageArguments>();
+    CLI::App* create = app.add_subcommand("new", "Write a new document's font image: one blank font.");
+    create->add_option("FILE", args->file, "the image to write")->required();
+    create->callback([args, &exitCode] { exitCode = RunNew(args->file); });
 
-int RunImageCommand(const std::string& command, int argc, char** argv) {
-    const std::vector<std::string> args(argv, argv + argc);
-    if (command == "new") return RunNew(args);
-    if (command == "info") return RunInfo(args);
-    if (command == "check") return RunCheck(args);
-    return RunResave(args);
+    CLI::App* info = app.add_subcommand("info", "List the fonts of an image: name, height, interval, limit, inked symbols.");
+    info->add_flag("--json", args->json, "print JSON");
+    info->add_option("FILE", args->file, "the image")->required();
+    info->callback([args, &exitCode] { exitCode = RunInfo(args->file, args->json); });
+
+    CLI::App* check = app.add_subcommand("check", "Exit 0 for a valid font image, else say why and exit 1.");
+    check->add_option("FILE", args->file, "the image")->required();
+    check->callback([args, &exitCode] { exitCode = RunCheck(args->file); });
+
+    CLI::App* resave = app.add_subcommand("resave", "Load IN and save it as OUT, as the editor would.");
+    resave->add_option("IN", args->file, "the image to read")->required();
+    resave->add_option("OUT", args->out, "the image to write")->required();
+    resave->callback([args, &exitCode] { exitCode = RunResave(args->file, args->out); });
 }

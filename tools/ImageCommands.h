@@ -1,8 +1,19 @@
 // The image commands of glyphmill: new, info, check, resave.
 #pragma once
 
+#include <CLI/CLI.hpp>
+
 #include <string>
 
-bool IsImageCommand(const std::string& command);
-// Runs command with its arguments; returns the process exit code.
-int RunImageCommand(const std::string& command, int argc, char** argv);
+class FontImage;
+
+void AddImageCommands(CLI::App& app, int& exitCode);
+
+// Reads path as the editor's Open does: only a file of exactly the image's
+// size is taken, and then only when it keeps to the format. On failure
+// error says why.
+bool OpenImage(const std::string& path, FontImage& image, std::string& error);
+// Saves image with the model's Save; a refusal is reported. Returns the exit code.
+int SaveImage(FontImage& image, const std::string& path);
+// Prints "glyphmill: message" on stderr; returns ExitCode::kFailed.
+int Fail(const std::string& message);

@@ -1,14 +1,18 @@
 #include "PrinterCommand.h"
 
+#include <cmath>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "AtomicFile.h"
+#include "CommandLine.h"
 #include "PrinterEmulator.h"
 #include "PrinterLine.h"
 
@@ -17,30 +21,6 @@ namespace {
 std::atomic<bool> StopRequested{false};
 
 void OnStopSignal(int) { StopRequested = true; }
-
-void PrintUsage(std::FILE* out) {
-    std::fputs(
-        "usage: glyphmill printer [OPTIONS]\n"
-        "Plays the printer on a new pseudo-terminal (or --device) and prints its path.\n"
-        "  --device PATH       use this serial device instead of a new pty\n"
-        "  --link PATH         place a symlink to the device at PATH\n"
-        "  --save FILE         write each image received to FILE\n"
-        "  --serve FILE        image to send when the PC reads (default: the image\n"
-        "                      received last, else blank 0xFF)\n"
-        "  --wrong P:N         answer \"w\" to page P N times (N of 4 or more: page fault)\n"
-        "  --fail P            answer \"f\" to page P\n"
-        "  --garbage P         answer page P with a byte that is no code\n"
-        "  --silent-after P    answer nothing more after page (or block) P\n"
-        "  --bad-crc P         corrupt the CRC of block P once when the PC reads\n"
-        "  --exchanges N       exchanges to serve before ending (default 1, 0: no end)\n"
-        "  --timeout SECONDS   give up after this long (default: never)\n"
-        "  --baud B            pace the line at B baud, 10 bits a byte (default: as fast\n"
-        "                      as it goes)\n"
-        "  --answer-delay MS   hold each answer to a page back MS milliseconds\n"
-        "Exit code 0 when every exchange ended as the options asked, 1 otherwise,\n"
-        "2 for a wrong command line.\n",
-        out);
-}
 
 bool ReadImageFile(const std::string& path, std::vector<uint8_t>& image) {
     std::ifstream in(path, std::ios::binary);
@@ -54,33 +34,21 @@ const char* KindName(const ExchangeReport& report) {
     return report.kind == TransferKind::Transmit ? "transmit" : "receive";
 }
 
-}  // namespace
-
-int RunPrinterCommand(int argc, char** argv) {
-    if (argc > 0 && (std::string(argv[0]) == "--help" || std::string(argv[0]) == "-h")) {
-        PrintUsage(stdout);
-        return 0;
-    }
+// Serves exchanges as the options ask; returns the exit code.
+int RunPrinter(const PrinterOptions& options) {
     std::string error;
-    const std::optional<PrinterOptions> options = ParsePrinterOptions(argc, argv, error);
-    if (!options) {
-        std::fprintf(stderr, "glyphmill printer: %s\n", error.c_str());
-        PrintUsage(stderr);
-        return 2;
-    }
-
     PrinterLine line;
-    const bool opened = options->device.empty() ? line.OpenPseudoTerminal(error) : line.OpenDevice(options->device, error);
-    if (!opened || (!options->linkPath.empty() && !line.PlaceLink(options->linkPath, error))) {
+    const bool opened = options.device.empty() ? line.OpenPseudoTerminal(error) : line.OpenDevice(options.device, error);
+    if (!opened || (!options.linkPath.empty() && !line.PlaceLink(options.linkPath, error))) {
         std::fprintf(stderr, "glyphmill printer: %s\n", error.c_str());
-        return 1;
+        return ExitCode::kFailed;
     }
-    PrinterEmulator printer(line.Descriptor(), *options);
-    if (!options->servePath.empty()) {
+    PrinterEmulator printer(line.Descriptor(), options);
+    if (!options.servePath.empty()) {
         std::vector<uint8_t> image;
-        if (!ReadImageFile(options->servePath, image)) {
-            std::fprintf(stderr, "glyphmill printer: cannot read %s\n", options->servePath.c_str());
-            return 1;
+        if (!ReadImageFile(options.servePath, image)) {
+            std::fprintf(stderr, "glyphmill printer: cannot read %s\n", options.servePath.c_str());
+            return ExitCode::kFailed;
         }
         printer.SetServedImage(image);
     }
@@ -90,23 +58,23 @@ int RunPrinterCommand(int argc, char** argv) {
     std::fflush(stdout);
 
     std::optional<PrinterEmulator::Clock::time_point> deadline;
-    if (options->timeoutSeconds > 0) {
+    if (options.timeoutSeconds > 0) {
         deadline = PrinterEmulator::Clock::now() +
                    std::chrono::duration_cast<PrinterEmulator::Clock::duration>(
-                       std::chrono::duration<double>(options->timeoutSeconds));
+                       std::chrono::duration<double>(options.timeoutSeconds));
     }
     bool asAsked = true;
-    for (int served = 0; options->exchanges == 0 || served < options->exchanges; ++served) {
+    for (int served = 0; options.exchanges == 0 || served < options.exchanges; ++served) {
         const ExchangeReport report = printer.RunExchange(deadline, StopRequested);
-        if (report.outcome == ExchangeOutcome::TimedOut && StopRequested && options->exchanges == 0) {
+        if (report.outcome == ExchangeOutcome::TimedOut && StopRequested && options.exchanges == 0) {
             break;  // stopped while serving without end
         }
         if (report.kind == TransferKind::Transmit && report.outcome == ExchangeOutcome::Complete) {
             const auto& image = printer.ReceivedImage();
             // Without --serve, a read gets back what was sent last.
-            if (options->servePath.empty()) printer.SetServedImage({image.begin(), image.end()});
-            if (!options->savePath.empty() && !WriteFileAtomically(options->savePath, image.data(), image.size())) {
-                std::fprintf(stderr, "glyphmill printer: cannot write %s\n", options->savePath.c_str());
+            if (options.servePath.empty()) printer.SetServedImage({image.begin(), image.end()});
+            if (!options.savePath.empty() && !WriteFileAtomically(options.savePath, image.data(), image.size())) {
+                std::fprintf(stderr, "glyphmill printer: cannot write %s\n", options.savePath.c_str());
                 asAsked = false;
             }
         }
@@ -120,5 +88,73 @@ int RunPrinterCommand(int argc, char** argv) {
     // A pty loses what is still unread when its master closes: give the PC a
     // few of its looks at the port to take the last answer.
     std::this_thread::sleep_for(std::chrono::seconds(1));
-    return asAsked ? 0 : 1;
+    return asAsked ? ExitCode::kDone : ExitCode::kFailed;
+}
+
+}  // namespace
+
+void AddPrinterOptions(CLI::App& command, PrinterOptions& options) {
+    // The help names each value and its range in words; the validators stay quiet there.
+    const auto page = CLI::Range(0, kPageTotal - 1).description("");
+    command.add_option("--device", options.device, "use this serial device instead of a new pty")->type_name("PATH");
+    command.add_option("--link", options.linkPath, "place a symlink to the device at PATH")->type_name("PATH");
+    command.add_option("--save", options.savePath, "write each image received to FILE")->type_name("FILE");
+    command
+        .add_option("--serve", options.servePath,
+                    "image to send when the PC reads (default: the image received last, else blank 0xFF)")
+        ->type_name("FILE");
+    command
+        .add_option_function<std::string>(
+            "--wrong",
+            [&options](const std::string& text) {
+                const size_t colon = text.find(':');
+                options.wrongPage = std::stoi(text.substr(0, colon));
+                options.wrongTimes = std::stoi(text.substr(colon + 1));
+            },
+            "answer \"w\" to page P (0-127) N times (N of 4 or more: page fault)")
+        ->type_name("P:N")
+        ->check(CLI::Validator(
+            [](const std::string& text) -> std::string {
+                int pageNumber = -1, times = -1;
+                char end = 0;
+                if (std::sscanf(text.c_str(), "%d:%d%c", &pageNumber, &times, &end) != 2 || pageNumber < 0 ||
+                    pageNumber >= kPageTotal || times < 0 || times > 1000000)
+                    return "expected P:N, a page 0-127 and a count";
+                return {};
+            },
+            ""));
+    command.add_option("--fail", options.failPage, "answer \"f\" to page P")->check(page)->type_name("P");
+    command.add_option("--garbage", options.garbagePage, "answer page P with a byte that is no code")
+        ->check(page)
+        ->type_name("P");
+    command.add_option("--silent-after", options.silentAfterPage, "answer nothing more after page (or block) P")
+        ->check(page)
+        ->type_name("P");
+    command.add_option("--bad-crc", options.badCrcBlock, "corrupt the CRC of block P once when the PC reads")
+        ->check(page)
+        ->type_name("P");
+    command.add_option("--exchanges", options.exchanges, "exchanges to serve before ending (default 1, 0: no end)")
+        ->check(CLI::Range(0, 1000000).description(""))
+        ->type_name("N");
+    // Bounded, so that the deadline computed from it cannot overflow; NaN is no number of seconds.
+    command.add_option("--timeout", options.timeoutSeconds, "give up after this long (default: never)")
+        ->check(CLI::Range(0.0, 1e6).description(""))
+        ->check(CLI::Validator(
+            [](const std::string& text) { return std::isfinite(std::strtod(text.c_str(), nullptr)) ? "" : "not a number"; },
+            ""))
+        ->type_name("SECONDS");
+    command.add_option("--baud", options.baud, "pace the line at B baud, 10 bits a byte (default: as fast as it goes)")
+        ->check(CLI::Range(50, 4000000).description(""))
+        ->type_name("B");
+    command.add_option("--answer-delay", options.answerDelayMs, "hold each answer to a page back MS milliseconds")
+        ->check(CLI::Range(0, 1000000).description(""))
+        ->type_name("MS");
+}
+
+void AddPrinterCommand(CLI::App& app, int& exitCode) {
+    auto options = std::make_shared<PrinterOptions>();
+    CLI::App* printer = app.add_subcommand("printer", "Play the printer on a new pseudo-terminal (or --device) and print its path.");
+    AddPrinterOptions(*printer, *options);
+    printer->footer("Exit code 0 when every exchange ended as the options asked, 1 otherwise, 2 for a wrong command line.");
+    printer->callback([options, &exitCode] { exitCode = RunPrinter(*options); });
 }

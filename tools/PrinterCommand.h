@@ -1,5 +1,10 @@
 // glyphmill printer: the printer's side of the transmit and receive protocols.
 #pragma once
 
-// Runs the emulator with its arguments; returns the process exit code.
-int RunPrinterCommand(int argc, char** argv);
+#include <CLI/CLI.hpp>
+
+#include "PrinterEmulator.h"
+
+// The printer's options on command, bound to options.
+void AddPrinterOptions(CLI::App& command, PrinterOptions& options);
+void AddPrinterCommand(CLI::App& app, int& exitCode);

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <thread>
 
@@ -14,69 +13,12 @@ namespace {
 // A byte that is none of the answers or echoes the sender knows.
 constexpr uint8_t kNoCode = 0x00;
 constexpr int kRepeatsBeforeFault = kMaxRepeats + 1;
-constexpr double kLongestTimeoutSeconds = 1e6;
-constexpr int kSlowestBaud = 50;
 // A start bit, 8 data bits and a stop bit.
 constexpr int kBitsPerByte = 10;
 // A paced line hands bytes on in slices of this length.
 constexpr auto kPacingSlice = std::chrono::milliseconds(5);
 
-bool ParseInt(const char* text, int& value) {
-    char* end = nullptr;
-    errno = 0;
-    const long parsed = std::strtol(text, &end, 10);
-    if (errno != 0 || end == text || *end != '\0' || parsed < 0 || parsed > 1000000) return false;
-    value = static_cast<int>(parsed);
-    return true;
-}
-
-bool ParsePage(const char* text, int& page) { return ParseInt(text, page) && page < kPageTotal; }
-
 }  // namespace
-
-std::optional<PrinterOptions> ParsePrinterOptions(int argc, char** argv, std::string& error) {
-    PrinterOptions options;
-    for (int i = 0; i < argc; ++i) {
-        const std::string name = argv[i];
-        if (i + 1 >= argc) {
-            error = "missing value after " + name;
-            return std::nullopt;
-        }
-        const char* value = argv[++i];
-        bool valid = true;
-        if (name == "--device") options.device = value;
-        else if (name == "--link") options.linkPath = value;
-        else if (name == "--save") options.savePath = value;
-        else if (name == "--serve") options.servePath = value;
-        else if (name == "--fail") valid = ParsePage(value, options.failPage);
-        else if (name == "--garbage") valid = ParsePage(value, options.garbagePage);
-        else if (name == "--silent-after") valid = ParsePage(value, options.silentAfterPage);
-        else if (name == "--bad-crc") valid = ParsePage(value, options.badCrcBlock);
-        else if (name == "--exchanges") valid = ParseInt(value, options.exchanges);
-        else if (name == "--baud") valid = ParseInt(value, options.baud) && options.baud >= kSlowestBaud;
-        else if (name == "--answer-delay") valid = ParseInt(value, options.answerDelayMs);
-        else if (name == "--timeout") {
-            char* end = nullptr;
-            options.timeoutSeconds = std::strtod(value, &end);
-            // Bounded, so that the deadline computed from it cannot overflow.
-            valid = end != value && *end == '\0' && options.timeoutSeconds >= 0 &&
-                    options.timeoutSeconds <= kLongestTimeoutSeconds;
-        } else if (name == "--wrong") {
-            const std::string text = value;
-            const size_t colon = text.find(':');
-            valid = colon != std::string::npos && ParsePage(text.substr(0, colon).c_str(), options.wrongPage) &&
-                    ParseInt(text.substr(colon + 1).c_str(), options.wrongTimes);
-        } else {
-            error = "unknown option " + name;
-            return std::nullopt;
-        }
-        if (!valid) {
-            error = "bad value '" + std::string(value) + "' for " + name;
-            return std::nullopt;
-        }
-    }
-    return options;
-}
 
 const char* OutcomeName(ExchangeOutcome outcome) {
     switch (outcome) {

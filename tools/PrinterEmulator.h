@@ -28,9 +28,6 @@ struct PrinterOptions {
     int answerDelayMs = 0;               // hold each answer to a page back this long
 };
 
-// Reads the command line; nothing (and a message in error) when it is wrong.
-std::optional<PrinterOptions> ParsePrinterOptions(int argc, char** argv, std::string& error);
-
 enum class ExchangeOutcome {
     Complete,           // all 128 pages went across
     VerificationError,  // "f" answered as asked

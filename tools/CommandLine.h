@@ -1,0 +1,17 @@
+// glyphmill's command line: every command is a CLI11 subcommand of one app
+// and leaves the process's exit code in the shared exitCode.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+namespace ExitCode {
+enum : int {
+    kDone = 0,
+    kFailed = 1,  // the command could not do its work (it says why)
+    kUsage = 2,   // a wrong command line
+};
+}  // namespace ExitCode
+
+// Parses argv and runs the command it names. A wrong command line gets the
+// command's usage line and what is wrong on stderr, and kUsage.
+int RunCommandLine(CLI::App& app, int argc, char** argv, const int& exitCode);

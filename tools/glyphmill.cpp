@@ -3,11 +3,13 @@
 #include "CommandLine.h"
 #include "ImageCommands.h"
 #include "PrinterCommand.h"
+#include "Version.h"
 
 int main(int argc, char** argv) {
     CLI::App app{"The host companion of Glyver and glysend: font image files and the printer's serial line.",
                  "glyphmill"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", std::string("glyphmill ") + GLYPHMILL_VERSION);
     int exitCode = ExitCode::kDone;
     AddImageCommands(app, exitCode);
     AddPrinterCommand(app, exitCode);

@@ -4,6 +4,7 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -96,7 +97,10 @@ void ReplaceDocument(std::unique_ptr<FontImageView> document, const std::string&
 void MarkSaved() { Doc.savedContent = ContentOf(*Doc.document); }
 
 std::string SaveFailureText(int result, const std::string& path) {
-    return "The file " + path + " was not saved: " + SaveResult::Message(result) + ".";
+    if (result == SaveResult::kWriteFailed) return "The file " + path + " could not be written. The file was not saved.";
+    std::string reason = SaveResult::Message(result);
+    reason[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(reason[0])));
+    return reason + ". The file was not saved.";
 }
 
 bool EndsWith(const std::string& text, const char* suffix) {

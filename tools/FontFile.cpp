@@ -172,12 +172,10 @@ class GlyphInk {
 public:
     GlyphInk(FT_Library library, const FT_Bitmap& bitmap) : library_(library), bitmap_(&bitmap) {
         FT_Bitmap_Init(&converted_);
-        if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO) return;
-        if (FT_Bitmap_Convert(library, &bitmap, &converted_, 1) == 0) {
-            bitmap_ = &converted_;
-        } else {
-            bitmap_ = nullptr;
-        }
+        if (bitmap.pixel_mode != FT_PIXEL_MODE_MONO)
+            bitmap_ = FT_Bitmap_Convert(library, &bitmap, &converted_, 1) == 0 ? &converted_ : nullptr;
+        // A glyph of a broken font can come without its pixels.
+        if (bitmap_ && (!bitmap_->buffer || std::abs(bitmap_->pitch) < RowBytes(*bitmap_))) bitmap_ = nullptr;
     }
     GlyphInk(const GlyphInk&) = delete;
     GlyphInk& operator=(const GlyphInk&) = delete;
@@ -196,6 +194,11 @@ public:
     }
 
 private:
+    static int RowBytes(const FT_Bitmap& bitmap) {
+        const int width = static_cast<int>(bitmap.width);
+        return bitmap.pixel_mode == FT_PIXEL_MODE_MONO ? (width + 7) / 8 : width;
+    }
+
     FT_Library library_;
     const FT_Bitmap* bitmap_;
     FT_Bitmap converted_;

@@ -209,6 +209,9 @@ bool EncodePng(const Picture& picture, int scale, std::vector<uint8_t>& png, std
     png_set_write_fn(writer.png, &sink, WriteToSink, FlushNothing);
     png_set_IHDR(writer.png, writer.info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 2,
                  PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    // Each dot row is written scale times: against the row above, the copies
+    // are all zeros, which deflate takes in a stride.
+    png_set_filter(writer.png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
     png_write_info(writer.png, writer.info);
     for (int y = 0; y < picture.height; ++y) {
         PackRow(picture, y, scale, row);

@@ -158,7 +158,12 @@ int RunRender(const FontArguments& args) {
     }
     FontImage image;
     if (!OpenImageFont(args, image, error)) return Fail(error);
-    return WritePicture(LineOf(image.FontAt(args.font), codes), args.scale, args.out);
+    const Font& font = image.FontAt(args.font);
+    // A picture too wide to write is refused before its dots are laid out.
+    if (LineWidth(font, codes) * args.scale > kMaxPictureSide)
+        return Fail("the line would be " + std::to_string(LineWidth(font, codes) * args.scale) +
+                    " pixels wide; a picture takes at most " + std::to_string(kMaxPictureSide));
+    return WritePicture(LineOf(font, codes), args.scale, args.out);
 }
 
 CLI::Option* AddCharsetOption(CLI::App& command, FontArguments& args, const char* what) {

@@ -173,11 +173,15 @@ Picture SheetOf(const FontImage& image, int first, int last) {
     return picture;
 }
 
+long long LineWidth(const Font& font, const std::vector<int>& codes) {
+    long long width = 0;
+    for (size_t i = 0; i < codes.size(); ++i) width += font.At(codes[i]).width + (i > 0 ? font.GetInterval() : 0);
+    return width;
+}
+
 Picture LineOf(const Font& font, const std::vector<int>& codes) {
     const int rows = font.GetHeight() == 1 ? font.GetHeightLimit() : 8 * font.GetHeight();
-    int width = 0;
-    for (size_t i = 0; i < codes.size(); ++i) width += font.At(codes[i]).width + (i > 0 ? font.GetInterval() : 0);
-    Picture picture(width, rows);
+    Picture picture(static_cast<int>(LineWidth(font, codes)), rows);
     int left = 0;
     for (const int code : codes) {
         DrawSymbol(picture, font.At(code), left, 0, rows);

@@ -29,6 +29,9 @@ struct Picture {
 // width.
 Picture SheetOf(const FontImage& image, int first, int last);
 
+// Dots from the left of the first symbol of codes to the right of the last.
+long long LineWidth(const Font& font, const std::vector<int>& codes);
+
 // The symbols of codes side by side with the font's interval between them,
 // as many rows high as the printer prints (the limit for a font 1 byte high).
 Picture LineOf(const Font& font, const std::vector<int>& codes);

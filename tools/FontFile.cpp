@@ -239,16 +239,22 @@ bool SampleGlyph(FT_Library library, FT_GlyphSlot slot, const SampleArea& area, 
 
 }  // namespace
 
-FontFile::FontFile(std::unique_ptr<Handles> handles) : handles_(std::move(handles)) {}
-
-FontFile::~FontFile() = default;
-
-std::unique_ptr<FontFile> FontFile::Open(const std::string& path, std::string& error) {
+std::unique_ptr<FontFile::Handles> FontFile::StartFreeType(std::string& error) {
     auto handles = std::make_unique<Handles>();
     if (const FT_Error failed = FT_Init_FreeType(&handles->library)) {
         error = "cannot start FreeType: " + FreeTypeError(failed);
         return nullptr;
     }
+    return handles;
+}
+
+FontFile::FontFile(std::unique_ptr<Handles> handles) : handles_(std::move(handles)) {}
+
+FontFile::~FontFile() = default;
+
+std::unique_ptr<FontFile> FontFile::Open(const std::string& path, std::string& error) {
+    auto handles = StartFreeType(error);
+    if (!handles) return nullptr;
     errno = 0;
     if (const FT_Error failed = FT_New_Face(handles->library, path.c_str(), 0, &handles->face)) {
         if (failed == FT_Err_Cannot_Open_Resource) {
@@ -264,12 +270,9 @@ std::unique_ptr<FontFile> FontFile::Open(const std::string& path, std::string& e
 }
 
 std::unique_ptr<FontFile> FontFile::FromBytes(std::vector<uint8_t> bytes, std::string& error) {
-    auto handles = std::make_unique<Handles>();
+    auto handles = StartFreeType(error);
+    if (!handles) return nullptr;
     handles->bytes = std::move(bytes);
-    if (const FT_Error failed = FT_Init_FreeType(&handles->library)) {
-        error = "cannot start FreeType: " + FreeTypeError(failed);
-        return nullptr;
-    }
     if (const FT_Error failed = FT_New_Memory_Face(handles->library, handles->bytes.data(),
                                                    static_cast<FT_Long>(handles->bytes.size()), 0, &handles->face)) {
         error = "not a font: " + FreeTypeError(failed);

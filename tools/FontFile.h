@@ -46,6 +46,7 @@ public:
 
 private:
     struct Handles;
+    static std::unique_ptr<Handles> StartFreeType(std::string& error);
     explicit FontFile(std::unique_ptr<Handles> handles);
     std::unique_ptr<Handles> handles_;
 };

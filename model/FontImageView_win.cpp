@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "FontImageView.h"
+#include "GlyphColumns.h"
 #include "ScopedWin.h"
 #include "UiSeam.h"
 
@@ -137,19 +138,6 @@ void FontImageView::DrawSymbolPreview(HDC__* dc, int left, int top, int right, i
 
 namespace {
 
-constexpr int kImportColumns = 128;
-
-// Width of an imported glyph: one blank column after its last ink, 128 when
-// the ink reaches the last column, 1 for a code that draws nothing.
-int ImportedWidth(const std::vector<std::vector<int>>& columns) {
-    for (int x = kImportColumns - 1; x >= 0; --x) {
-        if (std::find(columns[x].begin(), columns[x].end(), 1) != columns[x].end()) {
-            return x == kImportColumns - 1 ? kImportColumns : x + 2;
-        }
-    }
-    return 1;
-}
-
 // The sampled corner of the drawing, copied into 32-bit colour once per glyph
 // so that each pixel's colour is read from memory: a GetPixel call for each
 // of the up to a million pixels of a font was most of the import's time.
@@ -235,7 +223,7 @@ int FontImageView::ImportWindowsFont(HWND__* progressBar) {
     SendMessageA(progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 256));
 
     SampleArea sampled(rows);
-    std::vector<std::vector<int>> columns(kImportColumns, std::vector<int>(rows));
+    GlyphColumns columns(kImportColumns, std::vector<int>(rows));
     Symbol glyph;
     Font& target = *fonts[currentFont];
     for (int code = 0; code < Font::kSymbolCount; ++code) {
@@ -245,13 +233,7 @@ int FontImageView::ImportWindowsFont(HWND__* progressBar) {
         DrawTextA(dc.Get(), text, 1, &area, 0);
         SampleColumns(dc.Get(), sampled, rows, columns);
 
-        const int width = ImportedWidth(columns);
-        // Nothing of the previous glyph stays behind the new one's bytes.
-        std::fill(glyph.data.get(), glyph.data.get() + Symbol::kDataSize, Symbol::kBlank);
-        PackColumns(columns, width, height, glyph.data.get());
-        glyph.width = width;
-        glyph.height = height;
-        glyph.heightLimit = target.GetHeightLimit();
+        PackImportedGlyph(*this, columns, ImportedWidth(columns), height, target.GetHeightLimit(), glyph);
         target.SetSymbol(code, glyph);
         SendMessageA(progressBar, PBM_SETPOS, code, 0);
     }

@@ -1,6 +1,7 @@
 // glyphmill: the host companion of the two programs. Checks and rewrites font
 // image files, and plays the printer's side of the serial line.
 #include "CommandLine.h"
+#include "FontCommands.h"
 #include "ImageCommands.h"
 #include "PrinterCommand.h"
 #include "Version.h"
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
     int exitCode = ExitCode::kDone;
     AddImageCommands(app, exitCode);
     AddPrinterCommand(app, exitCode);
+    AddFontCommands(app, exitCode);
     // Set after the commands, which would inherit it.
     app.footer("Run 'glyphmill COMMAND --help' for a command's options.");
     return RunCommandLine(app, argc, argv, exitCode);

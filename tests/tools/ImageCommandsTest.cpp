@@ -1,11 +1,7 @@
 // The image commands of glyphmill, run as a user runs them.
-#include <sys/wait.h>
-
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -13,36 +9,12 @@
 
 #include "FontImage.h"
 #include "Results.h"
+#include "ToolRun.h"
 
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Scratch(const std::string& name) { return ::testing::TempDir() + "glyphmill_tool_" + name; }
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 void Spill(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-}
-
-Outcome Glyphmill(const std::string& arguments) {
-    const std::string out = Scratch("stdout"), err = Scratch("stderr");
-    const std::string command = std::string(GLYPHMILL_TOOL) + " " + arguments + " >" + out + " 2>" + err;
-    const int status = std::system(command.c_str());
-    Outcome run;
-    // A crash shows as a signal, never as an exit code.
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    run.out = Slurp(out);
-    run.err = Slurp(err);
-    return run;
 }
 
 std::vector<uint8_t> NewImageBytes() {

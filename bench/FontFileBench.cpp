@@ -1,0 +1,72 @@
+// glyphmill's import of a TrueType font (all 256 codes of DejaVu Sans Mono at
+// 4 bytes high, opening the file included) and its sheet of a full image of
+// 16 such fonts at the default scale, PNG encoding and writing included.
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "AtomicFile.h"
+#include "Charsets.h"
+#include "FontFile.h"
+#include "FontImage.h"
+#include "Pictures.h"
+
+namespace {
+
+const char* const kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+
+bool ImportDejaVu(const Charset& charset, FontImage& image, int index) {
+    std::string error;
+    const std::unique_ptr<FontFile> file = FontFile::Open(kDejaVu, error);
+    ImportRequest request;
+    request.charset = &charset;
+    request.height = 4;
+    ImportSummary summary;
+    return file && file->Import(request, image, index, summary, error);
+}
+
+void BM_ImportTrueTypeAtHeight4(benchmark::State& state) {
+    Charset charset;
+    std::string error;
+    LoadCharset("cp1252", charset, error);
+    FontImage image;
+    image.InitNew();
+    for (auto _ : state) {
+        if (!ImportDejaVu(charset, image, 0)) state.SkipWithError("not imported");
+    }
+}
+BENCHMARK(BM_ImportTrueTypeAtHeight4)->Unit(benchmark::kMillisecond);
+
+void BM_SheetOf16Fonts(benchmark::State& state) {
+    Charset charset;
+    std::string error;
+    LoadCharset("cp1252", charset, error);
+    FontImage image;
+    image.InitNew();
+    while (image.AddFont()) {
+    }
+    // The sixteenth font, which only a loaded image brings.
+    image.fonts[15] = &image.pool[15];
+    image.used[15] = 1;
+    image.count = 16;
+    for (int i = 0; i < image.GetFontCount(); ++i) {
+        if (!ImportDejaVu(charset, image, i)) state.SkipWithError("not imported");
+    }
+    const std::string path = "/tmp/glyphmill_bench_" + std::to_string(::getpid()) + ".png";
+    std::vector<uint8_t> png;
+    for (auto _ : state) {
+        if (!EncodePng(SheetOf(image, 0, 15), 4, png, error) || !WriteFileAtomically(path, png.data(), png.size()))
+            state.SkipWithError("not written");
+    }
+    state.counters["png_bytes"] = static_cast<double>(png.size());
+    std::remove(path.c_str());
+}
+BENCHMARK(BM_SheetOf16Fonts)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,350 @@
+// glyphmill's font commands, run as a user runs them on real fonts, with
+// FreeType, bdftopcf, pcf2bdf and libpng as the judges.
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include <png.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "FontImage.h"
+#include "Results.h"
+#include "ToolRun.h"
+
+namespace {
+
+const std::string kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+const std::string kFixed = "/usr/share/fonts/X11/misc/6x13.pcf.gz";
+const std::string kTerminusCp1251 = "/usr/share/fonts/X11/misc/ter-u16n_cp1251.pcf.gz";
+const std::string kTerminusUnicode = "/usr/share/fonts/X11/misc/ter-u16n_unicode.pcf.gz";
+
+// A scratch path with nothing there yet.
+std::string Fresh(const std::string& name) {
+    const std::string path = Scratch(name);
+    std::remove(path.c_str());
+    return path;
+}
+
+void RunOk(const std::string& arguments) {
+    const Outcome run = Glyphmill(arguments);
+    ASSERT_EQ(run.exitCode, 0) << arguments << "\n" << run.err;
+}
+
+void LoadAsTheEditorDoes(const std::string& path, FontImage& image) {
+    ASSERT_EQ(image.Load(path), LoadResult::kLoaded) << path;
+}
+
+// Row 0 is the symbol's top row.
+bool IsInk(const Symbol& symbol, int column, int row) {
+    const int fromBottom = 8 * symbol.height - 1 - row;
+    return (symbol.data[column * symbol.height + fromBottom / 8] & (1u << (fromBottom % 8))) == 0;
+}
+
+void ExpectSameSymbols(const Font& expected, const Font& actual) {
+    ASSERT_EQ(actual.GetHeight(), expected.GetHeight());
+    const int height = expected.GetHeight();
+    for (int code = 0; code < Font::kSymbolCount; ++code) {
+        const Symbol& want = expected.At(code);
+        const Symbol& got = actual.At(code);
+        ASSERT_EQ(got.width, want.width) << "code " << code;
+        ASSERT_EQ(std::string(got.data.get(), got.data.get() + got.width * height),
+                  std::string(want.data.get(), want.data.get() + want.width * height))
+            << "code " << code;
+    }
+}
+
+// The glyph FreeType itself renders for character (at ppem, or the bitmap
+// font's strike for 0), laid out by the import's rules: the ascender on the
+// top row, the pen at column 0, 128 columns sampled, one blank column after
+// the ink.
+void ExpectFreeTypesGlyph(const Symbol& symbol, const std::string& fontPath, FT_ULong character, int ppem) {
+    FT_Library library;
+    FT_Face face;
+    ASSERT_EQ(FT_Init_FreeType(&library), 0);
+    ASSERT_EQ(FT_New_Face(library, fontPath.c_str(), 0, &face), 0);
+    ASSERT_EQ(ppem ? FT_Set_Pixel_Sizes(face, 0, ppem) : FT_Select_Size(face, 0), 0);
+    ASSERT_EQ(FT_Load_Char(face, character, FT_LOAD_TARGET_MONO | FT_LOAD_RENDER), 0);
+    const FT_Bitmap& bitmap = face->glyph->bitmap;
+    ASSERT_EQ(bitmap.pixel_mode, FT_PIXEL_MODE_MONO);
+    const int rows = 8 * symbol.height;
+    std::vector<std::vector<bool>> ink(rows, std::vector<bool>(128));
+    int lastInk = -1;
+    const int top = static_cast<int>(face->size->metrics.ascender / 64) - face->glyph->bitmap_top;
+    for (unsigned j = 0; j < bitmap.rows; ++j) {
+        for (unsigned i = 0; i < bitmap.width; ++i) {
+            const int x = face->glyph->bitmap_left + static_cast<int>(i), y = top + static_cast<int>(j);
+            if (!(bitmap.buffer[j * bitmap.pitch + i / 8] & (0x80 >> (i % 8)))) continue;
+            ASSERT_TRUE(x >= 0 && x < 128 && y >= 0 && y < rows) << "U+" << std::hex << character << " is cut";
+            ink[y][x] = true;
+            lastInk = std::max(lastInk, x);
+        }
+    }
+    FT_Done_Face(face);
+    FT_Done_FreeType(library);
+
+    ASSERT_EQ(symbol.width, lastInk < 0 ? 1 : lastInk + 2) << "U+" << std::hex << character;
+    for (int y = 0; y < rows; ++y) {
+        for (int x = 0; x < symbol.width; ++x) {
+            ASSERT_EQ(IsInk(symbol, x, y), ink[y][x]) << "U+" << std::hex << character << std::dec << " at " << x << "," << y;
+        }
+    }
+}
+
+void ExpectBlank(const Symbol& symbol) {
+    EXPECT_EQ(symbol.width, 1);
+    EXPECT_TRUE(symbol.IsEmpty());
+}
+
+TEST(FontImport, TrueTypeGlyphsAreFreeTypesOwnBitmaps) {
+    const std::string path = Fresh("dejavu.bin");
+    const Outcome run = Glyphmill("import " + path + " " + kDejaVu + " --add --size 16");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    // Codes 0-31, 127 and the five cp1252 leaves undefined are missing.
+    EXPECT_NE(run.out.find("218 glyphs imported, 38 missing, 0 cut"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(path + ": saved"), std::string::npos) << run.out;
+
+    FontImage image;
+    LoadAsTheEditorDoes(path, image);
+    ASSERT_EQ(image.GetFontCount(), 1);
+    char name[Font::kNameLength + 1];
+    image.GetFontName(0, name);
+    EXPECT_STREQ(name, "DejaVu S");
+    const Font& font = image.FontAt(0);
+    EXPECT_EQ(font.GetHeight(), 3);  // 19 rows at 16 pixels per em
+    ExpectFreeTypesGlyph(font.At('A'), kDejaVu, 'A', 16);
+    ExpectFreeTypesGlyph(font.At('g'), kDejaVu, 'g', 16);
+    ExpectFreeTypesGlyph(font.At('@'), kDejaVu, '@', 16);
+    ExpectFreeTypesGlyph(font.At(0xE9), kDejaVu, U'\u00e9', 16);
+    ExpectFreeTypesGlyph(font.At(0x80), kDejaVu, U'\u20ac', 16);
+    for (const int code : {0x07, 0x20, 0x81}) ExpectBlank(font.At(code));
+
+    // A second import into the same font, too tall for it, keeps its name.
+    const Outcome cut = Glyphmill("import " + path + " " + kDejaVu + " --font 0 --size 40 --height 4");
+    EXPECT_NE(cut.out.find("the font does not fit into 32 rows"), std::string::npos) << cut.out;
+    LoadAsTheEditorDoes(path, image);
+    EXPECT_EQ(image.FontAt(0).GetHeight(), 4);
+    image.GetFontName(0, name);
+    EXPECT_STREQ(name, "DejaVu S");
+}
+
+TEST(FontImport, BitmapFontsFromPcfAndFromTheBdfPcf2bdfMakesOfIt) {
+    const std::string bdf = Scratch("fixed.bdf");
+    ASSERT_EQ(std::system(("pcf2bdf -o " + bdf + " " + kFixed).c_str()), 0);
+    const std::string fromPcf = Fresh("fixed-pcf.bin"), fromBdf = Fresh("fixed-bdf.bin");
+    const Outcome run = Glyphmill("import " + fromPcf + " " + kFixed + " --add");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("219 glyphs imported, 37 missing, 0 cut"), std::string::npos) << run.out;
+    RunOk("import " + fromBdf + " " + bdf + " --add");
+
+    FontImage pcfImage, bdfImage;
+    LoadAsTheEditorDoes(fromPcf, pcfImage);
+    LoadAsTheEditorDoes(fromBdf, bdfImage);
+    const Font& font = pcfImage.FontAt(0);
+    EXPECT_EQ(font.GetHeight(), 2);  // 13 rows
+    ExpectSameSymbols(font, bdfImage.FontAt(0));
+    ExpectFreeTypesGlyph(font.At('A'), kFixed, 'A', 0);
+    ExpectFreeTypesGlyph(font.At('g'), kFixed, 'g', 0);
+    ExpectFreeTypesGlyph(font.At(0xE9), kFixed, U'\u00e9', 0);
+}
+
+TEST(FontImport, ACodePageMapsAsAFontMadeForThatCodePage) {
+    // Terminus comes with cp1251 as its own encoding; the Unicode one mapped
+    // through cp1251 must give the same symbols.
+    const std::string own = Fresh("ter-own.bin"), mapped = Fresh("ter-mapped.bin");
+    RunOk("import " + own + " " + kTerminusCp1251 + " --add --charset raw");
+    RunOk("import " + mapped + " " + kTerminusUnicode + " --add --charset cp1251");
+    FontImage ownImage, mappedImage;
+    LoadAsTheEditorDoes(own, ownImage);
+    LoadAsTheEditorDoes(mapped, mappedImage);
+    ExpectSameSymbols(ownImage.FontAt(0), mappedImage.FontAt(0));
+    EXPECT_FALSE(ownImage.FontAt(0).At(0xC6).IsEmpty());  // Cyrillic Zhe
+
+    const Outcome unmapped = Glyphmill("import " + Fresh("ter-refused.bin") + " " + kTerminusCp1251 + " --add");
+    EXPECT_EQ(unmapped.exitCode, 1);
+    EXPECT_NE(unmapped.err.find("--charset raw"), std::string::npos) << unmapped.err;
+}
+
+TEST(FontExport, BdfAndThePcfBdftopcfMakesOfItImportAsTheSameFont) {
+    const std::string path = Fresh("export.bin");
+    RunOk("import " + path + " " + kDejaVu + " --add --size 12");
+    FontImage image;
+    LoadAsTheEditorDoes(path, image);
+    // What an editor's user leaves behind: ink in a symbol's last column, a
+    // wide blank space, a symbol on a code cp1252 leaves undefined, and a
+    // font 1 byte high with its own interval and limit.
+    Font& drawn = image.FontAt(0);
+    drawn.At('A').width = 9;
+    drawn.At('A').data[8 * 2] = 0xFE;
+    drawn.At(' ').width = 4;
+    drawn.At(0x81).width = 2;
+    drawn.At(0x81).data[0] = 0x0F;
+    ASSERT_EQ(image.AddFont(), 1);
+    image.SetInterval(1, 3);
+    image.SetHeightLimit(1, 6);
+    Symbol& small = image.FontAt(1).At('x');
+    small.width = 3;
+    small.data[0] = 0xEA;
+    small.data[2] = 0xD5;
+    ASSERT_EQ(image.Save(path), SaveResult::kSaved);
+    LoadAsTheEditorDoes(path, image);
+
+    for (const auto& [index, charset] : {std::pair<int, std::string>{0, "cp1252"}, {1, "cp437"}, {1, "raw"}}) {
+        SCOPED_TRACE(std::to_string(index) + " " + charset);
+        const std::string bdf = Scratch("font.bdf"), pcf = Scratch("font.pcf");
+        RunOk("export " + path + " --font " + std::to_string(index) + " -o " + bdf + " --charset " + charset);
+        ASSERT_EQ(std::system(("bdftopcf -o " + pcf + " " + bdf).c_str()), 0);
+        for (const std::string& file : {bdf, pcf}) {
+            const std::string back = Fresh("back.bin");
+            RunOk("import " + back + " " + file + " --add --charset " + charset);
+            FontImage imported;
+            LoadAsTheEditorDoes(back, imported);
+            const Font& font = imported.FontAt(0);
+            ExpectSameSymbols(image.FontAt(index), font);
+            EXPECT_EQ(font.GetInterval(), image.FontAt(index).GetInterval());
+            EXPECT_EQ(font.GetHeightLimit(), image.FontAt(index).GetHeightLimit());
+        }
+    }
+}
+
+// The PNG's pixels as 8-bit grey, read by libpng.
+std::vector<uint8_t> ReadPng(const std::string& path, int& width, int& height) {
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    std::vector<uint8_t> pixels;
+    if (!png_image_begin_read_from_file(&png, path.c_str())) return pixels;
+    png.format = PNG_FORMAT_GRAY;
+    pixels.resize(PNG_IMAGE_SIZE(png));
+    if (!png_image_finish_read(&png, nullptr, pixels.data(), 0, nullptr)) pixels.clear();
+    width = static_cast<int>(png.width);
+    height = static_cast<int>(png.height);
+    return pixels;
+}
+
+TEST(FontPictures, RenderPrintsTheSymbolsSideBySideWithTheInterval) {
+    FontImage image;
+    ASSERT_EQ(image.InitNew(), 1);
+    image.SetFontHeight(0, 2);
+    image.SetInterval(0, 2);
+    image.FontAt(0).At('A').width = 3;
+    for (int b = 0; b < 6; ++b) image.FontAt(0).At('A').data[b] = static_cast<uint8_t>(0x5A + 17 * b);
+    image.FontAt(0).At('B').width = 2;
+    image.FontAt(0).At('B').data[3] = 0x00;
+    ASSERT_EQ(image.AddFont(), 1);
+    image.SetHeightLimit(1, 5);
+    const std::string path = Fresh("render.bin"), png = Scratch("render.png");
+    ASSERT_EQ(image.Save(path), SaveResult::kSaved);
+
+    RunOk("render " + path + " --font 0 ABA -o " + png + " --scale 2");
+    int width = 0, height = 0;
+    std::vector<uint8_t> pixels = ReadPng(png, width, height);
+    ASSERT_EQ(width, 2 * (3 + 2 + 2 + 2 + 3));
+    ASSERT_EQ(height, 2 * 16);
+    const Font& font = image.FontAt(0);
+    const int lefts[] = {0, 5, 9};
+    for (int x = 0; x < width; ++x) {
+        for (int y = 0; y < height; ++y) {
+            const int dot = x / 2, row = y / 2;
+            bool ink = false;
+            for (int i = 0; i < 3; ++i) {
+                const Symbol& symbol = font.At(i == 1 ? 'B' : 'A');
+                if (dot >= lefts[i] && dot < lefts[i] + symbol.width) ink = IsInk(symbol, dot - lefts[i], row);
+            }
+            ASSERT_EQ(pixels[y * width + x], ink ? 0 : 255) << x << "," << y;
+        }
+    }
+
+    // A font 1 byte high prints the rows below its limit.
+    RunOk("render " + path + " --font 1 AAAA -o " + png);
+    pixels = ReadPng(png, width, height);
+    EXPECT_EQ(width, 4 * 1 + 3 * 1);
+    EXPECT_EQ(height, 5);
+}
+
+int InkPixels(const std::string& png) {
+    int width = 0, height = 0;
+    const std::vector<uint8_t> pixels = ReadPng(png, width, height);
+    return static_cast<int>(std::count(pixels.begin(), pixels.end(), 0));
+}
+
+TEST(FontPictures, SheetShowsEverySymbolInCellsAsWideAsTheWidest) {
+    FontImage image;
+    ASSERT_EQ(image.InitNew(), 1);
+    ASSERT_EQ(image.AddFont(), 1);
+    image.SetFontHeight(1, 2);
+    Symbol& wide = image.FontAt(1).At('M');
+    wide.width = 12;
+    wide.data[0] = 0xFE;
+    const std::string path = Fresh("sheet.bin"), png = Scratch("sheet.png");
+    ASSERT_EQ(image.Save(path), SaveResult::kSaved);
+    RunOk("sheet " + path + " -o " + png + " --scale 3");
+    int bothWidth = 0, bothHeight = 0, width = 0, height = 0;
+    ReadPng(png, bothWidth, bothHeight);
+    const int inkBefore = InkPixels(png);
+    RunOk("sheet " + path + " -o " + png + " --scale 3 --font 1");
+    ReadPng(png, width, height);
+    EXPECT_LT(height, bothHeight);
+
+    // A symbol of 4 x 16 dots of ink adds as many dots to the sheet, and the
+    // widest symbol 20 columns wider widens all 16 columns of cells.
+    Symbol& inked = image.FontAt(1).At('Q');
+    inked.width = 4;
+    std::fill(inked.data.get(), inked.data.get() + 8, 0x00);
+    wide.width = 32;
+    ASSERT_EQ(image.Save(path), SaveResult::kSaved);
+    RunOk("sheet " + path + " -o " + png + " --scale 3");
+    EXPECT_EQ(InkPixels(png), inkBefore + 4 * 16 * 9);
+    RunOk("sheet " + path + " -o " + png + " --scale 3 --font 1");
+    int widerWidth = 0, widerHeight = 0;
+    ReadPng(png, widerWidth, widerHeight);
+    EXPECT_EQ(widerWidth, width + 16 * 20 * 3);
+    EXPECT_EQ(widerHeight, height);
+}
+
+TEST(FontCommands, WrongLinesGetTheUsageAndFailuresSayWhy) {
+    for (const char* arguments :
+         {"import x", "import x f --height 5", "import x f --charset koi8-r", "import x f --add --font 1",
+          "export x -o y.bdf", "sheet x", "sheet x -o y --scale 0", "render x --font 0 -o y.png"}) {
+        const Outcome run = Glyphmill(arguments);
+        EXPECT_EQ(run.exitCode, 2) << arguments;
+        EXPECT_EQ(run.err.rfind("glyphmill: usage: ", 0), 0u) << run.err;
+    }
+
+    const std::string path = Fresh("refusals.bin");
+    RunOk("new " + path);
+    struct Case {
+        std::string arguments, why;
+    };
+    const std::vector<Case> cases = {
+        {"import " + Scratch("nothing.bin") + " " + kDejaVu, "cannot open"},
+        {"import " + path + " " + Scratch("nothing.ttf"), "cannot open"},
+        {"import " + path + " " + path, "not a font file"},
+        {"import " + path + " " + kDejaVu + " --font 3", "the image has 1 font: --font takes 0"},
+        {"import " + path + " " + kFixed + " --size 20", "no size of 20 pixels (it has 13)"},
+        {"export " + path + " --font 1 -o " + Scratch("x.bdf"), "--font takes 0"},
+        {"render " + path + " --font 0 '\xd0\x96' -o " + Scratch("x.png") + " --charset cp437", "U+0416 has no code in cp437"},
+    };
+    for (const Case& c : cases) {
+        const Outcome run = Glyphmill(c.arguments);
+        EXPECT_EQ(run.exitCode, 1) << c.arguments;
+        EXPECT_NE(run.err.find(c.why), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+    }
+
+    // Three big fonts do not fit into the two banks: the third import is
+    // refused by Save and the image stays as the second one left it.
+    const std::string big = Fresh("big.bin");
+    RunOk("import " + big + " " + kDejaVu + " --add --size 32 --height 4");
+    RunOk("import " + big + " " + kDejaVu + " --add --size 32 --height 4");
+    const std::string before = Slurp(big);
+    const Outcome refused = Glyphmill("import " + big + " " + kDejaVu + " --add --size 32 --height 4");
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.out.find("218 glyphs imported"), std::string::npos) << refused.out;
+    EXPECT_NE(refused.err.find("do not fit"), std::string::npos) << refused.err;
+    EXPECT_EQ(Slurp(big), before);
+}
+
+}  // namespace

@@ -1,0 +1,33 @@
+// What the 256 codes of a printer font stand for: the Unicode character of
+// each code in one of the code pages bitmap fonts are kept in.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+struct Charset {
+    std::string name;
+    // raw: the code is the font's own glyph index or encoding, and stands for
+    // the Unicode character of the same number.
+    bool raw = false;
+    // The character of each code. A code the code page leaves undefined
+    // stands for U+F000 + code, the private character symbol fonts use for a
+    // byte, so that every code keeps a character of its own.
+    std::array<char32_t, 256> unicode{};
+
+    // The code standing for character, or -1.
+    int CodeOf(char32_t character) const;
+};
+
+constexpr char32_t kUndefinedBase = 0xF000;
+
+// The names --charset takes, cp1252 first.
+const std::vector<std::string>& CharsetNames();
+
+// Fills charset by name; false, with error saying why, for a name that is
+// not one of CharsetNames or a code page the system's iconv lacks.
+bool LoadCharset(const std::string& name, Charset& charset, std::string& error);
+
+// The characters of UTF-8 text; false for bytes that are not UTF-8.
+bool DecodeUtf8(const std::string& text, std::u32string& characters);

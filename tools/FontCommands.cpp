@@ -1,0 +1,238 @@
+#include "FontCommands.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "AtomicFile.h"
+#include "BdfWriter.h"
+#include "Charsets.h"
+#include "CommandLine.h"
+#include "FontFile.h"
+#include "FontImage.h"
+#include "ImageCommands.h"
+#include "Pictures.h"
+
+namespace {
+
+struct FontArguments {
+    std::string image, fontFile, out, text, name;
+    std::string charset = "cp1252";
+    int font = -1;  // -1: not given
+    bool add = false;
+    int size = 0, height = 0, scale = 0;
+};
+
+bool CheckFontIndex(const FontImage& image, int index, std::string& error) {
+    if (index >= 0 && index < image.GetFontCount()) return true;
+    const int count = image.GetFontCount();
+    error = "the image has " + std::to_string(count) + " font" + (count == 1 ? "" : "s") + ": --font takes 0" +
+            (count > 1 ? " to " + std::to_string(count - 1) : "");
+    return false;
+}
+
+// Opens the image and checks --font against it.
+bool OpenImageFont(const FontArguments& args, FontImage& image, std::string& error) {
+    return OpenImage(args.image, image, error) && CheckFontIndex(image, args.font, error);
+}
+
+std::string QuotedName(const FontImage& image, int index) {
+    char name[Font::kNameLength + 1];
+    image.GetFontName(index, name);
+    return "\"" + std::string(name, Font::kNameLength) + "\"";
+}
+
+// The font the import fills: font --font of the image, or a new one at its
+// end, or the one font of a new image when --add names none that exists.
+bool TargetFont(const FontArguments& args, FontImage& image, int& index, std::string& error) {
+    std::error_code ignored;
+    if (args.add && !std::filesystem::exists(args.image, ignored)) {
+        if (!image.InitNew()) {
+            error = "out of memory";
+            return false;
+        }
+        index = 0;
+        return true;
+    }
+    if (!OpenImage(args.image, image, error)) return false;
+    if (!args.add) {
+        index = args.font < 0 ? 0 : args.font;
+        return CheckFontIndex(image, index, error);
+    }
+    if (!image.AddFont()) {
+        error = "the image already holds " + std::to_string(image.GetFontCount()) + " fonts, the most a font is added to";
+        return false;
+    }
+    index = image.GetFontCount() - 1;
+    return true;
+}
+
+void PrintSummary(const FontArguments& args, const FontImage& image, int index, const std::string& family,
+                  const ImportSummary& summary) {
+    std::printf("%s (%s, %d px, %d rows high) into font %d %s, height %d\n", args.fontFile.c_str(), family.c_str(),
+                summary.size, summary.pixelHeight, index, QuotedName(image, index).c_str(), summary.height);
+    std::printf("%d glyphs imported, %d missing, %d cut\n", summary.imported, summary.missing, summary.cut);
+    if (summary.pixelHeight > 8 * summary.height)
+        std::printf("the font does not fit into %d rows: its bottom %d rows are cut off\n", 8 * summary.height,
+                    summary.pixelHeight - 8 * summary.height);
+    if (summary.ownExport) std::printf("exported by glyphmill: widths, interval and limit restored\n");
+}
+
+int RunImport(const FontArguments& args) {
+    Charset charset;
+    std::string error;
+    if (!LoadCharset(args.charset, charset, error)) return Fail(error);
+    std::unique_ptr<FontFile> fontFile = FontFile::Open(args.fontFile, error);
+    if (!fontFile) return Fail(error);
+    FontImage image;
+    int index = 0;
+    if (!TargetFont(args, image, index, error)) return Fail(error);
+
+    ImportRequest request;
+    request.charset = &charset;
+    request.size = args.size;
+    request.height = args.height;
+    ImportSummary summary;
+    if (!fontFile->Import(request, image, index, summary, error)) return Fail(args.fontFile + ": " + error);
+    if (!args.name.empty()) {
+        image.SetFontName(index, args.name.c_str());
+    } else if (args.add) {
+        image.SetFontName(index, fontFile->FamilyName().c_str());
+    }
+    PrintSummary(args, image, index, fontFile->FamilyName(), summary);
+    const int saved = SaveImage(image, args.image);
+    if (saved == ExitCode::kDone) std::printf("%s: saved\n", args.image.c_str());
+    return saved;
+}
+
+int WriteOut(const std::string& path, const uint8_t* bytes, size_t size) {
+    if (WriteFileAtomically(path, bytes, size)) return ExitCode::kDone;
+    return Fail("cannot write " + path);
+}
+
+int RunExport(const FontArguments& args) {
+    Charset charset;
+    std::string error;
+    if (!LoadCharset(args.charset, charset, error)) return Fail(error);
+    FontImage image;
+    if (!OpenImageFont(args, image, error)) return Fail(error);
+    const std::string bdf = BdfOf(image.FontAt(args.font), charset);
+    return WriteOut(args.out, reinterpret_cast<const uint8_t*>(bdf.data()), bdf.size());
+}
+
+int WritePicture(const Picture& picture, int scale, const std::string& path) {
+    std::vector<uint8_t> png;
+    std::string error;
+    if (!EncodePng(picture, scale, png, error)) return Fail(path + ": " + error);
+    return WriteOut(path, png.data(), png.size());
+}
+
+int RunSheet(const FontArguments& args) {
+    FontImage image;
+    std::string error;
+    if (!OpenImage(args.image, image, error)) return Fail(error);
+    if (args.font >= 0 && !CheckFontIndex(image, args.font, error)) return Fail(error);
+    const int first = args.font >= 0 ? args.font : 0;
+    const int last = args.font >= 0 ? args.font : image.GetFontCount() - 1;
+    return WritePicture(SheetOf(image, first, last), args.scale, args.out);
+}
+
+int RunRender(const FontArguments& args) {
+    Charset charset;
+    std::string error;
+    if (!LoadCharset(args.charset, charset, error)) return Fail(error);
+    std::u32string characters;
+    if (!DecodeUtf8(args.text, characters)) return Fail("TEXT is not UTF-8");
+    if (characters.empty()) return Fail("nothing to render: TEXT is empty");
+    std::vector<int> codes;
+    for (const char32_t character : characters) {
+        const int code = charset.CodeOf(character);
+        if (code < 0) {
+            char name[16];
+            std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(character));
+            return Fail(std::string("the character ") + name + " has no code in " + charset.name);
+        }
+        codes.push_back(code);
+    }
+    FontImage image;
+    if (!OpenImageFont(args, image, error)) return Fail(error);
+    const Font& font = image.FontAt(args.font);
+    // A picture too wide to write is refused before its dots are laid out.
+    if (LineWidth(font, codes) * args.scale > kMaxPictureSide)
+        return Fail("the line would be " + std::to_string(LineWidth(font, codes) * args.scale) +
+                    " pixels wide; a picture takes at most " + std::to_string(kMaxPictureSide));
+    return WritePicture(LineOf(font, codes), args.scale, args.out);
+}
+
+CLI::Option* AddCharsetOption(CLI::App& command, FontArguments& args, const char* what) {
+    return command.add_option("--charset", args.charset, what)
+        ->check(CLI::IsMember(CharsetNames()))
+        ->type_name("CS")
+        ->capture_default_str();
+}
+
+CLI::Option* AddFontOption(CLI::App& command, FontArguments& args, const char* what) {
+    return command.add_option("--font", args.font, what)
+        ->check(CLI::Range(0, FontImage::kMaxFonts - 1).description(""))
+        ->type_name("N");
+}
+
+CLI::Option* AddScaleOption(CLI::App& command, FontArguments& args) {
+    return command.add_option("--scale", args.scale, "pixels a dot has on each side")
+        ->check(CLI::Range(1, 64).description(""))
+        ->type_name("N")
+        ->capture_default_str();
+}
+
+}  // namespace
+
+void AddFontCommands(CLI::App& app, int& exitCode) {
+    auto importArgs = std::make_shared<FontArguments>();
+    CLI::App* import = app.add_subcommand(
+        "import", "Fill a font of IMAGE from a TrueType, OpenType, BDF or PCF font, sampled as the editor's import does.");
+    import->add_option("IMAGE", importArgs->image, "the image (created by --add when it does not exist)")->required();
+    import->add_option("FONTFILE", importArgs->fontFile, "the font file")->required();
+    CLI::Option* font = AddFontOption(*import, *importArgs, "the font to fill, counted from 0 (default 0)");
+    import->add_flag("--add", importArgs->add, "add a new font at the end (named after the typeface)")->excludes(font);
+    import->add_option("--size", importArgs->size,
+                       "pixels per em of a scalable font (default: the largest that fits --height, else 2 bytes), "
+                       "or the size of a bitmap font's strike")
+        ->check(CLI::Range(1, 255).description(""))
+        ->type_name("PX");
+    import->add_option("--height", importArgs->height, "the font's height in bytes (default: the fewest that hold it)")
+        ->check(CLI::Range(1, 4).description(""))
+        ->type_name("H");
+    AddCharsetOption(*import, *importArgs, "what codes 0-255 stand for (raw: the font's own codes)");
+    import->add_option("--name", importArgs->name, "the font's name (8 characters)");
+    import->callback([importArgs, &exitCode] { exitCode = RunImport(*importArgs); });
+
+    auto exportArgs = std::make_shared<FontArguments>();
+    CLI::App* exportCommand = app.add_subcommand("export", "Write a font of IMAGE as a BDF 2.1 font.");
+    exportCommand->add_option("IMAGE", exportArgs->image, "the image")->required();
+    AddFontOption(*exportCommand, *exportArgs, "the font, counted from 0")->required();
+    exportCommand->add_option("-o", exportArgs->out, "the BDF file to write")->required()->type_name("FILE.bdf");
+    AddCharsetOption(*exportCommand, *exportArgs, "what codes 0-255 stand for (raw: encoded as themselves)");
+    exportCommand->callback([exportArgs, &exitCode] { exitCode = RunExport(*exportArgs); });
+
+    auto sheetArgs = std::make_shared<FontArguments>();
+    sheetArgs->scale = 4;
+    CLI::App* sheet = app.add_subcommand("sheet", "Draw every symbol of the image's fonts (or of one) as a PNG.");
+    sheet->add_option("IMAGE", sheetArgs->image, "the image")->required();
+    sheet->add_option("-o", sheetArgs->out, "the PNG file to write")->required()->type_name("FILE.png");
+    AddScaleOption(*sheet, *sheetArgs);
+    AddFontOption(*sheet, *sheetArgs, "only this font, counted from 0");
+    sheet->callback([sheetArgs, &exitCode] { exitCode = RunSheet(*sheetArgs); });
+
+    auto renderArgs = std::make_shared<FontArguments>();
+    renderArgs->scale = 1;
+    CLI::App* render = app.add_subcommand("render", "Draw TEXT as the printer prints it with a font of IMAGE, as a PNG.");
+    render->add_option("IMAGE", renderArgs->image, "the image")->required();
+    AddFontOption(*render, *renderArgs, "the font, counted from 0")->required();
+    render->add_option("TEXT", renderArgs->text, "the text (UTF-8)")->required();
+    render->add_option("-o", renderArgs->out, "the PNG file to write")->required()->type_name("FILE.png");
+    AddScaleOption(*render, *renderArgs);
+    AddCharsetOption(*render, *renderArgs, "the codes the text's characters become");
+    render->callback([renderArgs, &exitCode] { exitCode = RunRender(*renderArgs); });
+}

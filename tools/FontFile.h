@@ -1,0 +1,52 @@
+// Font files read by FreeType (TrueType, OpenType, BDF, PCF) and imported
+// into a font of the image by the sampling rules of the Windows import.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class FontImage;
+struct Charset;
+
+struct ImportRequest {
+    const Charset* charset = nullptr;
+    int size = 0;    // pixels per em, or a strike's size; 0: see FontFile::Import
+    int height = 0;  // bytes per column, 1-4; 0: the fewest that hold the font, at most 4
+};
+
+struct ImportSummary {
+    int size = 0;         // pixels per em of the size used
+    int pixelHeight = 0;  // ascender less descender at that size
+    int height = 0;       // bytes per column of the symbols
+    int imported = 0;     // codes the font has a glyph for
+    int missing = 0;      // codes it lacks: blank symbols one column wide
+    int cut = 0;          // glyphs whose ink did not all fit into the symbol
+    bool ownExport = false;  // a BDF of glyphmill's: widths, interval and limit came from it
+};
+
+class FontFile {
+public:
+    // Null, with error saying why, when FreeType cannot read the file.
+    static std::unique_ptr<FontFile> Open(const std::string& path, std::string& error);
+    static std::unique_ptr<FontFile> FromBytes(std::vector<uint8_t> bytes, std::string& error);
+    ~FontFile();
+
+    std::string FamilyName() const;
+
+    // Replaces every symbol of font index of image and sets its height.
+    // A scalable font is rendered monochrome with hinting at request.size
+    // pixels per em (by default the largest whose height fits request.height
+    // bytes, or 2 bytes); a bitmap font uses its strike of that size (by
+    // default the largest up to 32 rows). False, with error saying why and
+    // the font untouched, when the font cannot be used that way.
+    bool Import(const ImportRequest& request, FontImage& image, int index, ImportSummary& summary,
+                std::string& error);
+
+private:
+    struct Handles;
+    static std::unique_ptr<Handles> StartFreeType(std::string& error);
+    explicit FontFile(std::unique_ptr<Handles> handles);
+    std::unique_ptr<Handles> handles_;
+};

@@ -451,12 +451,12 @@ TEST_F(BitmapFileImport, CancelledDialogAndDamagedFilesChangeNothing) {
     DialogCancelled = false;
 
     std::vector<uint8_t> damaged = MakeBmp(kGlyph);
-    PutU32(damaged, 14, 12);  // biSize
+    PutU32(damaged, 14, 100);  // biSize
     Import(damaged);
     EXPECT_EQ(LastCaption, "Error");
-    EXPECT_EQ(LastMessage, "The bitmap's info header is not 40 bytes long.");
+    EXPECT_EQ(LastMessage, "The bitmap's info header has a size of no known kind.");
     damaged = MakeBmp(kGlyph);
-    damaged.resize(damaged.size() - 2);
+    damaged.resize(damaged.size() - 4);  // into the last row's pixels, not only its padding
     Import(damaged);
     EXPECT_EQ(MessageCount, 2);
     EXPECT_EQ(Bytes(), "00 0f ");

@@ -6,10 +6,13 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "AtomicFile.h"
+#include "FileDialog_win.h"
 #include "Ink.h"
 #include "ScopedWin.h"
 #include "UiSeam.h"
@@ -101,18 +104,11 @@ BitmapProblem SampleClipboard(int rowCount, ImportPicture* picture, bool* sample
 }  // namespace
 
 int ImportFromBitmapFile(HWND owner, int rowCount, ImportPicture* picture) {
-    char fileName[MAX_PATH] = "";
-    OPENFILENAMEA request{};
-    request.lStructSize = sizeof request;
-    request.hwndOwner = owner;
-    request.lpstrFilter = "Bitmap Image(*.bmp)\0*.bmp\0";
-    request.lpstrFile = fileName;
-    request.nMaxFile = MAX_PATH;
-    request.lpstrTitle = "Open BIN File";
-    request.Flags = OFN_HIDEREADONLY;
-    if (Ui().getOpenFileName(&request) != TRUE) return 0;
+    const std::optional<std::string> fileName = AskFileName(
+        owner, FileDialogKind::kOpen, {"Bitmap Image(*.bmp)\0*.bmp\0", "Open BIN File", OFN_HIDEREADONLY, MAX_PATH, MAX_PATH});
+    if (!fileName) return 0;
 
-    ScopedFile file = OpenWithRetries(fileName, "rb");
+    ScopedFile file = OpenWithRetries(*fileName, "rb");
     if (!file) return 0;
     uint8_t head[kBitmapHeadBytes];
     const size_t headSize = std::fread(head, 1, sizeof head, file.get());

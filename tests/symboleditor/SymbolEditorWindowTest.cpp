@@ -403,6 +403,31 @@ TEST_F(BitmapFileImport, MonoAndTrueColourFilesBothOrientationsLandTopLeft) {
     }
 }
 
+// The glyph as RLE8 and as 32 bits under a V5 header with a transparent black
+// ground: the file is read in parts (headers, masks or colour table, pixels).
+TEST_F(BitmapFileImport, RunLengthAndAlphaFilesLandTopLeft) {
+    std::vector<uint8_t> stream;
+    for (auto row = kGlyph.rbegin(); row != kGlyph.rend(); ++row) {
+        for (char pixel : *row) stream.insert(stream.end(), {1, static_cast<uint8_t>(pixel == '#' ? 0 : 1)});
+        stream.insert(stream.end(), {0, 0});
+    }
+    stream.insert(stream.end(), {0, 1});
+    std::vector<uint8_t> argb;
+    for (auto row = kGlyph.rbegin(); row != kGlyph.rend(); ++row) {
+        for (char pixel : *row) argb.insert(argb.end(), {0, 0, 0, static_cast<uint8_t>(pixel == '#' ? 0xFF : 0)});
+    }
+    const std::vector<uint8_t> files[] = {
+        AssembleBmp({40, 5, 3, 8, 1, {}, {}, BlackWhiteTable(), stream}),
+        AssembleBmp({124, 5, 3, 32, 3, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}, {}, {}, argb}),
+    };
+    for (const std::vector<uint8_t>& file : files) {
+        Open(7, 1, 8, {0, 0, 0, 0, 0, 0, 0});
+        Import(file);
+        EXPECT_EQ(MessageCount, 0) << LastMessage;
+        EXPECT_EQ(Bytes(), "7f bf df bf 7f ");
+    }
+}
+
 TEST_F(BitmapFileImport, PictureInATallSymbolFillsTheTopRows) {
     Open(2, 2, 8);
     Import(MakeBmp(BlankPicture(10, 5)));

@@ -62,8 +62,9 @@ std::vector<uint8_t> ContentOf(const FontImage& image) {
 // Open and Save As: a 1,024-byte buffer announced as 260 characters, and the
 // structure size of the older dialogs (76 bytes in the 32-bit program).
 std::optional<std::string> AskImageName(HWND owner, FileDialogKind kind, DWORD flags) {
-    return AskFileName(owner, kind,
-                       {"Flash Image(*.bin)\0*.bin\0", "Open BIN File", flags, 1024, 260, OPENFILENAME_SIZE_VERSION_400A});
+    const FileDialogSettings settings{
+        "Flash Image(*.bin)\0*.bin\0", "Open BIN File", flags, 1024, 260, OPENFILENAME_SIZE_VERSION_400A};
+    return AskFileName(owner, kind, settings);
 }
 
 bool IsImageSized(const std::string& path) {
@@ -100,7 +101,8 @@ bool EndsWith(const std::string& text, const char* suffix) {
 
 // The name for Save As; empty when the dialog was cancelled.
 std::string AskSaveName(HWND owner) {
-    std::optional<std::string> chosen = AskImageName(owner, FileDialogKind::kSave, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY);
+    std::optional<std::string> chosen =
+        AskImageName(owner, FileDialogKind::kSave, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY);
     if (!chosen) return {};
     if (!EndsWith(*chosen, kExtension)) *chosen += kExtension;
     return *chosen;

@@ -127,8 +127,8 @@ void OnPaint(HWND window) {
 
 void ChooseFile() {
     // A 1,024-byte buffer announced as 260 characters.
-    const std::optional<std::string> file = AskFileName(
-        State.window, FileDialogKind::kOpen, {"Flash Image(*.bin)\0*.bin\0", "Open BIN File", OFN_HIDEREADONLY, 1024, 260});
+    const FileDialogSettings settings{"Flash Image(*.bin)\0*.bin\0", "Open BIN File", OFN_HIDEREADONLY, 1024, 260};
+    const std::optional<std::string> file = AskFileName(State.window, FileDialogKind::kOpen, settings);
     if (!file) return;
     EnableWindow(State.sendButton, TRUE);
     EnableWindow(State.readButton, TRUE);

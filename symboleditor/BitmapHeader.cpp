@@ -374,7 +374,8 @@ const char* DescribeBitmapProblem(BitmapProblem problem) {
         case BitmapProblem::kFileTooShort: return "The bitmap file is shorter than its headers.";
         case BitmapProblem::kNotABitmap: return "The file is not a bitmap file.";
         case BitmapProblem::kInfoHeaderSize: return "The bitmap's info header has a size of no known kind.";
-        case BitmapProblem::kOffsetOutOfRange: return "The bitmap's pixel data offset lies inside its headers or past the end of the file.";
+        case BitmapProblem::kOffsetOutOfRange:
+            return "The bitmap's pixel data offset lies inside its headers or past the end of the file.";
         case BitmapProblem::kBadDimensions: return "The bitmap's width or height is below 1.";
         case BitmapProblem::kBadPlanes: return "The bitmap's number of colour planes is not 1.";
         case BitmapProblem::kUnsupportedCompression:

@@ -104,8 +104,9 @@ BitmapProblem SampleClipboard(int rowCount, ImportPicture* picture, bool* sample
 }  // namespace
 
 int ImportFromBitmapFile(HWND owner, int rowCount, ImportPicture* picture) {
-    const std::optional<std::string> fileName = AskFileName(
-        owner, FileDialogKind::kOpen, {"Bitmap Image(*.bmp)\0*.bmp\0", "Open BIN File", OFN_HIDEREADONLY, MAX_PATH, MAX_PATH});
+    const FileDialogSettings settings{
+        "Bitmap Image(*.bmp)\0*.bmp\0", "Open BIN File", OFN_HIDEREADONLY, MAX_PATH, MAX_PATH};
+    const std::optional<std::string> fileName = AskFileName(owner, FileDialogKind::kOpen, settings);
     if (!fileName) return 0;
 
     ScopedFile file = OpenWithRetries(*fileName, "rb");

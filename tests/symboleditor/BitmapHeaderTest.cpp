@@ -229,21 +229,31 @@ TEST(BitmapFileImport, EveryHeaderKindReadsItsOwnLayout) {
         {"OS/2 core, 3-byte colours", {12, 3, 2, 1, 0, {}, {}, BlackWhiteTable(3), mono}, kDotsWithAlpha},
         {"OS/2 2.x, 16 bytes", {16, 3, 2, 1, 0, {}, {}, BlackWhiteTable(), mono}, kDotsWithAlpha},
         {"OS/2 2.x, 64 bytes", {64, 3, 2, 1, 0, {}, {}, BlackWhiteTable(), mono}, kDotsWithAlpha},
-        {"masks after a 40-byte header", {40, 3, 2, 16, 3, {}, MaskBytes({0xF800, 0x07E0, 0x001F}), {},
-                                          PackDirect(kDots, 2, rgb565)}, kDotsNoAlpha},
-        {"alpha masks after a 40-byte header", {40, 3, 2, 32, 6, {}, MaskBytes({odd32.red, odd32.green, odd32.blue, odd32.alpha}),
-                                                {}, PackDirect(kDots, 4, odd32)}, kDotsWithAlpha},
-        {"V2 header: masks without alpha", {52, 3, 2, 16, 3, {0x7C00, 0x03E0, 0x001F}, {}, {}, PackDirect(kDots, 2, argb1555)},
+        {"masks after a 40-byte header",
+         {40, 3, 2, 16, 3, {}, MaskBytes({0xF800, 0x07E0, 0x001F}), {}, PackDirect(kDots, 2, rgb565)},
          kDotsNoAlpha},
-        {"V3 header: 16-bit alpha", {56, 3, 2, 16, 3, {0x7C00, 0x03E0, 0x001F, 0x8000}, {}, {}, PackDirect(kDots, 2, argb1555)},
+        {"alpha masks after a 40-byte header",
+         {40, 3, 2, 32, 6, {}, MaskBytes({odd32.red, odd32.green, odd32.blue, odd32.alpha}), {},
+          PackDirect(kDots, 4, odd32)},
          kDotsWithAlpha},
-        {"V4 header, 32-bit alpha", {108, 3, 2, 32, 3, {odd32.red, odd32.green, odd32.blue, odd32.alpha}, {}, {},
-                                     PackDirect(kDots, 4, odd32)}, kDotsWithAlpha},
-        {"V5 header, masks ignored without bitfields", {124, 3, 2, 24, 0, {0xFF, 0xFF00, 0xFF0000, 0}, {}, {},
-                                                       PackDirect(kDots, 3, bgra32)}, kDotsNoAlpha},
-        {"32 bits without masks, fourth bytes all 0: opaque", {40, 3, 2, 32, 0, {}, {}, {},
-                                                               PackDirect(kDots, 4, {0xFF0000, 0xFF00, 0xFF, 0})}, kDotsNoAlpha},
-        {"32 bits without masks, fourth byte used: alpha", {40, 3, 2, 32, 0, {}, {}, {}, PackDirect(kDots, 4, bgra32)}, kDotsWithAlpha},
+        {"V2 header: masks without alpha",
+         {52, 3, 2, 16, 3, {0x7C00, 0x03E0, 0x001F}, {}, {}, PackDirect(kDots, 2, argb1555)},
+         kDotsNoAlpha},
+        {"V3 header: 16-bit alpha",
+         {56, 3, 2, 16, 3, {0x7C00, 0x03E0, 0x001F, 0x8000}, {}, {}, PackDirect(kDots, 2, argb1555)},
+         kDotsWithAlpha},
+        {"V4 header, 32-bit alpha",
+         {108, 3, 2, 32, 3, {odd32.red, odd32.green, odd32.blue, odd32.alpha}, {}, {}, PackDirect(kDots, 4, odd32)},
+         kDotsWithAlpha},
+        {"V5 header, masks ignored without bitfields",
+         {124, 3, 2, 24, 0, {0xFF, 0xFF00, 0xFF0000, 0}, {}, {}, PackDirect(kDots, 3, bgra32)},
+         kDotsNoAlpha},
+        {"32 bits without masks, fourth bytes all 0: opaque",
+         {40, 3, 2, 32, 0, {}, {}, {}, PackDirect(kDots, 4, {0xFF0000, 0xFF00, 0xFF, 0})},
+         kDotsNoAlpha},
+        {"32 bits without masks, fourth byte used: alpha",
+         {40, 3, 2, 32, 0, {}, {}, {}, PackDirect(kDots, 4, bgra32)},
+         kDotsWithAlpha},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.what);
@@ -254,14 +264,13 @@ TEST(BitmapFileImport, EveryHeaderKindReadsItsOwnLayout) {
 }
 
 TEST(BitmapFileImport, ColourMasksMustBeOneRunOfBits) {
-    for (uint32_t red : {0xF0F0u, 0x80000001u}) {
+    auto readWithMasks = [](std::vector<uint32_t> masks) {
         ImportPicture picture;
-        EXPECT_EQ(Read(AssembleBmp({56, 3, 2, 32, 3, {red, 0xFF00, 0xFF, 0}, {}, {}, PackDirect(kDots, 4, {})}), 2, &picture),
-                  BitmapProblem::kBadColourMasks);
-    }
-    ImportPicture picture;
-    EXPECT_EQ(Read(AssembleBmp({56, 3, 2, 32, 3, {0, 0, 0, 0xFF}, {}, {}, PackDirect(kDots, 4, {})}), 2, &picture),
-              BitmapProblem::kBadColourMasks);
+        return Read(AssembleBmp({56, 3, 2, 32, 3, masks, {}, {}, PackDirect(kDots, 4, {})}), 2, &picture);
+    };
+    EXPECT_EQ(readWithMasks({0xF0F0, 0xFF00, 0xFF, 0}), BitmapProblem::kBadColourMasks);
+    EXPECT_EQ(readWithMasks({0x80000001, 0xFF00, 0xFF, 0}), BitmapProblem::kBadColourMasks);
+    EXPECT_EQ(readWithMasks({0, 0, 0, 0xFF}), BitmapProblem::kBadColourMasks) << "no colour at all";
     EXPECT_STREQ(DescribeBitmapProblem(BitmapProblem::kBadColourMasks),
                  "The bitmap's colour masks are missing or not contiguous.");
 }

@@ -90,6 +90,7 @@ std::string Fill(std::string text, const std::string& bmp) {
         {"{pam}", Scratch("source.pam")},
         {"{rgba}", Scratch("source.rgba")},
         {"{size}", std::to_string(kWidth) + ", " + std::to_string(kHeight)},
+        {"{pillow}", "/usr/bin/python3 -c 'import sys; from PIL import Image; "},
         {"{bmp}", bmp},
     };
     for (const auto& [key, value] : fields) {
@@ -100,9 +101,7 @@ std::string Fill(std::string text, const std::string& bmp) {
 
 // Independent readers, each printing the picture as 8-bit RGBA, top row first.
 const char kMagick[] = "convert {bmp} -depth 8 rgba:-";
-const char kPillow[] =
-    "/usr/bin/python3 -c 'import sys; from PIL import Image; "
-    "sys.stdout.buffer.write(Image.open(sys.argv[1]).convert(\"RGBA\").tobytes())' {bmp}";
+const char kPillow[] = "{pillow}sys.stdout.buffer.write(Image.open(sys.argv[1]).convert(\"RGBA\").tobytes())' {bmp}";
 
 struct Writer {
     const char* name;
@@ -122,15 +121,18 @@ const Writer kWriters[] = {
     {"ImageMagick RLE8 in BMP3", "convert {ppm} -colors 16 -compress RLE BMP3:{bmp}", kMagick},
     {"ImageMagick 32 bits, transparent ground", "convert {pam} {bmp}", kPillow},
     {"ImageMagick 16 bits, RGB565 masks", "convert {ppm} -define bmp:subtype=RGB565 {bmp}", kMagick},
-    {"ImageMagick 16 bits, ARGB1555, transparent ground", "convert {pam} -define bmp:subtype=ARGB1555 {bmp}", kMagick},
+    {"ImageMagick 16 bits, ARGB1555, transparent ground", "convert {pam} -define bmp:subtype=ARGB1555 {bmp}",
+     kMagick},
     {"netpbm palette", "ppmtobmp {ppm} >{bmp} 2>/dev/null", kMagick},
     {"netpbm 24 bits", "ppmtobmp -bpp 24 {ppm} >{bmp} 2>/dev/null", kMagick},
     {"netpbm OS/2", "ppmtobmp -os2 {ppm} >{bmp} 2>/dev/null", kMagick},
     {"netpbm 1 bit", "ppmtopgm {ppm} | pgmtopbm -threshold | ppmtobmp >{bmp} 2>/dev/null", kMagick},
-    {"Pillow RGB", "/usr/bin/python3 -c 'import sys; from PIL import Image; Image.open(sys.argv[1]).save(sys.argv[2])' {ppm} {bmp}", kMagick},
-    {"Pillow grey", "/usr/bin/python3 -c 'import sys; from PIL import Image; Image.open(sys.argv[1]).convert(\"L\").save(sys.argv[2])' {ppm} {bmp}", kMagick},
-    {"Pillow 1 bit", "/usr/bin/python3 -c 'import sys; from PIL import Image; Image.open(sys.argv[1]).convert(\"1\").save(sys.argv[2])' {ppm} {bmp}", kMagick},
-    {"Pillow RGBA: 32 bits, alpha in the fourth byte", "/usr/bin/python3 -c 'import sys; from PIL import Image; Image.frombytes(\"RGBA\", ({size}), open(sys.argv[1], \"rb\").read()).save(sys.argv[2])' {rgba} {bmp}", kMagick},
+    {"Pillow RGB", "{pillow}Image.open(sys.argv[1]).save(sys.argv[2])' {ppm} {bmp}", kMagick},
+    {"Pillow grey", "{pillow}Image.open(sys.argv[1]).convert(\"L\").save(sys.argv[2])' {ppm} {bmp}", kMagick},
+    {"Pillow 1 bit", "{pillow}Image.open(sys.argv[1]).convert(\"1\").save(sys.argv[2])' {ppm} {bmp}", kMagick},
+    {"Pillow RGBA: 32 bits, alpha in the fourth byte",
+     "{pillow}Image.frombytes(\"RGBA\", ({size}), open(sys.argv[1], \"rb\").read()).save(sys.argv[2])' {rgba} {bmp}",
+     kMagick},
 };
 
 class BitmapWriters : public testing::TestWithParam<Writer> {

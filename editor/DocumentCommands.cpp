@@ -7,10 +7,12 @@
 #include <cctype>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "EditorShell.h"
+#include "FileDialog_win.h"
 #include "FontImageView.h"
 #include "Results.h"
 #include "ScopedWin.h"
@@ -19,10 +21,7 @@
 
 namespace {
 
-constexpr char kFileFilter[] = "Flash Image(*.bin)\0*.bin\0";
-constexpr char kDialogTitle[] = "Open BIN File";
 constexpr char kNotAnImage[] = "This file is not correct bin file. Load be cancel.";
-constexpr DWORD kDialogNameCapacity = 260;
 constexpr char kExtension[] = ".bin";
 
 struct DocumentState {
@@ -61,16 +60,12 @@ std::vector<uint8_t> ContentOf(const FontImage& image) {
     return out;
 }
 
-OPENFILENAMEA FileDialogRequest(HWND owner, char* nameBuffer, DWORD flags) {
-    OPENFILENAMEA request{};
-    request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
-    request.hwndOwner = owner;
-    request.lpstrFilter = kFileFilter;
-    request.lpstrFile = nameBuffer;
-    request.nMaxFile = kDialogNameCapacity;
-    request.lpstrTitle = kDialogTitle;
-    request.Flags = flags;
-    return request;
+// Open and Save As: a 1,024-byte buffer announced as 260 characters, and the
+// structure size of the older dialogs (76 bytes in the 32-bit program).
+std::optional<std::string> AskImageName(HWND owner, FileDialogKind kind, DWORD flags) {
+    const FileDialogSettings settings{
+        "Flash Image(*.bin)\0*.bin\0", "Open BIN File", flags, 1024, 260, OPENFILENAME_SIZE_VERSION_400A};
+    return AskFileName(owner, kind, settings);
 }
 
 bool IsImageSized(const std::string& path) {
@@ -110,12 +105,11 @@ bool EndsWith(const std::string& text, const char* suffix) {
 
 // The name for Save As; empty when the dialog was cancelled.
 std::string AskSaveName(HWND owner) {
-    char name[1024] = {};
-    OPENFILENAMEA request = FileDialogRequest(owner, name, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY);
-    if (Ui().getSaveFileName(&request) != 1) return {};
-    std::string chosen = name;
-    if (!EndsWith(chosen, kExtension)) chosen += kExtension;
-    return chosen;
+    std::optional<std::string> chosen =
+        AskImageName(owner, FileDialogKind::kSave, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY);
+    if (!chosen) return {};
+    if (!EndsWith(*chosen, kExtension)) *chosen += kExtension;
+    return *chosen;
 }
 
 // Writes the document to path; 1 written, -1 refused (the user is told).
@@ -138,10 +132,10 @@ int OpenDocument(HWND owner) {
     const int fontToShow = owner || !Doc.document ? 0 : Doc.document->GetCurrentFont();
     std::string path = Doc.path;
     if (owner) {
-        char name[1024] = {};
-        OPENFILENAMEA request = FileDialogRequest(MainWindow(), name, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY);
-        if (Ui().getOpenFileName(&request) != 1) return 0;
-        path = name;
+        const std::optional<std::string> chosen =
+            AskImageName(MainWindow(), FileDialogKind::kOpen, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY);
+        if (!chosen) return 0;
+        path = *chosen;
     }
 
     // Only a file of exactly the image's size that the reader accepts

@@ -10,6 +10,7 @@
 
 #include "FontImageView.h"
 #include "GlyphColumns.h"
+#include "Ink.h"
 #include "ScopedWin.h"
 #include "UiSeam.h"
 
@@ -156,12 +157,11 @@ public:
         GdiFlush();
     }
 
-    // Ink is a pixel whose mean of red, green and blue is below 128. Without
-    // a bitmap nothing reads as ink.
+    // Without a bitmap nothing reads as ink.
     bool IsInk(int x, int y) const {
         if (!pixels_) return false;
         const RGBQUAD& pixel = pixels_[y * kImportColumns + x];
-        return (pixel.rgbRed + pixel.rgbGreen + pixel.rgbBlue) / 3 < 128;
+        return IsInkColour(pixel.rgbRed, pixel.rgbGreen, pixel.rgbBlue);
     }
 
 private:

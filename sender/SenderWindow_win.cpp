@@ -3,12 +3,13 @@
 #include <commdlg.h>
 
 #include <memory>
+#include <optional>
 
 #include "CommandLine.h"
+#include "FileDialog_win.h"
 #include "Protocol.h"
 #include "ScopedWin.h"
 #include "SerialLink_win.h"
-#include "UiSeam.h"
 #include "WindowClass_win.h"
 
 namespace {
@@ -125,19 +126,13 @@ void OnPaint(HWND window) {
 }
 
 void ChooseFile() {
-    char file[1024] = {};
-    OPENFILENAMEA request{};
-    request.lStructSize = sizeof request;
-    request.hwndOwner = State.window;
-    request.lpstrFilter = "Flash Image(*.bin)\0*.bin\0";
-    request.lpstrFile = file;
-    request.nMaxFile = 260;
-    request.lpstrTitle = "Open BIN File";
-    request.Flags = OFN_HIDEREADONLY;
-    if (!Ui().getOpenFileName(&request)) return;
+    // A 1,024-byte buffer announced as 260 characters.
+    const FileDialogSettings settings{"Flash Image(*.bin)\0*.bin\0", "Open BIN File", OFN_HIDEREADONLY, 1024, 260};
+    const std::optional<std::string> file = AskFileName(State.window, FileDialogKind::kOpen, settings);
+    if (!file) return;
     EnableWindow(State.sendButton, TRUE);
     EnableWindow(State.readButton, TRUE);
-    SetFile(std::string(file, strnlen(file, sizeof file - 1)));
+    SetFile(*file);
     Repaint();
 }
 

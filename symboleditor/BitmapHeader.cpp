@@ -1,8 +1,37 @@
 #include "BitmapHeader.h"
 
+#include <algorithm>
+
+#include "Ink.h"
+
 namespace {
 
-constexpr uint32_t kUncompressed = 0;  // BI_RGB
+// Compression values of an info header.
+constexpr uint32_t kRgb = 0;             // BI_RGB: uncompressed
+constexpr uint32_t kRle8 = 1;            // BI_RLE8
+constexpr uint32_t kRle4 = 2;            // BI_RLE4
+constexpr uint32_t kBitfields = 3;       // BI_BITFIELDS (Huffman 1D in an OS/2 2.x header)
+constexpr uint32_t kAlphaBitfields = 6;  // BI_ALPHABITFIELDS
+
+// Info header sizes.
+constexpr uint32_t kCoreHeaderSize = 12;  // OS/2 1.x BITMAPCOREHEADER: 16-bit dimensions, 3-byte colours
+constexpr uint32_t kV3HeaderSize = 56;    // the first with an alpha mask
+constexpr uint32_t kShortestOs2Header = 16;
+constexpr uint32_t kLongestOs2Header = 64;
+// Where a Windows header of 40 bytes or more has its masks (or, at 40 bytes,
+// where the masks after it start).
+constexpr uint32_t kMasksAt = 40;
+constexpr uint32_t kAlphaMaskAt = 52;
+
+// A picture the import takes (at most 128 x 32 pixels) needs a few kilobytes
+// of run-length stream even when written pixel by pixel; a stream that has
+// not ended within this many bytes is refused rather than read further.
+constexpr uint64_t kMaxRunLengthBytes = 1u << 20;
+
+// In a run-length decode: a pixel the stream skipped.
+constexpr int16_t kSkipped = -1;
+
+enum class HeaderKind { kUnknown, kCore, kOs2, kWindows };
 
 uint16_t ReadU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 
@@ -11,21 +40,53 @@ uint32_t ReadU32(const uint8_t* p) {
            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 
+HeaderKind KindOfHeader(uint32_t size) {
+    switch (size) {
+        case kCoreHeaderSize: return HeaderKind::kCore;
+        case 40:   // BITMAPINFOHEADER
+        case 52:   // BITMAPV2INFOHEADER
+        case 56:   // BITMAPV3INFOHEADER
+        case 108:  // BITMAPV4HEADER
+        case 124:  // BITMAPV5HEADER
+            return HeaderKind::kWindows;
+        default:
+            return size >= kShortestOs2Header && size <= kLongestOs2Header ? HeaderKind::kOs2 : HeaderKind::kUnknown;
+    }
+}
+
 bool IsSupportedDepth(uint16_t bits) {
     return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
 }
 
-// The 40 bytes of a BITMAPINFOHEADER; the caller has checked they are there.
-BitmapInfo ParseInfoHeader(const uint8_t* p) {
+// The header at p, all info.headerSize bytes of it present. The fields a
+// short OS/2 2.x header leaves out read as 0.
+BitmapInfo ParseInfoHeader(const uint8_t* p, uint32_t size) {
     BitmapInfo info;
-    info.headerSize = ReadU32(p);
+    info.headerSize = size;
+    if (size == kCoreHeaderSize) {
+        info.width = ReadU16(p + 4);
+        info.height = ReadU16(p + 6);
+        info.planes = ReadU16(p + 8);
+        info.bitCount = ReadU16(p + 10);
+        return info;
+    }
     info.width = static_cast<int32_t>(ReadU32(p + 4));
     info.height = static_cast<int32_t>(ReadU32(p + 8));
     info.planes = ReadU16(p + 12);
     info.bitCount = ReadU16(p + 14);
-    info.compression = ReadU32(p + 16);
-    info.colorsUsed = ReadU32(p + 32);
+    if (size >= 20) info.compression = ReadU32(p + 16);
+    if (size >= 36) info.colorsUsed = ReadU32(p + 32);
     return info;
+}
+
+// The info header at p, of which available bytes are present.
+BitmapProblem ReadHeader(const uint8_t* p, size_t available, BitmapInfo* out) {
+    if (available < 4) return BitmapProblem::kFileTooShort;
+    const uint32_t size = ReadU32(p);
+    if (KindOfHeader(size) == HeaderKind::kUnknown) return BitmapProblem::kInfoHeaderSize;
+    if (available < size) return BitmapProblem::kFileTooShort;
+    *out = ParseInfoHeader(p, size);
+    return BitmapProblem::kNone;
 }
 
 // A height of INT32_MIN has no positive magnitude and is refused with the rest.
@@ -33,49 +94,277 @@ bool HasUsableDimensions(const BitmapInfo& info) {
     return info.width >= 1 && info.height != 0 && info.height != INT32_MIN;
 }
 
-struct Rgb {
-    int red, green, blue;
-};
+bool HasMasks(const BitmapInfo& info, HeaderKind kind) {
+    return kind == HeaderKind::kWindows && (info.compression == kBitfields || info.compression == kAlphaBitfields);
+}
 
-bool IsDark(Rgb colour) { return (colour.red + colour.green + colour.blue) / 3 < 128; }
+// Masks of a 16- or 32-bit picture follow a 40-byte header (three, or four
+// with alpha); larger Windows headers hold them.
+uint32_t MaskBytesAfterHeader(const BitmapInfo& info, HeaderKind kind) {
+    const bool maskedDepth = info.bitCount == 16 || info.bitCount == 32;
+    if (!HasMasks(info, kind) || !maskedDepth || info.headerSize != static_cast<uint32_t>(kInfoHeaderSize)) return 0;
+    return info.compression == kAlphaBitfields ? 16 : 12;
+}
 
-class PixelReader {
-public:
-    PixelReader(const BitmapLayout& layout, const uint8_t* file)
-        : layout_(layout), palette_(file + kBitmapHeadersSize), pixels_(file + layout.pixelOffset) {}
+BitmapProblem ChooseEncoding(HeaderKind kind, BitmapLayout* layout) {
+    const BitmapInfo& info = layout->info;
+    if (info.compression == kRgb) {
+        if (!IsSupportedDepth(info.bitCount)) return BitmapProblem::kUnsupportedDepth;
+        layout->encoding = info.bitCount <= 8 ? PixelEncoding::kIndexed : PixelEncoding::kDirect;
+        return BitmapProblem::kNone;
+    }
+    if (info.compression == kRle8 || info.compression == kRle4) {
+        const bool eightBits = info.compression == kRle8;
+        if (info.bitCount != (eightBits ? 8 : 4)) return BitmapProblem::kCompressionDepthMismatch;
+        layout->encoding = eightBits ? PixelEncoding::kRle8 : PixelEncoding::kRle4;
+        return BitmapProblem::kNone;
+    }
+    if (HasMasks(info, kind)) {
+        if (info.bitCount != 16 && info.bitCount != 32) return BitmapProblem::kCompressionDepthMismatch;
+        layout->encoding = PixelEncoding::kDirect;
+        return BitmapProblem::kNone;
+    }
+    return BitmapProblem::kUnsupportedCompression;
+}
 
-    // The colour of pixel x of the row rowFromTop.
-    Rgb At(int x, int rowFromTop) const {
-        const BitmapInfo& info = layout_.info;
-        const int storedRow = info.TopDown() ? rowFromTop : info.Rows() - 1 - rowFromTop;
-        const uint8_t* row = pixels_ + static_cast<size_t>(storedRow) * layout_.stride;
-        switch (info.bitCount) {
-            case 1: return PaletteColour((row[x / 8] >> (7 - x % 8)) & 1);
-            case 4: return PaletteColour((row[x / 2] >> (x % 2 == 0 ? 4 : 0)) & 0x0F);
-            case 8: return PaletteColour(row[x]);
-            case 16: {
-                // 5 bits each of red, green and blue, scaled to 8 bits.
-                const uint16_t value = ReadU16(row + 2 * x);
-                auto scale = [](int five) { return (five << 3) | (five >> 2); };
-                return {scale((value >> 10) & 0x1F), scale((value >> 5) & 0x1F), scale(value & 0x1F)};
-            }
-            case 24: return {row[3 * x + 2], row[3 * x + 1], row[3 * x]};
-            default: return {row[4 * x + 2], row[4 * x + 1], row[4 * x]};
+// A mask is usable when its bits form one run (or it is empty).
+bool IsOneRun(uint32_t mask) {
+    if (mask == 0) return true;
+    while ((mask & 1) == 0) mask >>= 1;
+    return (mask & (mask + 1)) == 0;
+}
+
+// The masks of a direct-colour picture whose header starts at header, with
+// the masks of a 40-byte header after it.
+BitmapProblem ReadMasks(const uint8_t* header, HeaderKind kind, BitmapLayout* layout) {
+    const BitmapInfo& info = layout->info;
+    ColourMasks& masks = layout->masks;
+    if (!HasMasks(info, kind)) {
+        if (info.bitCount == 16) {
+            masks = {0x7C00, 0x03E0, 0x001F, 0};
+        } else {
+            masks = {0xFF0000, 0x00FF00, 0x0000FF, 0};
+            layout->alphaIfAnyNonZero = info.bitCount == 32;
         }
+        return BitmapProblem::kNone;
+    }
+    masks.red = ReadU32(header + kMasksAt);
+    masks.green = ReadU32(header + kMasksAt + 4);
+    masks.blue = ReadU32(header + kMasksAt + 8);
+    const bool alphaMask = info.headerSize >= kV3HeaderSize || info.compression == kAlphaBitfields;
+    masks.alpha = alphaMask ? ReadU32(header + kAlphaMaskAt) : 0;
+    if ((masks.red | masks.green | masks.blue) == 0) return BitmapProblem::kBadColourMasks;
+    for (uint32_t mask : {masks.red, masks.green, masks.blue, masks.alpha}) {
+        if (!IsOneRun(mask)) return BitmapProblem::kBadColourMasks;
+    }
+    return BitmapProblem::kNone;
+}
+
+BitmapProblem PlaceColourTable(HeaderKind kind, BitmapLayout* layout) {
+    const BitmapInfo& info = layout->info;
+    if (info.bitCount > 8) return BitmapProblem::kNone;
+    const uint32_t depthColours = 1u << info.bitCount;
+    layout->entrySize = kind == HeaderKind::kCore ? 3 : 4;
+    layout->colorCount = info.colorsUsed != 0 && info.colorsUsed < depthColours ? info.colorsUsed : depthColours;
+    if (layout->HeadBytes() > layout->pixelOffset) return BitmapProblem::kColorTableTooShort;
+    return BitmapProblem::kNone;
+}
+
+// How many bytes from the pixel offset the decode reads, and the stride of
+// an uncompressed picture. The last row's padding is not needed.
+BitmapProblem PlacePixels(uint64_t available, BitmapLayout* layout) {
+    const BitmapInfo& info = layout->info;
+    if (layout->encoding == PixelEncoding::kRle8 || layout->encoding == PixelEncoding::kRle4) {
+        layout->pixelBytes = std::min(available, kMaxRunLengthBytes);
+        return BitmapProblem::kNone;
+    }
+    const uint64_t rowBits = static_cast<uint64_t>(info.width) * info.bitCount;
+    const uint64_t stride = (rowBits + 31) / 32 * 4;
+    const uint64_t rowsBeforeLast = static_cast<uint64_t>(info.Rows()) - 1;
+    // Divided rather than multiplied: stride x rows may not fit in 64 bits.
+    if (rowsBeforeLast > available / stride) return BitmapProblem::kPixelDataTooShort;
+    const uint64_t needed = stride * rowsBeforeLast + (rowBits + 7) / 8;
+    if (needed > available) return BitmapProblem::kPixelDataTooShort;
+    layout->stride = stride;
+    layout->pixelBytes = needed;
+    return BitmapProblem::kNone;
+}
+
+// --- decoding: one ink flag per pixel, stored rows in file order ---
+
+// Ink of each colour table index; an index beyond the table reads as black.
+std::vector<uint8_t> InkOfEachIndex(const BitmapLayout& layout, const uint8_t* file) {
+    std::vector<uint8_t> ink(256, 1);
+    for (uint32_t i = 0; i < layout.colorCount; ++i) {
+        const uint8_t* entry = file + layout.tableOffset + i * layout.entrySize;
+        ink[i] = IsInkColour(entry[2], entry[1], entry[0]);
+    }
+    return ink;
+}
+
+std::vector<uint8_t> DecodeIndexed(const BitmapLayout& layout, const uint8_t* pixels,
+                                   const std::vector<uint8_t>& inkOfIndex) {
+    const int width = layout.info.width;
+    const int rows = layout.info.Rows();
+    const int bits = layout.info.bitCount;
+    const int perByte = 8 / bits;
+    const int valueMask = (1 << bits) - 1;
+    std::vector<uint8_t> ink(static_cast<size_t>(width) * rows);
+    for (int r = 0; r < rows; ++r) {
+        const uint8_t* row = pixels + r * layout.stride;
+        for (int x = 0; x < width; ++x) {
+            // The leftmost pixel of a byte is in its highest bits.
+            const int shift = bits * (perByte - 1 - x % perByte);
+            ink[static_cast<size_t>(r) * width + x] = inkOfIndex[(row[x / perByte] >> shift) & valueMask];
+        }
+    }
+    return ink;
+}
+
+// Follows a run-length stream of size bytes into one colour table index per
+// pixel (kSkipped where a delta or an early end of line passes over it). A
+// row may take pixels up to its padded length, as encoders that run over a
+// row's padding write them; those beyond the width are dropped.
+BitmapProblem DecodeRunLengths(const BitmapLayout& layout, const uint8_t* stream, uint64_t size,
+                               std::vector<int16_t>* indices) {
+    const bool nibbles = layout.encoding == PixelEncoding::kRle4;
+    const int width = layout.info.width;
+    const int rows = layout.info.Rows();
+    const int rowBytes = (width * (nibbles ? 4 : 8) + 31) / 32 * 4;
+    const int rowPixels = nibbles ? 2 * rowBytes : rowBytes;
+    indices->assign(static_cast<size_t>(width) * rows, kSkipped);
+    int x = 0;
+    int y = 0;
+    auto put = [&](int index) {
+        if (x < width) (*indices)[static_cast<size_t>(y) * width + x] = static_cast<int16_t>(index);
+        ++x;
+    };
+    auto fits = [&](int count) { return y < rows && count <= rowPixels - x; };
+    uint64_t at = 0;
+    while (true) {
+        // A stream may end without its end-of-bitmap once every row is done.
+        if (size - at < 2) return y >= rows ? BitmapProblem::kNone : BitmapProblem::kPixelDataTooShort;
+        const int count = stream[at];
+        const int value = stream[at + 1];
+        at += 2;
+        if (count > 0) {  // a run of one index, or of two alternating nibbles
+            if (!fits(count)) return BitmapProblem::kRunOutsidePicture;
+            for (int i = 0; i < count; ++i) put(nibbles ? (i % 2 == 0 ? value >> 4 : value & 0x0F) : value);
+            continue;
+        }
+        switch (value) {
+            case 0:  // end of line
+                x = 0;
+                if (y < rows) ++y;
+                break;
+            case 1:  // end of bitmap
+                return BitmapProblem::kNone;
+            case 2: {  // delta: right and up
+                if (size - at < 2) return BitmapProblem::kPixelDataTooShort;
+                const int right = stream[at];
+                const int up = stream[at + 1];
+                at += 2;
+                if (up >= rows - y || right > rowPixels - x) return BitmapProblem::kRunOutsidePicture;
+                x += right;
+                y += up;
+                break;
+            }
+            default: {  // absolute: value literal indexes, padded to a 16-bit boundary
+                const uint64_t bytes = nibbles ? (value + 1) / 2 : value;
+                if (!fits(value)) return BitmapProblem::kRunOutsidePicture;
+                if (size - at < bytes) return BitmapProblem::kPixelDataTooShort;
+                for (int i = 0; i < value; ++i) {
+                    put(nibbles ? (stream[at + i / 2] >> (i % 2 == 0 ? 4 : 0)) & 0x0F : stream[at + i]);
+                }
+                at += std::min(size - at, bytes + bytes % 2);
+                break;
+            }
+        }
+    }
+}
+
+// One channel of a direct-colour pixel, scaled to 0-255.
+class Channel {
+public:
+    explicit Channel(uint32_t mask) : mask_(mask) {
+        if (mask == 0) return;
+        while ((mask & 1) == 0) {
+            mask >>= 1;
+            ++shift_;
+        }
+        top_ = mask;
+    }
+    bool Present() const { return mask_ != 0; }
+    int Level(uint32_t pixel) const {
+        if (mask_ == 0) return 0;
+        const uint64_t value = (pixel & mask_) >> shift_;
+        return static_cast<int>((value * 255 + top_ / 2) / top_);
     }
 
 private:
-    // An index beyond the colour table reads as black.
-    Rgb PaletteColour(uint32_t index) const {
-        if (index >= layout_.colorCount) return {0, 0, 0};
-        const uint8_t* entry = palette_ + 4 * index;
-        return {entry[2], entry[1], entry[0]};
-    }
-
-    const BitmapLayout& layout_;
-    const uint8_t* palette_;
-    const uint8_t* pixels_;
+    uint32_t mask_;
+    int shift_ = 0;
+    uint64_t top_ = 1;  // the channel's largest value
 };
+
+uint32_t ReadPixel(const uint8_t* p, int bytes) {
+    uint32_t value = 0;
+    for (int i = bytes - 1; i >= 0; --i) value = (value << 8) | p[i];
+    return value;
+}
+
+bool AnyFourthByteSet(const BitmapLayout& layout, const uint8_t* pixels) {
+    for (int r = 0; r < layout.info.Rows(); ++r) {
+        const uint8_t* row = pixels + r * layout.stride;
+        for (int x = 0; x < layout.info.width; ++x) {
+            if (row[4 * x + 3] != 0) return true;
+        }
+    }
+    return false;
+}
+
+std::vector<uint8_t> DecodeDirect(const BitmapLayout& layout, const uint8_t* pixels) {
+    const int width = layout.info.width;
+    const int rows = layout.info.Rows();
+    const int bytes = layout.info.bitCount / 8;
+    const Channel red(layout.masks.red), green(layout.masks.green), blue(layout.masks.blue);
+    const bool fourthByteIsAlpha = layout.alphaIfAnyNonZero && AnyFourthByteSet(layout, pixels);
+    const Channel alpha(fourthByteIsAlpha ? 0xFF000000u : layout.masks.alpha);
+    std::vector<uint8_t> ink(static_cast<size_t>(width) * rows);
+    for (int r = 0; r < rows; ++r) {
+        const uint8_t* row = pixels + r * layout.stride;
+        for (int x = 0; x < width; ++x) {
+            const uint32_t pixel = ReadPixel(row + bytes * x, bytes);
+            const bool transparent = alpha.Present() && alpha.Level(pixel) < 128;
+            ink[static_cast<size_t>(r) * width + x] =
+                !transparent && IsInkColour(red.Level(pixel), green.Level(pixel), blue.Level(pixel));
+        }
+    }
+    return ink;
+}
+
+BitmapProblem DecodeInk(const BitmapLayout& layout, const uint8_t* file, std::vector<uint8_t>* ink) {
+    const uint8_t* pixels = file + layout.pixelOffset;
+    switch (layout.encoding) {
+        case PixelEncoding::kIndexed:
+            *ink = DecodeIndexed(layout, pixels, InkOfEachIndex(layout, file));
+            return BitmapProblem::kNone;
+        case PixelEncoding::kRle8:
+        case PixelEncoding::kRle4: {
+            std::vector<int16_t> indices;
+            const BitmapProblem problem = DecodeRunLengths(layout, pixels, layout.pixelBytes, &indices);
+            if (problem != BitmapProblem::kNone) return problem;
+            const std::vector<uint8_t> inkOfIndex = InkOfEachIndex(layout, file);
+            ink->resize(indices.size());
+            for (size_t i = 0; i < indices.size(); ++i) (*ink)[i] = indices[i] != kSkipped && inkOfIndex[indices[i]];
+            return BitmapProblem::kNone;
+        }
+        case PixelEncoding::kDirect:
+            *ink = DecodeDirect(layout, pixels);
+            return BitmapProblem::kNone;
+    }
+    return BitmapProblem::kUnsupportedCompression;
+}
 
 }  // namespace
 
@@ -84,15 +373,19 @@ const char* DescribeBitmapProblem(BitmapProblem problem) {
         case BitmapProblem::kNone: return "";
         case BitmapProblem::kFileTooShort: return "The bitmap file is shorter than its headers.";
         case BitmapProblem::kNotABitmap: return "The file is not a bitmap file.";
-        case BitmapProblem::kInfoHeaderSize: return "The bitmap's info header is not 40 bytes long.";
-        case BitmapProblem::kOffsetOutOfRange: return "The bitmap's pixel data offset lies outside the file.";
-        case BitmapProblem::kSizeNotAboveOffset: return "The bitmap's file size is not above its pixel data offset.";
-        case BitmapProblem::kFileShorterThanSize: return "The bitmap file is shorter than its header says.";
+        case BitmapProblem::kInfoHeaderSize: return "The bitmap's info header has a size of no known kind.";
+        case BitmapProblem::kOffsetOutOfRange:
+            return "The bitmap's pixel data offset lies inside its headers or past the end of the file.";
         case BitmapProblem::kBadDimensions: return "The bitmap's width or height is below 1.";
-        case BitmapProblem::kUnsupportedFormat: return "Compressed bitmaps cannot be imported.";
+        case BitmapProblem::kBadPlanes: return "The bitmap's number of colour planes is not 1.";
+        case BitmapProblem::kUnsupportedCompression:
+            return "The bitmap's compression cannot be imported: only uncompressed, RLE8 and RLE4 bitmaps can.";
+        case BitmapProblem::kCompressionDepthMismatch: return "The bitmap's compression does not fit its colour depth.";
+        case BitmapProblem::kBadColourMasks: return "The bitmap's colour masks are missing or not contiguous.";
         case BitmapProblem::kUnsupportedDepth: return "The bitmap's colour depth cannot be imported.";
         case BitmapProblem::kColorTableTooShort: return "The bitmap's colour table is shorter than its depth needs.";
-        case BitmapProblem::kPixelDataTooShort: return "The bitmap's pixel data are shorter than its header promises.";
+        case BitmapProblem::kPixelDataTooShort: return "The bitmap file ends before its pixel data do.";
+        case BitmapProblem::kRunOutsidePicture: return "The bitmap's compressed pixel data run outside the picture.";
         case BitmapProblem::kTooHigh: return "Bitmap height is larger than grid height";
         case BitmapProblem::kTooWide: return "Bitmap width is larger than 128 pixels";
     }
@@ -100,47 +393,37 @@ const char* DescribeBitmapProblem(BitmapProblem problem) {
 }
 
 BitmapProblem ReadInfoHeader(const uint8_t* data, size_t size, BitmapInfo* out) {
-    if (size < static_cast<size_t>(kInfoHeaderSize)) return BitmapProblem::kFileTooShort;
-    *out = ParseInfoHeader(data);
-    if (out->headerSize < static_cast<uint32_t>(kInfoHeaderSize) || out->headerSize > size) {
-        return BitmapProblem::kInfoHeaderSize;
-    }
-    if (!HasUsableDimensions(*out)) return BitmapProblem::kBadDimensions;
-    return BitmapProblem::kNone;
+    BitmapInfo info;
+    const BitmapProblem problem = ReadHeader(data, size, &info);
+    if (problem != BitmapProblem::kNone) return problem;
+    *out = info;
+    return HasUsableDimensions(info) ? BitmapProblem::kNone : BitmapProblem::kBadDimensions;
 }
 
 BitmapProblem CheckBitmapFile(const uint8_t* head, size_t headSize, uint64_t fileSize, BitmapLayout* out) {
-    if (headSize < static_cast<size_t>(kBitmapHeadersSize) || fileSize < static_cast<uint64_t>(kBitmapHeadersSize)) {
-        return BitmapProblem::kFileTooShort;
-    }
+    const size_t available = static_cast<size_t>(std::min<uint64_t>(headSize, fileSize));
+    if (available < static_cast<size_t>(kFileHeaderSize) + 4) return BitmapProblem::kFileTooShort;
     if (head[0] != 'B' || head[1] != 'M') return BitmapProblem::kNotABitmap;
     BitmapLayout layout;
-    layout.declaredSize = ReadU32(head + 2);
-    layout.pixelOffset = ReadU32(head + 10);
-    layout.info = ParseInfoHeader(head + kFileHeaderSize);
+    BitmapProblem problem = ReadHeader(head + kFileHeaderSize, available - kFileHeaderSize, &layout.info);
+    if (problem != BitmapProblem::kNone) return problem;
     const BitmapInfo& info = layout.info;
-    if (info.headerSize != static_cast<uint32_t>(kInfoHeaderSize)) return BitmapProblem::kInfoHeaderSize;
-    if (layout.pixelOffset < static_cast<uint32_t>(kBitmapHeadersSize) || layout.pixelOffset >= fileSize) {
+    const HeaderKind kind = KindOfHeader(info.headerSize);
+    layout.tableOffset = kFileHeaderSize + info.headerSize + MaskBytesAfterHeader(info, kind);
+    if (available < layout.tableOffset) return BitmapProblem::kFileTooShort;
+    layout.pixelOffset = ReadU32(head + 10);
+    if (layout.pixelOffset < layout.tableOffset || layout.pixelOffset >= fileSize) {
         return BitmapProblem::kOffsetOutOfRange;
     }
-    if (layout.declaredSize <= layout.pixelOffset) return BitmapProblem::kSizeNotAboveOffset;
-    if (layout.declaredSize > fileSize) return BitmapProblem::kFileShorterThanSize;
     if (!HasUsableDimensions(info)) return BitmapProblem::kBadDimensions;
-    if (info.planes != 1 || info.compression != kUncompressed) return BitmapProblem::kUnsupportedFormat;
-    if (!IsSupportedDepth(info.bitCount)) return BitmapProblem::kUnsupportedDepth;
-
-    if (info.bitCount <= 8) {
-        const uint32_t depthColours = 1u << info.bitCount;
-        layout.colorCount = info.colorsUsed != 0 && info.colorsUsed < depthColours ? info.colorsUsed : depthColours;
-        const uint64_t tableBytes = static_cast<uint64_t>(layout.pixelOffset) - kBitmapHeadersSize;
-        if (tableBytes < 4ull * layout.colorCount) return BitmapProblem::kColorTableTooShort;
+    if (info.planes != 1) return BitmapProblem::kBadPlanes;
+    problem = ChooseEncoding(kind, &layout);
+    if (problem == BitmapProblem::kNone && layout.encoding == PixelEncoding::kDirect) {
+        problem = ReadMasks(head + kFileHeaderSize, kind, &layout);
     }
-    const uint64_t stride = (static_cast<uint64_t>(info.width) * info.bitCount + 31) / 32 * 4;
-    const uint64_t pixelBytes = stride * static_cast<uint64_t>(info.Rows());
-    if (pixelBytes > layout.declaredSize - layout.pixelOffset) return BitmapProblem::kPixelDataTooShort;
-    // Both fit in 32 bits now: they lie within bfSize.
-    layout.stride = static_cast<uint32_t>(stride);
-    layout.pixelBytes = static_cast<uint32_t>(pixelBytes);
+    if (problem == BitmapProblem::kNone) problem = PlaceColourTable(kind, &layout);
+    if (problem == BitmapProblem::kNone) problem = PlacePixels(fileSize - layout.pixelOffset, &layout);
+    if (problem != BitmapProblem::kNone) return problem;
     *out = layout;
     return BitmapProblem::kNone;
 }
@@ -151,26 +434,35 @@ BitmapProblem CheckImportLimits(const BitmapInfo& info, int rowCount) {
     return BitmapProblem::kNone;
 }
 
-ImportPicture SampleBitmapFile(const BitmapLayout& layout, const uint8_t* file, int rowCount) {
+BitmapProblem SampleBitmapFile(const BitmapLayout& layout, const uint8_t* file, int rowCount, ImportPicture* out) {
+    // The limits also bound the decode's memory.
+    BitmapProblem problem = CheckImportLimits(layout.info, rowCount);
+    if (problem != BitmapProblem::kNone) return problem;
+    std::vector<uint8_t> ink;
+    problem = DecodeInk(layout, file, &ink);
+    if (problem != BitmapProblem::kNone) return problem;
     ImportPicture picture;
     picture.columns = layout.info.width;
     picture.rows = rowCount;
     picture.cells.assign(static_cast<size_t>(picture.columns) * rowCount, 1);
-    const PixelReader reader(layout, file);
-    const int shownRows = layout.info.Rows() < rowCount ? layout.info.Rows() : rowCount;
-    for (int y = 0; y < shownRows; ++y) {
+    const int rows = layout.info.Rows();
+    for (int y = 0; y < rows; ++y) {
+        const int storedRow = layout.info.TopDown() ? y : rows - 1 - y;
         for (int x = 0; x < picture.columns; ++x) {
-            if (IsDark(reader.At(x, y))) picture.cells[static_cast<size_t>(x) * rowCount + (rowCount - 1 - y)] = 0;
+            if (ink[static_cast<size_t>(storedRow) * picture.columns + x]) {
+                picture.cells[static_cast<size_t>(x) * rowCount + (rowCount - 1 - y)] = 0;
+            }
         }
     }
-    return picture;
+    *out = std::move(picture);
+    return BitmapProblem::kNone;
 }
 
 BitmapProblem ReadBitmapFile(const uint8_t* data, size_t size, int rowCount, ImportPicture* out) {
     BitmapLayout layout;
-    BitmapProblem problem = CheckBitmapFile(data, size, size, &layout);
+    const size_t headSize = std::min(size, static_cast<size_t>(kBitmapHeadBytes));
+    BitmapProblem problem = CheckBitmapFile(data, headSize, size, &layout);
     if (problem == BitmapProblem::kNone) problem = CheckImportLimits(layout.info, rowCount);
     if (problem != BitmapProblem::kNone) return problem;
-    *out = SampleBitmapFile(layout, data, rowCount);
-    return BitmapProblem::kNone;
+    return SampleBitmapFile(layout, data, rowCount, out);
 }

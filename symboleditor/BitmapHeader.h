@@ -1,6 +1,10 @@
 // Reading Windows bitmaps for the symbol import: the checks on a .bmp file's
 // headers (and on the info header of a clipboard DIB) that come before any
-// pixel is read, and the reduction of the picture to ink and background cells.
+// pixel is read, and the decoding of the picture into ink and background
+// cells. Every header that common programs write is read: the OS/2 core
+// (12 bytes) and OS/2 2.x (16 to 64) headers, BITMAPINFOHEADER (40) and its
+// successors V2 to V5 (52, 56, 108, 124); pixels uncompressed at 1 to 32 bits,
+// with colour masks at 16 and 32 bits, or run-length encoded (RLE8, RLE4).
 // Portable: the bytes are parsed here, little-endian, with no platform help.
 #pragma once
 
@@ -9,55 +13,82 @@
 #include <vector>
 
 constexpr int kFileHeaderSize = 14;
-constexpr int kInfoHeaderSize = 40;
-constexpr int kBitmapHeadersSize = kFileHeaderSize + kInfoHeaderSize;
+constexpr int kInfoHeaderSize = 40;  // BITMAPINFOHEADER
+// The file header, the largest info header (BITMAPV5HEADER) and four colour
+// masks: the most a file's start holds before its colour table.
+constexpr int kBitmapHeadBytes = kFileHeaderSize + 124 + 16;
 // The widest picture the import takes.
 constexpr int kMaxImportWidth = 128;
 
 enum class BitmapProblem {
     kNone,
-    kFileTooShort,         // shorter than the two headers
-    kNotABitmap,           // no "BM" signature
-    kInfoHeaderSize,       // biSize is not 40
-    kOffsetOutOfRange,     // bfOffBits inside the headers or past the end of the file
-    kSizeNotAboveOffset,   // bfSize not greater than bfOffBits
-    kFileShorterThanSize,  // the file ends before bfSize
-    kBadDimensions,        // width or height below 1
-    kUnsupportedFormat,    // planes other than 1, or a compressed bitmap
-    kUnsupportedDepth,     // bits per pixel other than 1, 4, 8, 16, 24 or 32
-    kColorTableTooShort,   // fewer colours between the headers and the pixels than the depth needs
-    kPixelDataTooShort,    // fewer pixel bytes than width, height and depth need
-    kTooHigh,              // higher than the grid
-    kTooWide,              // wider than kMaxImportWidth
+    kFileTooShort,              // shorter than its headers (or a DIB shorter than its info header)
+    kNotABitmap,                // no "BM" signature
+    kInfoHeaderSize,            // an info header size of no known kind
+    kOffsetOutOfRange,          // bfOffBits inside the headers or past the end of the file
+    kBadDimensions,             // width or height below 1
+    kBadPlanes,                 // planes other than 1
+    kUnsupportedCompression,    // JPEG, PNG, Huffman, RLE24 or an unknown compression
+    kCompressionDepthMismatch,  // RLE8 not at 8 bits, RLE4 not at 4, masks not at 16 or 32
+    kBadColourMasks,            // a colour mask that is not one run of bits, or none at all
+    kUnsupportedDepth,          // bits per pixel other than 1, 4, 8, 16, 24 or 32
+    kColorTableTooShort,        // fewer colours between the headers and the pixels than the depth needs
+    kPixelDataTooShort,         // the file ends before the pixels (or the run-length stream) do
+    kRunOutsidePicture,         // a run-length run or delta that would leave the picture
+    kTooHigh,                   // higher than the grid
+    kTooWide,                   // wider than kMaxImportWidth
 };
 
 // The text of the message box that reports problem.
 const char* DescribeBitmapProblem(BitmapProblem problem);
 
-// The fields of a BITMAPINFOHEADER the import uses.
+// The fields of an info header the import uses, whatever its kind.
 struct BitmapInfo {
     uint32_t headerSize = 0;
     int32_t width = 0;
     int32_t height = 0;  // negative for a top-down bitmap
     uint16_t planes = 0;
     uint16_t bitCount = 0;
-    uint32_t compression = 0;
+    uint32_t compression = 0;  // as written; its meaning depends on the header's kind
     uint32_t colorsUsed = 0;
 
     int Rows() const { return height < 0 ? -height : height; }
     bool TopDown() const { return height < 0; }
 };
 
-// Where the parts of a checked .bmp file lie.
+// How the pixel data of a checked file are stored.
+enum class PixelEncoding {
+    kIndexed,  // 1, 4 or 8 bits, indexes into the colour table
+    kRle8,     // run-length encoded indexes, a byte each
+    kRle4,     // run-length encoded indexes, a nibble each
+    kDirect,   // 16, 24 or 32 bits of colour, read through masks
+};
+
+// Where each channel lies in a 16-, 24- or 32-bit pixel.
+struct ColourMasks {
+    uint32_t red = 0, green = 0, blue = 0, alpha = 0;
+};
+
+// Where the parts of a checked .bmp file lie and how to read them.
 struct BitmapLayout {
     BitmapInfo info;
-    uint32_t declaredSize = 0;   // bfSize
-    uint32_t pixelOffset = 0;    // bfOffBits
-    uint32_t colorCount = 0;     // colour table entries the pixels may use (0 above 8 bits)
-    uint32_t stride = 0;         // bytes per pixel row, padded to 4
-    uint32_t pixelBytes = 0;     // stride x rows
-    // Bytes of the file from its start that hold everything the picture needs.
-    uint32_t BytesNeeded() const { return pixelOffset + pixelBytes; }
+    PixelEncoding encoding = PixelEncoding::kIndexed;
+    ColourMasks masks;
+    // 32 bits without masks: the fourth byte is alpha only if some pixel's is not 0.
+    bool alphaIfAnyNonZero = false;
+    uint32_t tableOffset = 0;  // where the colour table starts: after the info header and any masks
+    uint32_t entrySize = 4;    // bytes per colour table entry: 3 after an OS/2 core header
+    uint32_t colorCount = 0;   // colour table entries the pixels may use (0 above 8 bits)
+    uint32_t pixelOffset = 0;  // bfOffBits
+    uint64_t stride = 0;       // bytes per stored row of an uncompressed picture, padded to 4
+    // Bytes from pixelOffset that the decode reads: what an uncompressed
+    // picture needs (the last row without its padding), or a run-length
+    // stream up to the file's end.
+    uint64_t pixelBytes = 0;
+
+    uint32_t TableBytes() const { return entrySize * colorCount; }
+    // Bytes from the file's start that hold the headers, masks and colour table.
+    uint32_t HeadBytes() const { return tableOffset + TableBytes(); }
 };
 
 // The picture reduced for the editor: columns x rows, cell (c, r) with r
@@ -71,24 +102,29 @@ struct ImportPicture {
 };
 
 // Reads the info header at the start of data (size bytes available), as in a
-// clipboard DIB: biSize of at least 40 and within size, width and height of
-// at least 1 (the height's magnitude, a negative one being top-down).
+// clipboard DIB: a header of a known kind, all of it within size, and a
+// width and height of at least 1 (the height's magnitude, a negative one
+// being top-down).
 BitmapProblem ReadInfoHeader(const uint8_t* data, size_t size, BitmapInfo* out);
 
-// Checks the 54 header bytes of a .bmp file of fileSize bytes (head holds
-// headSize bytes from the file's start): every field the import relies on, so
-// that the parts named in out lie within the file.
+// Checks the headers of a .bmp file of fileSize bytes (head holds headSize
+// bytes from the file's start; kBitmapHeadBytes are enough): every field the
+// import relies on, so that the parts named in out lie within the file. The
+// declared file size (bfSize) is not trusted: real files often get it wrong.
 BitmapProblem CheckBitmapFile(const uint8_t* head, size_t headSize, uint64_t fileSize, BitmapLayout* out);
 
 // The limits of the import, the height first: no higher than rowCount rows,
 // no wider than kMaxImportWidth.
 BitmapProblem CheckImportLimits(const BitmapInfo& info, int rowCount);
 
-// Samples a checked file whose first layout.BytesNeeded() bytes are in file:
-// the picture's top row lands on the top of rowCount rows, rows below it stay
-// background; black gives ink and white background in every depth (a colour
-// counts as ink when its mean of red, green and blue is below 128).
-ImportPicture SampleBitmapFile(const BitmapLayout& layout, const uint8_t* file, int rowCount);
+// Decodes a checked file whose layout.HeadBytes() first bytes and
+// layout.pixelBytes bytes from layout.pixelOffset are in file: the picture's
+// top row lands on the top of rowCount rows, rows below it stay background.
+// A pixel is ink by the common rule (common/Ink.h) unless its alpha is below
+// 128; pixels a run-length stream skips are background. Refuses a picture
+// beyond the limits, and a run-length stream that leaves the picture or ends
+// early; out is filled only on success.
+BitmapProblem SampleBitmapFile(const BitmapLayout& layout, const uint8_t* file, int rowCount, ImportPicture* out);
 
-// The whole file import over bytes in memory: checks, limits, sampling.
+// The whole file import over bytes in memory: checks, limits, decoding.
 BitmapProblem ReadBitmapFile(const uint8_t* data, size_t size, int rowCount, ImportPicture* out);

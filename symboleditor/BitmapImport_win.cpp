@@ -6,9 +6,14 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "AtomicFile.h"
+#include "FileDialog_win.h"
+#include "Ink.h"
 #include "ScopedWin.h"
 #include "UiSeam.h"
 
@@ -22,15 +27,16 @@ bool ReadAt(std::FILE* file, uint64_t offset, uint8_t* out, size_t size) {
     return _fseeki64(file, static_cast<__int64>(offset), SEEK_SET) == 0 && std::fread(out, 1, size, file) == size;
 }
 
-// Reads the headers, the colour table and the pixel rows of a checked file
-// into one buffer laid out as the file would be without any gap before the
-// pixels; layout is moved to match.
+// Reads the headers, the colour table and the pixel data of a checked file
+// whose limits have been checked into one buffer laid out as the file would
+// be without any gap before the pixels; layout is moved to match.
 bool ReadPictureParts(std::FILE* file, BitmapLayout* layout, std::vector<uint8_t>* bytes) {
-    const uint32_t tableBytes = 4 * layout->colorCount;
-    const uint32_t compactOffset = kBitmapHeadersSize + tableBytes;
-    bytes->resize(static_cast<size_t>(compactOffset) + layout->pixelBytes);
+    const uint32_t compactOffset = layout->HeadBytes();
+    bytes->resize(static_cast<size_t>(compactOffset + layout->pixelBytes));
     if (!ReadAt(file, 0, bytes->data(), compactOffset)) return false;
-    if (!ReadAt(file, layout->pixelOffset, bytes->data() + compactOffset, layout->pixelBytes)) return false;
+    if (!ReadAt(file, layout->pixelOffset, bytes->data() + compactOffset, static_cast<size_t>(layout->pixelBytes))) {
+        return false;
+    }
     layout->pixelOffset = compactOffset;
     return true;
 }
@@ -55,8 +61,8 @@ ImportPicture SampleDeviceBitmap(HDC source, int width, int rowCount) {
     for (int y = 0; y < rowCount; ++y) {
         for (int x = 0; x < width; ++x) {
             const COLORREF colour = GetPixel(work.Get(), x, y);
-            const int mean = (GetRValue(colour) + GetGValue(colour) + GetBValue(colour)) / 3;
-            picture.cells[static_cast<size_t>(x) * rowCount + (rowCount - 1 - y)] = mean >= 128 ? 1 : 0;
+            const bool ink = IsInkColour(GetRValue(colour), GetGValue(colour), GetBValue(colour));
+            picture.cells[static_cast<size_t>(x) * rowCount + (rowCount - 1 - y)] = ink ? 0 : 1;
         }
     }
     return picture;
@@ -98,20 +104,14 @@ BitmapProblem SampleClipboard(int rowCount, ImportPicture* picture, bool* sample
 }  // namespace
 
 int ImportFromBitmapFile(HWND owner, int rowCount, ImportPicture* picture) {
-    char fileName[MAX_PATH] = "";
-    OPENFILENAMEA request{};
-    request.lStructSize = sizeof request;
-    request.hwndOwner = owner;
-    request.lpstrFilter = "Bitmap Image(*.bmp)\0*.bmp\0";
-    request.lpstrFile = fileName;
-    request.nMaxFile = MAX_PATH;
-    request.lpstrTitle = "Open BIN File";
-    request.Flags = OFN_HIDEREADONLY;
-    if (Ui().getOpenFileName(&request) != TRUE) return 0;
+    const FileDialogSettings settings{
+        "Bitmap Image(*.bmp)\0*.bmp\0", "Open BIN File", OFN_HIDEREADONLY, MAX_PATH, MAX_PATH};
+    const std::optional<std::string> fileName = AskFileName(owner, FileDialogKind::kOpen, settings);
+    if (!fileName) return 0;
 
-    ScopedFile file = OpenWithRetries(fileName, "rb");
+    ScopedFile file = OpenWithRetries(*fileName, "rb");
     if (!file) return 0;
-    uint8_t head[kBitmapHeadersSize];
+    uint8_t head[kBitmapHeadBytes];
     const size_t headSize = std::fread(head, 1, sizeof head, file.get());
     if (_fseeki64(file.get(), 0, SEEK_END) != 0) return 0;
     const __int64 fileSize = _ftelli64(file.get());
@@ -123,14 +123,16 @@ int ImportFromBitmapFile(HWND owner, int rowCount, ImportPicture* picture) {
     std::vector<uint8_t> bytes;
     // The file may have changed since its size was taken.
     if (problem == BitmapProblem::kNone && !ReadPictureParts(file.get(), &layout, &bytes)) {
-        problem = BitmapProblem::kFileShorterThanSize;
+        problem = BitmapProblem::kPixelDataTooShort;
     }
     file.reset();
+    ImportPicture sampled;
+    if (problem == BitmapProblem::kNone) problem = SampleBitmapFile(layout, bytes.data(), rowCount, &sampled);
     if (problem != BitmapProblem::kNone) {
         ReportProblem(owner, problem);
         return 0;
     }
-    *picture = SampleBitmapFile(layout, bytes.data(), rowCount);
+    *picture = std::move(sampled);
     return 1;
 }
 

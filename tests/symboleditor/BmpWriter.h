@@ -67,3 +67,55 @@ inline std::vector<uint8_t> MakeBmp(const std::vector<std::string>& rows, BmpOpt
     }
     return out;
 }
+
+// A .bmp file put together from its parts, for headers and encodings that
+// MakeBmp does not write: an info header of headerSize bytes (12 is the OS/2
+// core header, with 16-bit dimensions), then whatever follows it (masks), the
+// colour table and the pixel bytes as given. In a header of 52 bytes or more
+// headerMasks fill its mask fields from byte 40; a header with the field
+// counts the colour table's entries in biClrUsed.
+struct BmpParts {
+    uint32_t headerSize = 40;
+    int width = 1;
+    int height = 1;
+    int bitCount = 8;
+    uint32_t compression = 0;
+    std::vector<uint32_t> headerMasks;
+    std::vector<uint8_t> afterHeader;
+    std::vector<uint8_t> colourTable;
+    std::vector<uint8_t> pixels;
+};
+
+inline std::vector<uint8_t> AssembleBmp(const BmpParts& parts) {
+    std::vector<uint8_t> out(14 + parts.headerSize, 0);
+    out[0] = 'B';
+    out[1] = 'M';
+    PutU32(out, 14, parts.headerSize);
+    if (parts.headerSize == 12) {
+        PutU16(out, 18, parts.width);
+        PutU16(out, 20, parts.height);
+        PutU16(out, 22, 1);
+        PutU16(out, 24, parts.bitCount);
+    } else {
+        PutU32(out, 18, parts.width);
+        PutU32(out, 22, parts.height);
+        PutU16(out, 26, 1);
+        PutU16(out, 28, parts.bitCount);
+        if (parts.headerSize >= 20) PutU32(out, 30, parts.compression);
+        if (parts.headerSize >= 36) PutU32(out, 46, static_cast<uint32_t>(parts.colourTable.size() / 4));
+        for (size_t i = 0; i < parts.headerMasks.size(); ++i) PutU32(out, 54 + 4 * i, parts.headerMasks[i]);
+    }
+    out.insert(out.end(), parts.afterHeader.begin(), parts.afterHeader.end());
+    out.insert(out.end(), parts.colourTable.begin(), parts.colourTable.end());
+    PutU32(out, 10, static_cast<uint32_t>(out.size()));
+    out.insert(out.end(), parts.pixels.begin(), parts.pixels.end());
+    PutU32(out, 2, static_cast<uint32_t>(out.size()));
+    return out;
+}
+
+// A colour table of black (index 0) and white (index 1), entries of entrySize bytes.
+inline std::vector<uint8_t> BlackWhiteTable(int entrySize = 4) {
+    std::vector<uint8_t> table(2 * entrySize, 0);
+    table[entrySize] = table[entrySize + 1] = table[entrySize + 2] = 0xFF;
+    return table;
+}

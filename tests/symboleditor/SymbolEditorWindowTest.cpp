@@ -403,6 +403,31 @@ TEST_F(BitmapFileImport, MonoAndTrueColourFilesBothOrientationsLandTopLeft) {
     }
 }
 
+// The glyph as RLE8 and as 32 bits under a V5 header with a transparent black
+// ground: the file is read in parts (headers, masks or colour table, pixels).
+TEST_F(BitmapFileImport, RunLengthAndAlphaFilesLandTopLeft) {
+    std::vector<uint8_t> stream;
+    for (auto row = kGlyph.rbegin(); row != kGlyph.rend(); ++row) {
+        for (char pixel : *row) stream.insert(stream.end(), {1, static_cast<uint8_t>(pixel == '#' ? 0 : 1)});
+        stream.insert(stream.end(), {0, 0});
+    }
+    stream.insert(stream.end(), {0, 1});
+    std::vector<uint8_t> argb;
+    for (auto row = kGlyph.rbegin(); row != kGlyph.rend(); ++row) {
+        for (char pixel : *row) argb.insert(argb.end(), {0, 0, 0, static_cast<uint8_t>(pixel == '#' ? 0xFF : 0)});
+    }
+    const std::vector<uint8_t> files[] = {
+        AssembleBmp({40, 5, 3, 8, 1, {}, {}, BlackWhiteTable(), stream}),
+        AssembleBmp({124, 5, 3, 32, 3, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}, {}, {}, argb}),
+    };
+    for (const std::vector<uint8_t>& file : files) {
+        Open(7, 1, 8, {0, 0, 0, 0, 0, 0, 0});
+        Import(file);
+        EXPECT_EQ(MessageCount, 0) << LastMessage;
+        EXPECT_EQ(Bytes(), "7f bf df bf 7f ");
+    }
+}
+
 TEST_F(BitmapFileImport, PictureInATallSymbolFillsTheTopRows) {
     Open(2, 2, 8);
     Import(MakeBmp(BlankPicture(10, 5)));
@@ -451,12 +476,12 @@ TEST_F(BitmapFileImport, CancelledDialogAndDamagedFilesChangeNothing) {
     DialogCancelled = false;
 
     std::vector<uint8_t> damaged = MakeBmp(kGlyph);
-    PutU32(damaged, 14, 12);  // biSize
+    PutU32(damaged, 14, 100);  // biSize
     Import(damaged);
     EXPECT_EQ(LastCaption, "Error");
-    EXPECT_EQ(LastMessage, "The bitmap's info header is not 40 bytes long.");
+    EXPECT_EQ(LastMessage, "The bitmap's info header has a size of no known kind.");
     damaged = MakeBmp(kGlyph);
-    damaged.resize(damaged.size() - 2);
+    damaged.resize(damaged.size() - 4);  // into the last row's pixels, not only its padding
     Import(damaged);
     EXPECT_EQ(MessageCount, 2);
     EXPECT_EQ(Bytes(), "00 0f ");

@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "ImageCommands.h"
 #include "PrinterCommand.h"
+#include "TransferCommands.h"
 
 int main(int argc, char** argv) {
     CLI::App app{"The host companion of Glyver and glysend: font image files and the printer's serial line.",
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
     int exitCode = ExitCode::kDone;
     AddImageCommands(app, exitCode);
     AddPrinterCommand(app, exitCode);
+    AddTransferCommands(app, exitCode);
     // Set after the commands, which would inherit it.
     app.footer("Run 'glyphmill COMMAND --help' for a command's options.");
     return RunCommandLine(app, argc, argv, exitCode);

@@ -15,6 +15,8 @@ constexpr auto kRedraw = std::chrono::milliseconds(100);
 
 }  // namespace
 
+std::string Repeats(int count) { return std::to_string(count) + (count == 1 ? " repeat" : " repeats"); }
+
 Progress::Style Progress::StyleFor(std::FILE* out, bool quiet) {
     if (quiet) return Style::None;
     return isatty(fileno(out)) ? Style::Bar : Style::Lines;
@@ -42,7 +44,7 @@ std::string Progress::Figures(int pages) const {
 void Progress::DrawBar(int pages, int repeats) {
     const int filled = pages * kBarWidth / kPageTotal;
     std::string line = "[" + std::string(filled, '#') + std::string(kBarWidth - filled, '.') + "] " + Figures(pages);
-    if (repeats > 0) line += ", " + std::to_string(repeats) + (repeats == 1 ? " repeat" : " repeats");
+    if (repeats > 0) line += ", " + Repeats(repeats);
     const size_t length = line.size();
     line.resize(std::max(length, barLength_), ' ');  // wipes a longer line drawn before
     barLength_ = length;
@@ -60,7 +62,7 @@ void Progress::Update(int pages, int repeats) {
             if (pages == kPageTotal || repeated || Clock::now() - drawn_ >= kRedraw) DrawBar(pages, repeats);
             return;
         case Style::Lines:
-            if (repeated) std::fprintf(out_, "%s %d again (%d repeats so far)\n", noun_.c_str(), pages, repeats);
+            if (repeated) std::fprintf(out_, "%s %d again, %s so far\n", noun_.c_str(), pages, Repeats(repeats).c_str());
             else if (pages % kPagesPerLine == 0) std::fprintf(out_, "%s\n", Figures(pages).c_str());
             std::fflush(out_);
             return;

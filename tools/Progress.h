@@ -6,6 +6,9 @@
 #include <cstdio>
 #include <string>
 
+// "1 repeat", "3 repeats".
+std::string Repeats(int count);
+
 class Progress {
 public:
     enum class Style { Bar, Lines, None };

@@ -67,9 +67,7 @@ std::chrono::milliseconds Timeout(const TransferArguments& args) {
 }
 
 std::string Where(const TransferOutcome& outcome, const char* noun) {
-    if (outcome.page == 0 && outcome.repeats == 0 && outcome.result == TransferResult::kNoAnswer)
-        return "at the handshake or " + std::string(noun) + " 0";
-    return std::string(noun) + " " + std::to_string(outcome.page);
+    return outcome.paging ? std::string(noun) + " " + std::to_string(outcome.page) : "handshake";
 }
 
 // Says how a transfer that did not get through ended; returns the exit code.
@@ -86,8 +84,8 @@ int ReportFailure(const TransferOutcome& outcome, const TransferArguments& args,
 }
 
 void Summarize(const char* verb, const std::string& file, const TransferOutcome& outcome, double seconds) {
-    std::printf("%s %s: %d pages in %.2f s (%.1f KiB/s), %d repeat%s\n", verb, file.c_str(), kPageTotal, seconds,
-                kImageSize / 1024.0 / seconds, outcome.repeats, outcome.repeats == 1 ? "" : "s");
+    std::printf("%s %s: %d pages in %.2f s (%.1f KiB/s), %s\n", verb, file.c_str(), kPageTotal, seconds,
+                kImageSize / 1024.0 / seconds, Repeats(outcome.repeats).c_str());
 }
 
 // Runs a transfer with its progress shown; the outcome's result tells how it ended.
@@ -139,11 +137,11 @@ int RunSend(TransferArguments& args) {
 }
 
 // Reads the printer's image; on failure says why and returns the exit code, else -1.
-int ReadPrinter(TransferArguments& args, ImageBytes& image, double& seconds) {
+int ReadPrinter(TransferArguments& args, ImageBytes& image, TransferOutcome& outcome, double& seconds) {
     SerialLine line;
     line.StopOnSignals();
     if (const int failed = OpenLine(line, args); failed >= 0) return failed;
-    const TransferOutcome outcome = WithProgress(args, "block", seconds, [&](const ProgressFn& progress) {
+    outcome = WithProgress(args, "block", seconds, [&](const ProgressFn& progress) {
         return ReceiveImage(line, image, Timeout(args), progress);
     });
     if (outcome.result != TransferResult::kDone) return ReportFailure(outcome, args, "block");
@@ -154,12 +152,13 @@ int RunRead(TransferArguments& args) {
     if (!CanWrite(args.file))
         return Report(TransferResult::kFileError, "cannot write " + args.file + ": " + std::strerror(errno));
     ImageBytes image{};
+    TransferOutcome outcome;
     double seconds = 0;
-    if (const int failed = ReadPrinter(args, image, seconds); failed >= 0) return failed;
+    if (const int failed = ReadPrinter(args, image, outcome, seconds); failed >= 0) return failed;
     // Only a whole image replaces the file, and atomically.
     if (!WriteFileAtomically(args.file, image.data(), image.size()))
         return Report(TransferResult::kFileError, "cannot write " + args.file);
-    if (!args.quiet) Summarize("read", args.file, TransferOutcome{}, seconds);
+    if (!args.quiet) Summarize("read", args.file, outcome, seconds);
     return ExitCode::kDone;
 }
 
@@ -217,8 +216,9 @@ int RunVerify(TransferArguments& args) {
     std::string error;
     if (!OpenImage(args.file, expected, error)) return Report(TransferResult::kBadImage, error);
     ImageBytes image{};
+    TransferOutcome outcome;
     double seconds = 0;
-    if (const int failed = ReadPrinter(args, image, seconds); failed >= 0) return failed;
+    if (const int failed = ReadPrinter(args, image, outcome, seconds); failed >= 0) return failed;
 
     FontImage printer;
     std::string why;

@@ -88,6 +88,7 @@ TransferOutcome SendImage(SerialLine& line, const ImageBytes& image, std::chrono
         uint8_t bytes[32];
         size_t got = 0;
         outcome.page = transfer.pageCount;
+        outcome.paging = transfer.transferState == kSendingPages;
         if (!reader.Read(bytes, sizeof bytes, got, outcome)) return outcome;
         const int event = ClassifyTransmitRead(bytes, got);
         if (lastPageOut && event == TransmitEvent::kGood) {
@@ -140,6 +141,7 @@ TransferOutcome ReceiveImage(SerialLine& line, ImageBytes& image, std::chrono::m
                 answer(kReceiveHandshake2);
             } else if (state == kWaitEcho2 && bytes[i] == kReceiveHandshake2) {
                 state = kReceivingPages;
+                outcome.paging = true;
             } else if (state == kReceivingPages) {
                 block[fill++] = bytes[i];
                 if (fill < block.size()) continue;

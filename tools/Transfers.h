@@ -16,6 +16,7 @@ using ImageBytes = std::array<uint8_t, kImageSize>;
 
 struct TransferOutcome {
     int result = 0;      // TransferResult code
+    bool paging = false; // past the handshake
     int page = 0;        // the page the transfer ended at (128 when all went across)
     int repeats = 0;     // pages or blocks that went across again
     std::string detail;  // what arrived, for an unknown answer; the system's words for a failing line

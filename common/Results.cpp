@@ -45,3 +45,34 @@ const char* Message(int code) {
     return "PorT IniT Error";
 }
 }  // namespace PortResult
+
+namespace TransferResult {
+const char* Message(int code) {
+    switch (code) {
+        case kDone: return "done";
+        case kDifferent: return "the printer's image differs";
+        case kPageFault: return "page fault: the printer asked for a page a fourth time";
+        case kVerifyError: return "verification error: the printer could not store the image";
+        case kUnknownAnswer: return "unknown answer from the printer";
+        case kNoAnswer: return "no answer from the printer";
+        case kPortBusy: return "port busy: another program holds it";
+        case kPortMissing: return "no such port";
+        case kPortRefused: return "the port cannot be opened or set up";
+        case kBadImage: return "not a valid font image";
+        case kBadBlocks: return "a page arrived damaged four times";
+        case kFileError: return "file error";
+        case kInterrupted: return "interrupted";
+    }
+    return "unknown transfer result";
+}
+
+int ExitCodeFor(int code) {
+    switch (code) {
+        case kDone: return 0;
+        case kDifferent: return 1;
+        case kInterrupted: return 130;  // as a shell reports a Ctrl-C
+    }
+    // 3 for a page fault onward, one code each; 2 is the wrong command line's.
+    return code < kDifferent && code >= kFileError ? 1 - code : 1;
+}
+}  // namespace TransferResult

@@ -52,3 +52,27 @@ enum Code : int {
 // letter case, each naming one step.
 const char* Message(int code);
 }  // namespace PortResult
+
+namespace TransferResult {
+// How a transfer with the printer ended, as glyphmill reports it. Each has
+// its own exit code (ExitCodeFor); 2 is kept for a wrong command line.
+enum Code : int {
+    kDone = 0,
+    kDifferent = -1,      // verify: the printer's image differs from the file
+    kPageFault = -2,      // a page answered "w" a fourth time
+    kVerifyError = -3,    // the printer answered "f"
+    kUnknownAnswer = -4,  // an answer that is none of the codes
+    kNoAnswer = -5,       // nothing arrived within the time-out after the last byte left
+    kPortBusy = -6,       // another program holds the port
+    kPortMissing = -7,    // no such port, or none to choose by default
+    kPortRefused = -8,    // the port cannot be opened or refuses its settings (e.g. the speed)
+    kBadImage = -9,       // the file is not a valid font image
+    kBadBlocks = -10,     // a block arrived damaged a fourth time
+    kFileError = -11,     // a file cannot be read or written
+    kInterrupted = -12,   // Ctrl-C or a termination signal
+};
+// What the code means, as a phrase.
+const char* Message(int code);
+// The process exit code for the outcome.
+int ExitCodeFor(int code);
+}  // namespace TransferResult

@@ -56,6 +56,8 @@ int InkedSymbols(const Font& font) {
     return inked;
 }
 
+}  // namespace
+
 // Name bytes are any 8-bit values; both forms keep them readable on one line.
 std::string QuotedName(const char* name, bool json) {
     std::string quoted = "\"";
@@ -74,6 +76,8 @@ std::string QuotedName(const char* name, bool json) {
     }
     return quoted + "\"";
 }
+
+namespace {
 
 int RunInfo(const std::string& path, bool json) {
     FontImage image;

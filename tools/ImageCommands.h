@@ -15,5 +15,9 @@ void AddImageCommands(CLI::App& app, int& exitCode);
 bool OpenImage(const std::string& path, FontImage& image, std::string& error);
 // Saves image with the model's Save; a refusal is reported. Returns the exit code.
 int SaveImage(FontImage& image, const std::string& path);
+// A font's 8 name bytes in double quotes, readable on one line: quotes and
+// backslashes escaped, other bytes outside printable ASCII as \xNN (\u00NN
+// for JSON).
+std::string QuotedName(const char* name, bool json);
 // Prints "glyphmill: message" on stderr; returns ExitCode::kFailed.
 int Fail(const std::string& message);

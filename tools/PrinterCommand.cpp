@@ -38,12 +38,13 @@ const char* KindName(const ExchangeReport& report) {
 int RunPrinter(const PrinterOptions& options) {
     std::string error;
     PrinterLine line;
-    const bool opened = options.device.empty() ? line.OpenPseudoTerminal(error) : line.OpenDevice(options.device, error);
+    const bool opened = options.device.empty() ? line.OpenPseudoTerminal(error)
+                                               : line.OpenDevice(options.device, options.baud, error);
     if (!opened || (!options.linkPath.empty() && !line.PlaceLink(options.linkPath, error))) {
         std::fprintf(stderr, "glyphmill printer: %s\n", error.c_str());
         return ExitCode::kFailed;
     }
-    PrinterEmulator printer(line.Descriptor(), options);
+    PrinterEmulator printer(line.Line(), options);
     if (!options.servePath.empty()) {
         std::vector<uint8_t> image;
         if (!ReadImageFile(options.servePath, image)) {

@@ -1,11 +1,6 @@
 #include "PrinterEmulator.h"
 
-#include <poll.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <thread>
 
 namespace {
@@ -32,7 +27,7 @@ const char* OutcomeName(ExchangeOutcome outcome) {
     return "?";
 }
 
-PrinterEmulator::PrinterEmulator(int fd, const PrinterOptions& options) : fd_(fd), options_(options) {
+PrinterEmulator::PrinterEmulator(SerialLine& line, const PrinterOptions& options) : line_(line), options_(options) {
     served_.fill(0xFF);
 }
 
@@ -61,27 +56,23 @@ ExchangeOutcome PrinterEmulator::PlannedOutcome(TransferKind kind) const {
 }
 
 PrinterEmulator::Read PrinterEmulator::ReadBytes(uint8_t* buffer, size_t count) {
+    // The stop flag is looked at between waits of at most this long.
+    constexpr auto kLook = std::chrono::milliseconds(200);
     size_t filled = 0;
     while (filled < count) {
         if (stop_->load()) return Read::Ended;
-        int waitMs = 200;
-        if (deadline_) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*deadline_ - Clock::now());
-            if (left.count() <= 0) return Read::Ended;
-            waitMs = static_cast<int>(std::min<long long>(waitMs, left.count()));
+        const auto now = Clock::now();
+        if (deadline_ && now >= *deadline_) return Read::Ended;
+        const auto until = deadline_ ? std::min(now + kLook, *deadline_) : now + kLook;
+        size_t got = 0;
+        const SerialLine::Read read = line_.ReadSome(buffer + filled, count - filled, until, got);
+        if (read == SerialLine::Read::Data) {
+            filled += got;
+            CrossLine(inputFree_, got);
+        } else if (read == SerialLine::Read::Failed) {
+            // A pty master fails its reads while nobody holds the slave.
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
-        pollfd request{fd_, POLLIN, 0};
-        if (poll(&request, 1, waitMs) <= 0 || !(request.revents & POLLIN)) {
-            // A pty master reports a hang-up while nobody holds the slave.
-            if (request.revents & (POLLHUP | POLLERR)) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            continue;
-        }
-        const ssize_t got = read(fd_, buffer + filled, count - filled);
-        if (got > 0) {
-            filled += static_cast<size_t>(got);
-            CrossLine(inputFree_, static_cast<size_t>(got));
-        }
-        else if (got == 0 || (errno != EINTR && errno != EAGAIN)) std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return Read::Done;
 }
@@ -111,22 +102,9 @@ void PrinterEmulator::Write(const uint8_t* bytes, size_t count) {
     while (sent < count) {
         const size_t piece = std::min(slice, count - sent);
         CrossLine(outputFree_, piece);
-        if (WriteAll(bytes + sent, piece)) sent += piece;
-        else return;  // the other end is gone; the protocol notices
+        if (!line_.Write(bytes + sent, piece)) return;  // the other end is gone; the protocol notices
+        sent += piece;
     }
-}
-
-bool PrinterEmulator::WriteAll(const uint8_t* bytes, size_t count) {
-    size_t sent = 0;
-    while (sent < count) {
-        const ssize_t done = write(fd_, bytes + sent, count - sent);
-        if (done > 0) {
-            sent += static_cast<size_t>(done);
-        } else if (done < 0 && errno != EINTR && errno != EAGAIN) {
-            return false;
-        }
-    }
-    return true;
 }
 
 ExchangeReport PrinterEmulator::RunExchange(std::optional<Clock::time_point> deadline, const std::atomic<bool>& stop) {

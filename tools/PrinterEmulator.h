@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Protocol.h"
+#include "SerialLine.h"
 
 struct PrinterOptions {
     std::string device;     // serial device to use instead of a new pty
@@ -52,8 +53,8 @@ class PrinterEmulator {
 public:
     using Clock = std::chrono::steady_clock;
 
-    // fd: the line, already open. The emulator does not close it.
-    PrinterEmulator(int fd, const PrinterOptions& options);
+    // line: already open; the emulator does not close it.
+    PrinterEmulator(SerialLine& line, const PrinterOptions& options);
 
     // The image sent for a reception (initially blank flash, 0xFF).
     void SetServedImage(const std::vector<uint8_t>& image);
@@ -69,7 +70,6 @@ private:
     enum class Read { Done, Ended };
     Read ReadBytes(uint8_t* buffer, size_t count);
     void Write(const uint8_t* bytes, size_t count);
-    bool WriteAll(const uint8_t* bytes, size_t count);
     void WriteByte(uint8_t byte) { Write(&byte, 1); }
     void Answer(uint8_t answer);
     // On a paced line: the time count bytes take, and waiting until they
@@ -79,7 +79,7 @@ private:
     ExchangeOutcome Transmit(ExchangeReport& report);
     ExchangeOutcome Receive(ExchangeReport& report);
 
-    int fd_;
+    SerialLine& line_;
     PrinterOptions options_;
     std::array<uint8_t, kImageSize> received_{};
     std::array<uint8_t, kImageSize> served_{};

@@ -1,6 +1,5 @@
 #include "PrinterLine.h"
 
-#include <fcntl.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
@@ -8,6 +7,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+
+#include "Results.h"
 
 namespace {
 
@@ -31,13 +32,17 @@ PrinterLine::~PrinterLine() {
         if (length > 0 && devicePath_ == std::string(target, length)) unlink(linkPath_.c_str());
     }
     if (slaveFd_ >= 0) close(slaveFd_);
-    if (fd_ >= 0) close(fd_);
 }
 
 bool PrinterLine::OpenPseudoTerminal(std::string& error) {
     char name[PATH_MAX] = {};
-    if (openpty(&fd_, &slaveFd_, name, nullptr, nullptr) != 0) {
+    int masterFd = -1;
+    if (openpty(&masterFd, &slaveFd_, name, nullptr, nullptr) != 0) {
         error = SystemError("openpty");
+        return false;
+    }
+    if (!line_.Assign(masterFd, 0, error)) {
+        close(masterFd);
         return false;
     }
     if (!MakeRaw(slaveFd_)) {
@@ -48,16 +53,8 @@ bool PrinterLine::OpenPseudoTerminal(std::string& error) {
     return true;
 }
 
-bool PrinterLine::OpenDevice(const std::string& path, std::string& error) {
-    fd_ = open(path.c_str(), O_RDWR | O_NOCTTY);
-    if (fd_ < 0) {
-        error = SystemError(path);
-        return false;
-    }
-    if (!MakeRaw(fd_)) {
-        error = SystemError(path + ": raw mode");
-        return false;
-    }
+bool PrinterLine::OpenDevice(const std::string& path, unsigned baud, std::string& error) {
+    if (line_.Open(path, baud, error) != TransferResult::kDone) return false;
     devicePath_ = path;
     return true;
 }

@@ -4,6 +4,7 @@
 #include "FontCommands.h"
 #include "ImageCommands.h"
 #include "PrinterCommand.h"
+#include "TransferCommands.h"
 #include "Version.h"
 
 int main(int argc, char** argv) {
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
     int exitCode = ExitCode::kDone;
     AddImageCommands(app, exitCode);
     AddPrinterCommand(app, exitCode);
+    AddTransferCommands(app, exitCode);
     AddFontCommands(app, exitCode);
     // Set after the commands, which would inherit it.
     app.footer("Run 'glyphmill COMMAND --help' for a command's options.");

@@ -65,11 +65,13 @@ std::vector<uint8_t> Image(uint8_t seed) {
 
 class PrinterEmulatorTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, fds_), 0); }
-    void TearDown() override {
-        close(fds_[0]);
-        close(fds_[1]);
+    // The printer's end goes to a SerialLine, which closes it.
+    void SetUp() override {
+        ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, fds_), 0);
+        std::string error;
+        ASSERT_TRUE(line_.Assign(fds_[0], 0, error)) << error;
     }
+    void TearDown() override { close(fds_[1]); }
     std::future<ExchangeReport> Serve(PrinterEmulator& printer) {
         return std::async(std::launch::async, [&printer, this] {
             return printer.RunExchange(PrinterEmulator::Clock::now() + std::chrono::seconds(10), stop_);
@@ -77,13 +79,14 @@ protected:
     }
 
     int fds_[2] = {-1, -1};
+    SerialLine line_;
     std::atomic<bool> stop_{false};
     PcSide pc_{-1};
 };
 
 TEST_F(PrinterEmulatorTest, TakesAWholeTransmissionAndKeepsTheImage) {
     PrinterOptions options;
-    PrinterEmulator printer(fds_[0], options);
+    PrinterEmulator printer(line_, options);
     auto report = Serve(printer);
     PcSide pc(fds_[1]);
     const auto image = Image(1);
@@ -106,7 +109,7 @@ TEST_F(PrinterEmulatorTest, AnswersWrongAsAskedAndOnABadCrc) {
     options.wrongPage = 1;
     options.wrongTimes = 2;
     options.silentAfterPage = 2;
-    PrinterEmulator printer(fds_[0], options);
+    PrinterEmulator printer(line_, options);
     auto report = Serve(printer);
     PcSide pc(fds_[1]);
     const auto image = Image(2);
@@ -134,7 +137,7 @@ TEST_F(PrinterEmulatorTest, FourthWrongIsAPageFault) {
     PrinterOptions options;
     options.wrongPage = 0;
     options.wrongTimes = 4;
-    PrinterEmulator printer(fds_[0], options);
+    PrinterEmulator printer(line_, options);
     EXPECT_EQ(printer.PlannedOutcome(TransferKind::Transmit), ExchangeOutcome::PageFault);
     auto report = Serve(printer);
     PcSide pc(fds_[1]);
@@ -151,7 +154,7 @@ TEST_F(PrinterEmulatorTest, FailAndGarbageEndTheExchange) {
     for (const bool fail : {true, false}) {
         PrinterOptions options;
         (fail ? options.failPage : options.garbagePage) = 1;
-        PrinterEmulator printer(fds_[0], options);
+        PrinterEmulator printer(line_, options);
         auto report = Serve(printer);
         PcSide pc(fds_[1]);
         const auto image = Image(4);
@@ -171,7 +174,7 @@ TEST_F(PrinterEmulatorTest, FailAndGarbageEndTheExchange) {
 TEST_F(PrinterEmulatorTest, ServesAnImageAndRepeatsABlockAnsweredWrong) {
     PrinterOptions options;
     options.badCrcBlock = 5;
-    PrinterEmulator printer(fds_[0], options);
+    PrinterEmulator printer(line_, options);
     const auto image = Image(5);
     printer.SetServedImage(image);
     auto report = Serve(printer);
@@ -205,7 +208,7 @@ TEST_F(PrinterEmulatorTest, PacedLineTakesAFrameAtItsSpeedAndHoldsTheAnswerBack)
     options.baud = 9600;
     options.answerDelayMs = 50;
     options.silentAfterPage = 0;
-    PrinterEmulator printer(fds_[0], options);
+    PrinterEmulator printer(line_, options);
     auto report = Serve(printer);
     PcSide pc(fds_[1]);
     pc.Handshake(0x52);
@@ -218,7 +221,7 @@ TEST_F(PrinterEmulatorTest, PacedLineTakesAFrameAtItsSpeedAndHoldsTheAnswerBack)
 }
 
 TEST_F(PrinterEmulatorTest, StopsWhenTheTimeRunsOut) {
-    PrinterEmulator printer(fds_[0], PrinterOptions{});
+    PrinterEmulator printer(line_, PrinterOptions{});
     const auto started = PrinterEmulator::Clock::now();
     const ExchangeReport done = printer.RunExchange(started + std::chrono::milliseconds(300), stop_);
     EXPECT_EQ(done.outcome, ExchangeOutcome::TimedOut);
@@ -280,7 +283,13 @@ TEST(PrinterLineTest, OpensARawPseudoTerminalAndLinksIt) {
         ASSERT_EQ(write(other, bytes, sizeof bytes), ssize_t(sizeof bytes));
         uint8_t got[sizeof bytes] = {};
         size_t filled = 0;
-        while (filled < sizeof bytes) filled += size_t(read(line.Descriptor(), got + filled, sizeof bytes - filled));
+        while (filled < sizeof bytes) {
+            size_t count = 0;
+            ASSERT_EQ(line.Line().ReadSome(got + filled, sizeof bytes - filled,
+                                           SerialLine::Clock::now() + std::chrono::seconds(5), count),
+                      SerialLine::Read::Data);
+            filled += count;
+        }
         EXPECT_EQ(std::memcmp(bytes, got, sizeof bytes), 0);
         close(other);
     }

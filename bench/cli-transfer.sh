@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Times whole transfers against the printer emulator on a line paced at the
+# given speed: glyphmill send and glysend.exe (under Wine, driven with
+# xdotool) side by side at 115200 baud, glyphmill send at 9600 baud, and
+# glyphmill verify at 115200 baud. The line limit is what the bytes alone
+# need: 128 frames of 514 bytes and 2 handshake bytes one way, 130 answers the
+# other, 10 bits a byte (5.72 s at 115200, 68.7 s at 9600, 549 s at 1200).
+# The figure for 1200 baud is computed: the 9600 run's time above its line
+# limit (the cost of the 130 turns of the line) added to the limit at 1200.
+#   bench/cli-transfer.sh [GLYSEND.EXE [GLYPHMILL]]
+#   GLYPHMILL_BENCH_SKIP_GLYSEND=1  leave out the Wine run
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${GLYPHMILL_BUILD:-$root/build}
+glysend=${1:-$build/win64/sender/glysend.exe}
+glyphmill=${2:-$build/host/tools/glyphmill}
+work="$build/bench-cli"
+port="$work/port"
+mkdir -p "$work"
+"$glyphmill" new "$work/image.bin"
+
+limit() { awk -v baud="$1" 'BEGIN { printf "%.2f", (128 * 514 + 2 + 130) * 10 / baud }'; }
+now() { date +%s.%N; }
+
+# start_printer BAUD [OPTIONS...]: the emulator on a new pty linked at $port.
+start_printer() {
+  local baud=$1; shift
+  rm -f "$port"
+  "$glyphmill" printer --link "$port" --baud "$baud" --timeout 900 "$@" >"$work/printer.log" 2>&1 &
+  printer=$!
+  for _ in $(seq 100); do [ -L "$port" ] && break; sleep 0.05; done
+}
+
+# glyphmill_run COMMAND BAUD: prints the command's seconds from start to exit.
+glyphmill_run() {
+  local command=$1 baud=$2 start end
+  if [ "$command" = verify ]; then start_printer "$baud" --serve "$work/image.bin"; else start_printer "$baud"; fi
+  start=$(now)
+  "$glyphmill" "$command" "$work/image.bin" --port "$port" --baud "$baud" --quiet >"$work/$command.out"
+  end=$(now)
+  wait "$printer"
+  awk -v s="$start" -v e="$end" 'BEGIN { printf "%.2f", e - s }'
+}
+
+# The window sender on the same paced line, from the click on Send to the
+# printer's last answer (its own report of the exchange).
+glysend_run() {
+  source "$root/scripts/wine-env"
+  "$root/scripts/with-printer" --map-com1
+  local com1="$glyphmill_build/com1" window=""
+  wine "$glysend" "-fn:Z:$(echo "$work/image.bin" | tr / '\\')" >/dev/null 2>&1 &
+  for _ in $(seq 100); do
+    window=$(xdotool search --name '^Font Send$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
+    sleep 0.2
+  done
+  [ -n "$window" ] || { echo "no window" >&2; exit 1; }
+  trap 'xdotool windowclose "$window" 2>/dev/null; true' EXIT
+  sleep 1
+  # Speed box: the last entry, 115200.
+  xdotool mousemove --window "$window" 160 42; sleep 0.2; xdotool click 1; sleep 0.5
+  xdotool key End Return; sleep 0.5
+  rm -f "$com1"
+  "$glyphmill" printer --link "$com1" --baud 115200 --timeout 120 --save "$work/glysend-saved.bin" >"$work/glysend-printer.log" 2>&1 &
+  local emulator=$!
+  for _ in $(seq 100); do [ -L "$com1" ] && break; sleep 0.05; done
+  xdotool mousemove --window "$window" 56 132; sleep 0.2
+  xdotool click 1
+  wait "$emulator"
+  cmp -s "$work/image.bin" "$work/glysend-saved.bin" || { echo "glysend: the printer's image differs" >&2; exit 1; }
+  sed -n 's/.*repeats, \([0-9.]*\) s, complete/\1/p' "$work/glysend-printer.log"
+}
+
+report() {  # report WHAT BAUD SECONDS
+  awk -v what="$1" -v baud="$2" -v t="$3" -v l="$(limit "$2")" \
+    'BEGIN { printf "%-28s %7d baud  %7.2f s  line limit %7.2f s  ratio %.3f\n", what, baud, t, l, t / l }'
+}
+
+echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
+send115=$(glyphmill_run send 115200)
+report "glyphmill send" 115200 "$send115"
+if [ -z "${GLYPHMILL_BENCH_SKIP_GLYSEND:-}" ]; then
+  report "glysend (Wine), on the line" 115200 "$(glysend_run)"
+fi
+verify115=$(glyphmill_run verify 115200)
+report "glyphmill verify" 115200 "$verify115"
+send9600=$(glyphmill_run send 9600)
+report "glyphmill send" 9600 "$send9600"
+report "glyphmill send (computed)" 1200 \
+  "$(awk -v t="$send9600" -v l9600="$(limit 9600)" -v l1200="$(limit 1200)" 'BEGIN { printf "%.2f", l1200 + t - l9600 }')"

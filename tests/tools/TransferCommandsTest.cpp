@@ -1,0 +1,246 @@
+// glyphmill send, read and verify against the printer emulator on a
+// pseudo-terminal, both run as a user runs them.
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "FontImage.h"
+
+extern char** environ;
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Scratch(const std::string& name) { return ::testing::TempDir() + "glyphmill_transfer_" + name; }
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void Spill(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+int ExitCodeOf(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status); }
+
+// Starts glyphmill with arguments, its output going to files.
+pid_t Start(const std::vector<std::string>& arguments, const std::string& out, const std::string& err) {
+    std::vector<std::string> words = {GLYPHMILL_TOOL};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&files, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = -1;
+    posix_spawn(&pid, argv[0], &files, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&files);
+    return pid;
+}
+
+Outcome Finish(pid_t pid, const std::string& out, const std::string& err) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return {ExitCodeOf(status), Slurp(out), Slurp(err)};
+}
+
+Outcome Glyphmill(const std::vector<std::string>& arguments) {
+    const std::string out = Scratch("stdout"), err = Scratch("stderr");
+    return Finish(Start(arguments, out, err), out, err);
+}
+
+// The emulated printer on a new pty, reached through a link; ended with the object.
+class Printer {
+public:
+    explicit Printer(std::vector<std::string> options) : link_(Scratch("port")), log_(Scratch("printer.log")) {
+        std::filesystem::remove(link_);
+        options.insert(options.begin(), {"printer", "--link", link_, "--timeout", "30"});
+        pid_ = Start(options, log_, Scratch("printer.err"));
+        for (int i = 0; i < 200 && !std::filesystem::is_symlink(link_); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ~Printer() {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+    const std::string& Port() const { return link_; }
+    // The printer's report of its exchanges so far, once it has made count of them.
+    std::string Report(int count) const {
+        std::string log;
+        for (int i = 0; i < 500; ++i) {
+            log = Slurp(log_);
+            size_t reports = 0;
+            for (size_t at = log.find("printer: "); at != std::string::npos; at = log.find("printer: ", at + 1)) ++reports;
+            if (reports >= size_t(count)) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return log;
+    }
+
+private:
+    std::string link_, log_;
+    pid_t pid_ = -1;
+};
+
+// A valid image with ink in it, saved at path; its bytes are returned.
+std::string SampleImage(const std::string& path) {
+    FontImage image;
+    image.InitNew();
+    image.SetFontName(0, "Sample");
+    for (int code = 0; code < 256; ++code) image.FontAt(0).At(code).data[0] = static_cast<uint8_t>(code);
+    EXPECT_EQ(image.Save(path), 1);
+    return Slurp(path);
+}
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+TEST(Transfer, SendReadAndVerifyRoundTripByteForByte) {
+    const std::string image = Scratch("sample.bin"), saved = Scratch("saved.bin"), out = Scratch("read.bin");
+    const std::string bytes = SampleImage(image);
+    std::filesystem::remove(out);
+    Printer printer({"--exchanges", "3", "--save", saved});
+
+    Outcome run = Glyphmill({"send", image, "--port", printer.Port()});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    // Not a terminal: a plain line every 16 pages, then the summary.
+    EXPECT_TRUE(Has(run.out, "16/128 pages, 8192/65536 bytes, ")) << run.out;
+    EXPECT_TRUE(Has(run.out, "128/128 pages, 65536/65536 bytes, ")) << run.out;
+    EXPECT_TRUE(Has(run.out, "sent " + image + ": 128 pages in ")) << run.out;
+    EXPECT_TRUE(Has(printer.Report(1), "transmit 128 pages, 0 repeats")) << printer.Report(1);
+    EXPECT_EQ(Slurp(saved), bytes);
+
+    run = Glyphmill({"read", out, "--port", printer.Port(), "--quiet"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(Slurp(out), bytes);
+
+    run = Glyphmill({"verify", image, "--port", printer.Port(), "-q"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "identical\n");
+}
+
+TEST(Transfer, EachPrinterFaultHasItsMessageAndExitCode) {
+    const std::string image = Scratch("fault.bin"), out = Scratch("fault-read.bin");
+    SampleImage(image);
+    struct Case {
+        const char* command;
+        std::vector<std::string> printerOptions;
+        int exitCode;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"send", {"--wrong", "5:4"}, 3, "page fault: the printer asked for a page a fourth time (page 5)"},
+        {"send", {"--fail", "7"}, 4, "verification error: the printer could not store the image (page 7)"},
+        {"send", {"--garbage", "9"}, 5, "unknown answer from the printer (page 9): 0x00"},
+        {"send", {"--silent-after", "10"}, 6, "no answer from the printer within 0.3 s (page 11)"},
+        {"read", {"--silent-after", "3"}, 6, "no answer from the printer within 0.3 s (block 4)"},
+        // Recovered: three repeats of the last page, whose answer is awaited; a block with a bad CRC.
+        {"send", {"--wrong", "127:3"}, 0, ""},
+        {"read", {"--bad-crc", "5"}, 0, ""},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove(out);
+        Printer printer(c.printerOptions);
+        const bool send = std::string(c.command) == "send";
+        const Outcome run = Glyphmill({c.command, send ? image : out, "--port", printer.Port(), "--timeout", "0.3"});
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.printerOptions[0] << " " << run.err;
+        EXPECT_EQ(run.err, *c.says ? std::string("glyphmill: ") + c.says + "\n" : "") << c.printerOptions[0];
+        if (!send) {
+            EXPECT_EQ(std::filesystem::exists(out), c.exitCode == 0) << c.printerOptions[0];
+        }
+    }
+    Printer printer({"--wrong", "127:3"});
+    const Outcome run = Glyphmill({"send", image, "--port", printer.Port()});
+    EXPECT_TRUE(Has(run.out, "page 127 again, 3 repeats so far\n")) << run.out;
+    EXPECT_TRUE(Has(run.out, ", 3 repeats\n")) << run.out;
+}
+
+TEST(Transfer, VerifyNamesEachDifferingFontAndSymbol) {
+    const std::string image = Scratch("verify.bin"), served = Scratch("served.bin");
+    SampleImage(image);
+    FontImage other;
+    other.InitNew();
+    other.SetFontName(0, "Sample");
+    for (int code = 0; code < 256; ++code) other.FontAt(0).At(code).data[0] = static_cast<uint8_t>(code);
+    other.FontAt(0).At('A').data[0] = 0x00;
+    other.FontAt(0).At('B').width = 3;
+    other.SetInterval(0, 2);
+    other.AddFont();
+    ASSERT_EQ(other.Save(served), 1);
+    Printer printer({"--serve", served});
+
+    const Outcome run = Glyphmill({"verify", image, "--port", printer.Port(), "-q"});
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    EXPECT_EQ(run.out,
+              "font 0 \"Sample  \": interval 1 in the file, 2 in the printer\n"
+              "font 0 \"Sample  \", code 65: the columns differ (width 1)\n"
+              "font 0 \"Sample  \", code 66: width 1 in the file, 3 in the printer\n"
+              "font 1 \"Unnamed \": only in the printer\n"
+              "4 differences\n");
+}
+
+TEST(Transfer, PortsAndImagesThatCannotBeUsed) {
+    const std::string image = Scratch("ports.bin"), junk = Scratch("junk.bin"), saved = Scratch("raw-saved.bin");
+    SampleImage(image);
+    Spill(junk, "not an image");
+
+    Outcome run = Glyphmill({"send", image, "--port", Scratch("no-such-port")});
+    EXPECT_EQ(run.exitCode, 8);
+    EXPECT_TRUE(Has(run.err, "glyphmill: no such port: ")) << run.err;
+    // The image is refused before the port is opened, unless --raw.
+    run = Glyphmill({"send", junk, "--port", Scratch("no-such-port")});
+    EXPECT_EQ(run.exitCode, 10);
+    EXPECT_TRUE(Has(run.err, "12 bytes, a font image has 65536 (--raw sends it as it is)")) << run.err;
+    {
+        Printer printer({"--save", saved});
+        run = Glyphmill({"send", junk, "--raw", "--port", printer.Port(), "-q"});
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        printer.Report(1);
+        EXPECT_EQ(Slurp(saved), "not an image" + std::string(65536 - 12, '\0'));
+    }
+    EXPECT_EQ(Glyphmill({"send", image, "--baud", "38400"}).exitCode, 2);
+    EXPECT_EQ(Glyphmill({"ports"}).exitCode, 0);
+}
+
+TEST(Transfer, BusyPortIsRefusedAndCtrlCLeavesNoPartialFile) {
+    const std::string image = Scratch("busy.bin"), out = Scratch("interrupted.bin");
+    SampleImage(image);
+    std::filesystem::remove(out);
+    // At 9600 baud a whole reception takes seven seconds.
+    Printer printer({"--baud", "9600"});
+    const std::string readOut = Scratch("read.out"), readErr = Scratch("read.err");
+    const pid_t reading = Start({"read", out, "--port", printer.Port(), "--baud", "9600"}, readOut, readErr);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+
+    const Outcome second = Glyphmill({"send", image, "--port", printer.Port()});
+    EXPECT_EQ(second.exitCode, 7);
+    EXPECT_TRUE(Has(second.err, "glyphmill: port busy: another program holds it: ")) << second.err;
+
+    kill(reading, SIGINT);
+    const Outcome first = Finish(reading, readOut, readErr);
+    EXPECT_EQ(first.exitCode, 130);
+    EXPECT_EQ(first.err, "glyphmill: interrupted\n");
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+}  // namespace

@@ -1,0 +1,38 @@
+// The progress of a transfer on stdout: a bar redrawn in place on a
+// terminal, a plain line now and then otherwise, or nothing at all.
+#pragma once
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+// "1 repeat", "3 repeats".
+std::string Repeats(int count);
+
+class Progress {
+public:
+    enum class Style { Bar, Lines, None };
+    // Bar when out is a terminal, else Lines; None when quiet.
+    static Style StyleFor(std::FILE* out, bool quiet);
+
+    // noun: what the transfer moves, "page" or "block". Timing starts here.
+    Progress(Style style, std::string noun, std::FILE* out = stdout);
+    // Pages done so far and repeats in all.
+    void Update(int pages, int repeats);
+    // Ends the bar's line, so that what follows starts on a line of its own.
+    void Finish();
+    double Seconds() const;
+
+private:
+    std::string Figures(int pages) const;
+    void DrawBar(int pages, int repeats);
+
+    using Clock = std::chrono::steady_clock;
+    Style style_;
+    std::string noun_;
+    std::FILE* out_;
+    Clock::time_point started_ = Clock::now();
+    Clock::time_point drawn_{};
+    int repeats_ = 0;
+    size_t barLength_ = 0;
+};

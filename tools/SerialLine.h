@@ -1,0 +1,69 @@
+// One end of a serial line over standalone Asio: a serial device or a
+// pseudo-terminal (or any descriptor) handed in. Reads wait for data, a
+// deadline or a stop signal; the line keeps track of when the bytes written
+// will have left at its speed, from which answers are timed.
+#pragma once
+
+#include <asio.hpp>
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class SerialLine {
+public:
+    using Clock = std::chrono::steady_clock;
+    enum class Read { Data, TimedOut, Interrupted, Failed };
+
+    SerialLine();
+    SerialLine(const SerialLine&) = delete;
+    SerialLine& operator=(const SerialLine&) = delete;
+    ~SerialLine();
+
+    // Opens a serial device for this process alone, raw, 8 data bits, no
+    // parity, one stop bit, at baud (0 keeps the device's speed). Returns a
+    // TransferResult code: kDone, kPortMissing, kPortBusy or kPortRefused,
+    // with the system's words in error.
+    int Open(const std::string& path, unsigned baud, std::string& error);
+    // Takes over an open descriptor (a pty master, a socket); it is closed
+    // with the line. baud only times the answers (0: bytes take no time).
+    bool Assign(int fd, unsigned baud, std::string& error);
+    // From now on SIGINT and SIGTERM end any wait with Read::Interrupted.
+    void StopOnSignals();
+    bool Interrupted() const { return interrupted_; }
+
+    // Writes all bytes; false when the line is gone.
+    bool Write(const uint8_t* bytes, size_t count);
+    bool Write(const std::vector<uint8_t>& bytes) { return Write(bytes.data(), bytes.size()); }
+    // Reads what has arrived, at most maxCount and at least one byte,
+    // waiting until deadline at the latest; got holds the count.
+    Read ReadSome(uint8_t* buffer, size_t maxCount, Clock::time_point deadline, size_t& got);
+    // When the last byte written will have left the line at its speed.
+    Clock::time_point WrittenOut() const { return writtenOut_; }
+    unsigned Baud() const { return baud_; }
+    // The time count bytes need on the line, 10 bits each.
+    Clock::duration LineTime(size_t count) const;
+
+private:
+    void ReleaseExclusiveUse();
+
+    asio::io_context io_;
+    asio::serial_port port_;
+    asio::steady_timer timer_;
+    asio::signal_set signals_;
+    bool watchingSignals_ = false;
+    bool interrupted_ = false;
+    bool exclusive_ = false;
+    unsigned baud_ = 0;
+    Clock::time_point writtenOut_{};
+};
+
+// A serial port of this machine as libserialport lists it.
+struct SerialPortInfo {
+    std::string name;         // the device path
+    std::string description;  // the driver's or the USB product's words
+    std::string usb;          // "VID:PID maker product" for a USB port, else empty
+};
+std::vector<SerialPortInfo> ListSerialPorts();

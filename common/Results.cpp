@@ -45,3 +45,20 @@ const char* Message(int code) {
     return "PorT IniT Error";
 }
 }  // namespace PortResult
+
+namespace TransferResult {
+const char* Message(int code) {
+    switch (code) {
+        case kTransmitted: return "File Transmitted";
+        case kReceived: return "File Received";
+        case kFileNotOpened: return "Can't open file";
+        case kFileNotRead: return "Read file error";
+        case kFileNotWritten: return "File write error";
+        case kPageFault: return "Page fault error";
+        case kVerificationFailed: return "Verification error";
+        case kUnknownAnswer: return "Unknown Error";
+        case kNoAnswer: return "No answer";
+    }
+    return "Unknown Error";
+}
+}  // namespace TransferResult

@@ -52,3 +52,19 @@ enum Code : int {
 // letter case, each naming one step.
 const char* Message(int code);
 }  // namespace PortResult
+
+namespace TransferResult {
+enum Code : int {
+    kTransmitted = 1,          // all 128 pages handed to the printer
+    kReceived = 2,             // all 128 pages read and the file replaced
+    kFileNotOpened = -1,       // the file to send or replace could not be opened in 100 attempts
+    kFileNotRead = -2,         // reading the file to send failed
+    kFileNotWritten = -3,      // the image read could not replace the file
+    kPageFault = -4,           // a page answered "w" for the fourth time
+    kVerificationFailed = -5,  // the printer answered "f"
+    kUnknownAnswer = -6,       // bytes arrived that hold none of the expected codes
+    kNoAnswer = -7,            // the printer stayed silent where an answer or a block was due
+};
+// The sender's status text for how a transfer ended or why it did not start.
+const char* Message(int code);
+}  // namespace TransferResult

@@ -16,8 +16,6 @@ constexpr uint8_t kNoCode = 0x00;
 constexpr int kRepeatsBeforeFault = kMaxRepeats + 1;
 constexpr double kLongestTimeoutSeconds = 1e6;
 constexpr int kSlowestBaud = 50;
-// A start bit, 8 data bits and a stop bit.
-constexpr int kBitsPerByte = 10;
 // A paced line hands bytes on in slices of this length.
 constexpr auto kPacingSlice = std::chrono::milliseconds(5);
 

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 
 constexpr int kPageSize = 512;
 constexpr int kPageTotal = 128;

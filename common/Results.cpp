@@ -60,10 +60,25 @@ const char* Message(int code) {
         case kPortRefused: return "the port cannot be opened or set up";
         case kBadImage: return "not a valid font image";
         case kBadBlocks: return "a page arrived damaged four times";
-        case kFileError: return "file error";
+        case kFileNotOpened: return "the file cannot be opened";
+        case kFileNotRead: return "the file cannot be read";
+        case kFileNotWritten: return "the file cannot be written";
         case kInterrupted: return "interrupted";
     }
     return "unknown transfer result";
+}
+
+const char* StatusText(int code, bool reception) {
+    switch (code) {
+        case kDone: return reception ? "File Received" : "File Transmitted";
+        case kFileNotOpened: return "Can't open file";
+        case kFileNotRead: return "Read file error";
+        case kFileNotWritten: return "File write error";
+        case kPageFault: return "Page fault error";
+        case kVerifyError: return "Verification error";
+        case kNoAnswer: return "No answer";
+    }
+    return "Unknown Error";
 }
 
 int ExitCodeFor(int code) {
@@ -72,7 +87,7 @@ int ExitCodeFor(int code) {
         case kDifferent: return 1;
         case kInterrupted: return 130;  // as a shell reports a Ctrl-C
     }
-    // 3 for a page fault onward, one code each; 2 is the wrong command line's.
-    return code < kDifferent && code >= kFileError ? 1 - code : 1;
+    // 3 for a page fault onward, one code each.
+    return code <= kPageFault && code > kInterrupted ? 1 - code : 1;
 }
 }  // namespace TransferResult

@@ -54,25 +54,30 @@ const char* Message(int code);
 }  // namespace PortResult
 
 namespace TransferResult {
-// How a transfer with the printer ended, as glyphmill reports it. Each has
-// its own exit code (ExitCodeFor); 2 is kept for a wrong command line.
+// How a transfer with the printer ended, or why it did not start. The window
+// sender shows StatusText in its status line; glyphmill prints Message and
+// ends with ExitCodeFor, one exit code each (2 is a wrong command line's).
 enum Code : int {
-    kDone = 0,
-    kDifferent = -1,      // verify: the printer's image differs from the file
-    kPageFault = -2,      // a page answered "w" a fourth time
-    kVerifyError = -3,    // the printer answered "f"
-    kUnknownAnswer = -4,  // an answer that is none of the codes
-    kNoAnswer = -5,       // nothing arrived within the time-out after the last byte left
-    kPortBusy = -6,       // another program holds the port
-    kPortMissing = -7,    // no such port, or none to choose by default
-    kPortRefused = -8,    // the port cannot be opened or refuses its settings (e.g. the speed)
-    kBadImage = -9,       // the file is not a valid font image
-    kBadBlocks = -10,     // a block arrived damaged a fourth time
-    kFileError = -11,     // a file cannot be read or written
-    kInterrupted = -12,   // Ctrl-C or a termination signal
+    kDone = 0,              // all 128 pages went across
+    kDifferent = -1,        // verify: the printer's image differs from the file
+    kPageFault = -2,        // a page answered "w" a fourth time
+    kVerifyError = -3,      // the printer answered "f"
+    kUnknownAnswer = -4,    // bytes arrived that hold none of the expected codes
+    kNoAnswer = -5,         // the printer stayed silent where an answer, an echo or a block was due
+    kPortBusy = -6,         // another program holds the port
+    kPortMissing = -7,      // no such port, or none to choose by default
+    kPortRefused = -8,      // the port cannot be opened or refuses its settings (e.g. the speed)
+    kBadImage = -9,         // the file is not a valid font image
+    kBadBlocks = -10,       // a block arrived damaged a fourth time
+    kFileNotOpened = -11,   // the file to send or to replace cannot be opened
+    kFileNotRead = -12,     // reading the file to send failed
+    kFileNotWritten = -13,  // the image read could not replace the file
+    kInterrupted = -14,     // Ctrl-C or a termination signal
 };
 // What the code means, as a phrase.
 const char* Message(int code);
+// The window sender's status text; a reception that is done says so.
+const char* StatusText(int code, bool reception);
 // The process exit code for the outcome.
 int ExitCodeFor(int code);
 }  // namespace TransferResult

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -15,6 +16,16 @@ uint32_t BaudRateForIndex(int speedIndex) {
 void ReportPortFailure(SenderWindow& window, int result) {
     window.SetStatus(PortResult::Message(result), StatusBox::On, kRed);
     window.EnableControls(true);
+}
+
+int64_t SteadyMilliseconds() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+int64_t LineMilliseconds(uint32_t baud, size_t count) {
+    const int64_t bitMilliseconds = static_cast<int64_t>(count) * kBitsPerByte * 1000;
+    return (bitMilliseconds + baud - 1) / baud;
 }
 
 uint16_t PageCrc(const uint8_t* bytes, size_t count) {
@@ -54,7 +65,41 @@ constexpr int kTransmitPollMilliseconds = 250;
 constexpr int kReceivePollMilliseconds = 100;
 constexpr size_t kTransmitReadSize = 32;
 
-void WriteByte(Transfer& transfer, uint8_t byte) { transfer.port.WritePort(&byte, 1); }
+// Hands bytes to the port and notes when they will have left at the chosen speed.
+void Write(Transfer& transfer, const uint8_t* bytes, size_t count) {
+    transfer.port.WritePort(bytes, count);
+    transfer.lineFreeAt = std::max(transfer.lineFreeAt, transfer.now()) + LineMilliseconds(transfer.baud, count);
+}
+
+void WriteByte(Transfer& transfer, uint8_t byte) { Write(transfer, &byte, 1); }
+
+// The printer owes replyBytes: they are due once everything written has left
+// and they have had the time to cross the line, and the silence limit runs
+// from then, so that a slow line is never taken for a silent printer.
+void AwaitReply(Transfer& transfer, size_t replyBytes) {
+    transfer.replyDueBy = std::max(transfer.lineFreeAt, transfer.now()) + LineMilliseconds(transfer.baud, replyBytes) +
+                          kSilenceLimitMilliseconds;
+}
+
+bool SilentTooLong(const Transfer& transfer) { return transfer.now() >= transfer.replyDueBy; }
+
+// The speed and the wait for the first echo, set before the listener's first look.
+void PrepareLine(Transfer& transfer, PortChoice choice) {
+    transfer.transferState = kWaitEcho1;
+    transfer.baud = BaudRateForIndex(choice.speedIndex);
+    transfer.lineFreeAt = 0;
+    AwaitReply(transfer, 1);
+}
+
+void ShowFailure(SenderWindow& window, int result) {
+    window.SetStatus(TransferResult::StatusText(result, false), StatusBox::On, kRed);
+}
+
+// Ends the transfer after the port was opened, showing why on red.
+void EndWithFailure(Transfer& transfer, int result) {
+    transfer.port.EndTransfer();
+    ShowFailure(transfer.window, result);
+}
 
 std::string PageText(int page) { return "Page " + std::to_string(page); }
 
@@ -88,17 +133,16 @@ void StartTransmit(Transfer& transfer, const std::string& path, PortChoice choic
     transfer.repeatCount = 0;
     const ScopedFile file = OpenWithRetries(path, "rb");
     if (!file) {
-        transfer.window.SetStatus("Can't open file", StatusBox::On, kRed);
+        ShowFailure(transfer.window, TransferResult::kFileNotOpened);
         return;
     }
     if (!LoadImage(transfer, file.get())) {
-        transfer.window.SetStatus("Read file error", StatusBox::On, kRed);
+        ShowFailure(transfer.window, TransferResult::kFileNotRead);
         return;
     }
     transfer.window.SetStatus("Initiate", StatusBox::Off);
     transfer.window.EnableControls(false);
-    // The state is set before the listener's first look (it sleeps first).
-    transfer.transferState = kWaitEcho1;
+    PrepareLine(transfer, choice);
     ListenerRoutine listener{TransferKind::Transmit, kTransmitPollMilliseconds,
                              [&transfer](const HandOver& handOver) { TransmitListener(transfer, handOver); }};
     if (transfer.port.OpenPort(choice.portNumber, choice.speedIndex, kTransmitQueueSize, std::move(listener)) != 0) {
@@ -106,20 +150,25 @@ void StartTransmit(Transfer& transfer, const std::string& path, PortChoice choic
     }
     transfer.window.SetStatus("Wait Echo 1", StatusBox::Off);
     WriteByte(transfer, kHandshake1);
+    AwaitReply(transfer, 1);
 }
 
 void TransmitListener(Transfer& transfer, const HandOver& handOver) {
     uint8_t bytes[kTransmitReadSize] = {};
     const size_t count = transfer.port.ReadPort(bytes, sizeof bytes);
-    if (count == 0) return;
-    handOver(ClassifyTransmitRead(bytes, count));
+    if (count > 0) {
+        handOver(ClassifyTransmitRead(bytes, count));
+    } else if (SilentTooLong(transfer)) {
+        handOver(TransmitEvent::kNoAnswer);
+    }
 }
 
 void SendPage(Transfer& transfer, int page) {
     const uint8_t* data = transfer.image.data() + static_cast<size_t>(page) * kPageSize;
     const std::array<uint8_t, 2> crc = PageCrcBytes(data);
-    transfer.port.WritePort(data, kPageSize);
-    transfer.port.WritePort(crc.data(), crc.size());
+    Write(transfer, data, kPageSize);
+    Write(transfer, crc.data(), crc.size());
+    AwaitReply(transfer, 1);
 }
 
 void OnTransmitEvent(Transfer& transfer, int event) {
@@ -128,6 +177,7 @@ void OnTransmitEvent(Transfer& transfer, int event) {
         transfer.transferState = kWaitEcho2;
         window.SetStatus("Wait Echo 2", StatusBox::Keep);
         WriteByte(transfer, kTransmitHandshake2);
+        AwaitReply(transfer, 1);
     }
     if (event == TransmitEvent::kEcho2 && transfer.transferState == kWaitEcho2) {
         SendPage(transfer, 0);
@@ -142,8 +192,7 @@ void OnTransmitEvent(Transfer& transfer, int event) {
     }
     if (transfer.transferState == kSendingPages && event == TransmitEvent::kWrong) {
         if (transfer.repeatCount == kMaxRepeats) {
-            transfer.port.EndTransfer();
-            window.SetStatus("Page fault error", StatusBox::On, kRed);
+            EndWithFailure(transfer, TransferResult::kPageFault);
             return;
         }
         ++transfer.repeatCount;
@@ -151,31 +200,26 @@ void OnTransmitEvent(Transfer& transfer, int event) {
         window.SetStatus(PageText(transfer.pageCount) + " Rep. " + std::to_string(transfer.repeatCount),
                          StatusBox::On, kLightRed);
     }
-    if (event == TransmitEvent::kVerificationFailed) {
-        transfer.port.EndTransfer();
-        window.SetStatus("Verification error", StatusBox::On, kRed);
-    }
-    if (event == TransmitEvent::kUnknown) {
-        transfer.port.EndTransfer();
-        window.SetStatus("Unknown Error", StatusBox::On, kRed);
-    }
+    if (event == TransmitEvent::kVerificationFailed) EndWithFailure(transfer, TransferResult::kVerifyError);
+    if (event == TransmitEvent::kUnknown) EndWithFailure(transfer, TransferResult::kUnknownAnswer);
+    if (event == TransmitEvent::kNoAnswer) EndWithFailure(transfer, TransferResult::kNoAnswer);
     if (transfer.pageCount == kPageTotal - 1) {
         // Page 127 has been handed to the port: its answer is not waited for.
         transfer.port.EndTransfer();
-        window.SetStatus("File Transmitted", StatusBox::Off);
+        window.SetStatus(TransferResult::StatusText(TransferResult::kDone, false), StatusBox::Off);
     }
 }
 
 void StartReceive(Transfer& transfer, const std::string& path, PortChoice choice) {
     transfer.pageCount = 0;
     if (!CanWriteFile(path)) {
-        transfer.window.SetStatus("Can't open file", StatusBox::On, kRed);
+        ShowFailure(transfer.window, TransferResult::kFileNotOpened);
         return;
     }
     transfer.receivePath = path;
     transfer.window.SetStatus("Initiate", StatusBox::Off);
     transfer.window.EnableControls(false);
-    transfer.transferState = kWaitEcho1;
+    PrepareLine(transfer, choice);
     transfer.blockFill = 0;
     ListenerRoutine listener{TransferKind::Receive, kReceivePollMilliseconds,
                              [&transfer](const HandOver& handOver) { ReceiveListener(transfer, handOver); }};
@@ -184,40 +228,46 @@ void StartReceive(Transfer& transfer, const std::string& path, PortChoice choice
     }
     transfer.window.SetStatus("Wait Echo 1", StatusBox::Off);
     WriteByte(transfer, kHandshake1);
+    AwaitReply(transfer, 1);
 }
 
 void ReceiveListener(Transfer& transfer, const HandOver& handOver) {
     if (transfer.transferState == kReceivingPages) {
         const size_t missing = kFrameSize - transfer.blockFill;
-        transfer.blockFill += static_cast<int>(
-            transfer.port.ReadPort(transfer.blockBuffer.data() + transfer.blockFill, missing));
+        const size_t got = transfer.port.ReadPort(transfer.blockBuffer.data() + transfer.blockFill, missing);
+        transfer.blockFill += static_cast<int>(got);
         if (transfer.blockFill == kFrameSize) {
             // Emptied before the hand-over (CheckBlock reads only the buffer):
             // the hand-over may end this transfer, and a reception started
             // right after it collects into the same fill count.
             transfer.blockFill = 0;
             handOver(ReceiveEvent::kBlock);
+            return;
         }
-        return;
+        if (got > 0) {
+            // A block on its way: the printer is not silent.
+            transfer.replyDueBy = std::max<int64_t>(transfer.replyDueBy, transfer.now() + kSilenceLimitMilliseconds);
+            return;
+        }
+    } else {
+        uint8_t byte = 0;
+        if (transfer.port.ReadPort(&byte, 1) == 1 && (byte == kHandshake1 || byte == kReceiveHandshake2)) {
+            handOver(byte == kHandshake1 ? ReceiveEvent::kEcho1 : ReceiveEvent::kEcho2);
+            return;
+        }
     }
-    uint8_t byte = 0;
-    if (transfer.port.ReadPort(&byte, 1) != 1) return;
-    if (byte == kHandshake1) handOver(ReceiveEvent::kEcho1);
-    if (byte == kReceiveHandshake2) handOver(ReceiveEvent::kEcho2);
+    if (SilentTooLong(transfer)) handOver(ReceiveEvent::kNoAnswer);
 }
 
 uint32_t CheckBlock(Transfer& transfer) {
     uint8_t* page = transfer.image.data() + static_cast<size_t>(transfer.pageCount) * kPageSize;
     std::copy_n(transfer.blockBuffer.data(), kPageSize, page);
-    if (FrameCrcMatches(transfer.blockBuffer.data())) {
-        uint8_t answer = kAnswerGood;
-        transfer.port.WritePort(&answer, 1);
-        ++transfer.pageCount;
-        return kGreen;
-    }
-    uint8_t answer = kAnswerWrong;
-    transfer.port.WritePort(&answer, 1);
-    return kRed;
+    const bool good = FrameCrcMatches(transfer.blockBuffer.data());
+    WriteByte(transfer, good ? kAnswerGood : kAnswerWrong);
+    AwaitReply(transfer, kFrameSize);
+    if (!good) return kRed;
+    ++transfer.pageCount;
+    return kGreen;
 }
 
 void OnReceiveEvent(Transfer& transfer, int event) {
@@ -226,8 +276,10 @@ void OnReceiveEvent(Transfer& transfer, int event) {
         transfer.transferState = kWaitEcho2;
         window.SetStatus("Wait Echo 2", StatusBox::Keep);
         WriteByte(transfer, kReceiveHandshake2);
+        AwaitReply(transfer, 1);
     }
     if (event == ReceiveEvent::kEcho2 && transfer.transferState == kWaitEcho2) {
+        AwaitReply(transfer, kFrameSize);  // the first block
         transfer.transferState = kReceivingPages;
         window.SetStatus(PageText(0), StatusBox::Keep);
     }
@@ -235,14 +287,15 @@ void OnReceiveEvent(Transfer& transfer, int event) {
         const uint32_t colour = CheckBlock(transfer);
         window.SetStatus(PageText(transfer.pageCount), StatusBox::On, colour);
     }
+    if (event == ReceiveEvent::kNoAnswer) EndWithFailure(transfer, TransferResult::kNoAnswer);
     if (transfer.pageCount == kPageTotal) {
         transfer.port.EndTransfer();
         // Only a complete image replaces the file, and atomically: a failed
         // write leaves the old content in place.
         if (WriteFileAtomically(transfer.receivePath, transfer.image.data(), transfer.image.size())) {
-            window.SetStatus("File Received", StatusBox::Off);
+            window.SetStatus(TransferResult::StatusText(TransferResult::kDone, true), StatusBox::Off);
         } else {
-            window.SetStatus("File write error", StatusBox::On, kRed);
+            ShowFailure(window, TransferResult::kFileNotWritten);
         }
     }
 }

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 
 constexpr int kPageSize = 512;
 constexpr int kPageTotal = 128;
@@ -42,12 +43,14 @@ constexpr int kGood = 0x73;
 constexpr int kWrong = 0x77;
 constexpr int kVerificationFailed = 0x66;
 constexpr int kUnknown = 0x99;
+constexpr int kNoAnswer = 0x100;  // no byte at all where an answer was due
 }  // namespace TransmitEvent
 
 namespace ReceiveEvent {
 constexpr int kEcho1 = 0x01;
 constexpr int kEcho2 = 0x52;
 constexpr int kBlock = 0x98;
+constexpr int kNoAnswer = 0x100;  // no byte at all where an echo or a block was due
 }  // namespace ReceiveEvent
 
 // Status box colours as COLORREF values (red in the low byte).
@@ -56,6 +59,18 @@ constexpr uint32_t kGreen = 0x0000FF00;
 constexpr uint32_t kLightRed = 0x008080FF;
 
 constexpr int kMaxRepeats = 3;
+
+// How long the printer may stay silent where an answer, an echo or a block is
+// due: counted from when the bytes it answers have left at the chosen speed,
+// plus the time the awaited bytes themselves take on the line.
+constexpr int64_t kSilenceLimitMilliseconds = 5000;
+// A start bit, 8 data bits and a stop bit.
+constexpr int kBitsPerByte = 10;
+
+// Milliseconds on a steady clock; the transfers measure the printer's silence
+// with it. Tests hand in a clock of their own.
+using Clock = std::function<int64_t()>;
+int64_t SteadyMilliseconds();
 
 enum class StatusBox { Keep, Off, On };
 
@@ -115,13 +130,19 @@ bool FrameCrcMatches(const uint8_t* frame);
 // 0x01, 0x52, "s", "w", "f" found among the bytes, else 0x99.
 int ClassifyTransmitRead(const uint8_t* bytes, size_t count);
 
+// The time count bytes take on the line at this speed, rounded up.
+int64_t LineMilliseconds(uint32_t baud, size_t count);
+
 // The state of the transfers, owned by the sender window. Everything but
 // the block collection is touched on the window thread only; the listener
-// also reads transferState, which is why it is atomic.
+// also reads transferState and replyDueBy (and pushes replyDueBy back while a
+// block arrives), which is why they are atomic.
 struct Transfer {
-    Transfer(SerialPort& port, SenderWindow& window) : port(port), window(window) {}
+    Transfer(SerialPort& port, SenderWindow& window, Clock clock = SteadyMilliseconds)
+        : port(port), window(window), now(std::move(clock)) {}
     SerialPort& port;
     SenderWindow& window;
+    Clock now;
     std::array<uint8_t, kImageSize> image{};  // ImageBuffer
     std::atomic<int> transferState{0};
     int pageCount = 0;
@@ -130,6 +151,10 @@ struct Transfer {
     std::array<uint8_t, kFrameSize> blockBuffer{};
     int blockFill = 0;
     std::string receivePath;  // the file a reception replaces when it completes
+    uint32_t baud = kBaudRates[0];  // the chosen speed
+    int64_t lineFreeAt = 0;         // when the bytes written so far have left
+    // The printer has answered nothing by then: the transfer ends with "No answer".
+    std::atomic<int64_t> replyDueBy{0};
 };
 
 // The port and speed box selections.
@@ -140,19 +165,24 @@ struct PortChoice {
 
 // "Send": reads the file into the image buffer and starts a transmission.
 void StartTransmit(Transfer& transfer, const std::string& path, PortChoice choice);
-// One look of the transmit listener at the port.
+// One look of the transmit listener at the port: an event for what arrived,
+// or kNoAnswer once the printer has been silent past its limit.
 void TransmitListener(Transfer& transfer, const HandOver& handOver);
 // Handles a transmit event on the window thread.
 void OnTransmitEvent(Transfer& transfer, int event);
-// Writes page n's frame: its 512 bytes, then its CRC high byte first.
+// Writes page n's frame: its 512 bytes, then its CRC high byte first; its
+// answer is due once the frame has left.
 void SendPage(Transfer& transfer, int page);
 
 // "Read": checks the file can be written and starts a reception.
 void StartReceive(Transfer& transfer, const std::string& path, PortChoice choice);
-// One look of the receive listener at the port.
+// One look of the receive listener at the port: collects blocks, hands over
+// echoes and whole blocks, or kNoAnswer once the printer has been silent
+// past its limit.
 void ReceiveListener(Transfer& transfer, const HandOver& handOver);
 // Handles a receive event on the window thread.
 void OnReceiveEvent(Transfer& transfer, int event);
-// Stores the collected block as the next page and answers it; returns the
-// status colour: green for a good block, red for a bad one.
+// Stores the collected block as the next page and answers it (the next block
+// is due from then); returns the status colour: green for a good block, red
+// for a bad one.
 uint32_t CheckBlock(Transfer& transfer);

@@ -40,6 +40,7 @@ struct SenderState {
     WindowHooks hooks;
     std::unique_ptr<Win32SerialLink> link;
     std::unique_ptr<Transfer> transfer;
+    bool closing = false;  // the window is being destroyed: transfer events are dropped
 };
 
 SenderState State;
@@ -88,6 +89,7 @@ void SetFile(const std::string& path) {
 
 int OnCreate(HWND window) {
     State.window = window;
+    State.closing = false;
     State.portBox = CreateBox(3, kPortNames, 6, 0);
     State.speedBox = CreateBox(30, kSpeedNames, 6, kDefaultSpeed);
     State.fileButton = CreateControl("BUTTON", "File Select", kButtonStyle, 8, 65, 97, 25);
@@ -159,9 +161,17 @@ void OnCommand(WPARAM wParam, LPARAM lParam) {
     Repaint();
 }
 
+// A listener's event reaches the transfer unless the window is closing, when
+// the transfer is being abandoned.
+void OnTransferEvent(void (*handle)(Transfer&, int), WPARAM event) {
+    if (!State.closing) handle(*State.transfer, static_cast<int>(event));
+}
+
 void OnDestroy() {
-    // A running listener stops at its next look; the port goes with the program.
-    if (State.link) State.link->StopListener();
+    // A transfer still running ends here: its listener is waited for and the
+    // port closed. A reception leaves its file as it was.
+    State.closing = true;
+    if (State.link) State.link->Close();
     for (HWND control : {State.portBox, State.speedBox, State.fileButton, State.sendButton, State.readButton}) {
         DestroyWindow(control);
     }
@@ -177,8 +187,8 @@ LRESULT CALLBACK SenderProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             case WM_CREATE: return OnCreate(window);
             case WM_PAINT: OnPaint(window); return 0;
             case WM_COMMAND: OnCommand(wParam, lParam); break;
-            case WM_TX_EVENT: OnTransmitEvent(*State.transfer, static_cast<int>(wParam)); return 0;
-            case WM_RX_EVENT: OnReceiveEvent(*State.transfer, static_cast<int>(wParam)); return 0;
+            case WM_TX_EVENT: OnTransferEvent(OnTransmitEvent, wParam); return 0;
+            case WM_RX_EVENT: OnTransferEvent(OnReceiveEvent, wParam); return 0;
             case WM_DESTROY: OnDestroy(); return 0;
             case WM_SIZE:
             case WM_NCDESTROY:
@@ -214,7 +224,10 @@ HWND CreateSenderWindow(HINSTANCE instance) {
 }
 
 SenderView CurrentSenderView() {
-    return SenderView{State.window,   State.portBox,     State.speedBox,    State.fileButton,
-                      State.sendButton, State.readButton, State.filePath,    State.displayName,
-                      State.statusText, State.statusBox,  State.statusColour};
+    const bool portOpen = State.link && State.link->IsOpen();
+    const size_t runningListeners = State.link ? State.link->RunningListeners() : 0;
+    return SenderView{State.window,     State.portBox,    State.speedBox,     State.fileButton,
+                      State.sendButton, State.readButton, State.filePath,     State.displayName,
+                      State.statusText, State.statusBox,  State.statusColour, portOpen,
+                      runningListeners};
 }

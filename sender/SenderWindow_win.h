@@ -22,5 +22,7 @@ struct SenderView {
     std::string filePath, displayName, statusText;
     bool statusBox;
     COLORREF statusColour;
+    bool portOpen;            // the serial link holds a port
+    size_t runningListeners;  // listener threads of this and earlier transfers still running
 };
 SenderView CurrentSenderView();

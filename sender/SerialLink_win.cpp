@@ -1,11 +1,12 @@
 #include "SerialLink_win.h"
 
+#include <algorithm>
 #include <atomic>
+#include <list>
 #include <string>
 #include <vector>
 
 #include "Results.h"
-#include "ScopedWin.h"
 
 namespace {
 
@@ -19,6 +20,8 @@ struct PendingWrite {
 // How long the end of a transfer waits for written bytes to leave the port
 // (a whole page frame at 2400 baud takes over two seconds).
 constexpr DWORD kDrainMilliseconds = 3000;
+// How long closing waits for a listener: far more than one look at the port.
+constexpr DWORD kListenerJoinMilliseconds = 5000;
 
 }  // namespace
 
@@ -72,9 +75,27 @@ void ReapCompletedWrites(std::list<PendingWrite>& writes) {
     writes.remove_if([](const PendingWrite& write) { return HasOverlappedIoCompleted(&write.io); });
 }
 
+bool HasEnded(const ScopedHandle& thread) { return WaitForSingleObject(thread.Get(), 0) == WAIT_OBJECT_0; }
+
+// Waits for a listener thread to end. Called on the window's thread, which
+// the listener may be blocked in handing an event to: the events it sends
+// meanwhile are handled here, so that it can go on to find its stop flag.
+void JoinListener(HANDLE thread) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const DWORD waited = GetTickCount() - start;
+        if (waited >= kListenerJoinMilliseconds) return;
+        const DWORD woken =
+            MsgWaitForMultipleObjects(1, &thread, FALSE, kListenerJoinMilliseconds - waited, QS_SENDMESSAGE);
+        if (woken != WAIT_OBJECT_0 + 1) return;  // ended, or given up
+        MSG message;
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
 }  // namespace
 
-Win32SerialLink::~Win32SerialLink() { StopListener(); }
+Win32SerialLink::~Win32SerialLink() { Close(); }
 
 int Win32SerialLink::OpenPort(int portNumber, int speedIndex, int inputQueueSize, ListenerRoutine listener) {
     auto fail = [this](int result) {
@@ -117,10 +138,12 @@ int Win32SerialLink::OpenPort(int portNumber, int speedIndex, int inputQueueSize
     transfer->eventMessage = listener.kind == TransferKind::Transmit ? WM_TX_EVENT : WM_RX_EVENT;
     transfer->listener = std::move(listener);
     current_ = transfer;
+    listeners_.erase(std::remove_if(listeners_.begin(), listeners_.end(), HasEnded), listeners_.end());
     auto* threadShare = new std::shared_ptr<LinkTransfer>(transfer);
     ScopedHandle thread(CreateThread(nullptr, 0, ListenerThread, threadShare, 0, nullptr));
     if (thread) {
         SetThreadPriority(thread.Get(), THREAD_PRIORITY_LOWEST);
+        listeners_.push_back(std::move(thread));
     } else {
         delete threadShare;
     }
@@ -145,11 +168,19 @@ void Win32SerialLink::WritePort(const uint8_t* bytes, size_t count) {
 size_t Win32SerialLink::ReadPort(uint8_t* buffer, size_t maxCount) {
     LinkTransfer* transfer = ListenerTransfer;
     if (!transfer || transfer->stop || !transfer->port) return 0;
+    // Only what has arrived is asked for: with the time-outs set at open a
+    // read completes at once on Windows, but Wine keeps a read of an empty
+    // port pending until a byte comes, which would leave the listener
+    // blind to a silent printer and deaf to its stop flag.
+    DWORD errors = 0;
+    COMSTAT status{};
+    if (!ClearCommError(transfer->port.Get(), &errors, &status)) return 0;
+    const DWORD wanted = std::min<DWORD>(status.cbInQue, static_cast<DWORD>(maxCount));
+    if (wanted == 0) return 0;
     DWORD got = 0;
     ResetEvent(transfer->readEvent.Get());
-    if (!ReadFile(transfer->port.Get(), buffer, static_cast<DWORD>(maxCount), &got, &transfer->readIo)) {
+    if (!ReadFile(transfer->port.Get(), buffer, wanted, &got, &transfer->readIo)) {
         if (GetLastError() != ERROR_IO_PENDING) return 0;
-        // With the time-outs set at open, the read completes at once.
         if (!GetOverlappedResult(transfer->port.Get(), &transfer->readIo, &got, TRUE)) return 0;
     }
     return got;
@@ -173,6 +204,19 @@ void Win32SerialLink::EndTransfer() {
     }
 }
 
-void Win32SerialLink::StopListener() {
+bool Win32SerialLink::IsOpen() const { return current_ && current_->port; }
+
+size_t Win32SerialLink::RunningListeners() const {
+    return static_cast<size_t>(std::count_if(listeners_.begin(), listeners_.end(),
+                                             [](const ScopedHandle& thread) { return !HasEnded(thread); }));
+}
+
+void Win32SerialLink::Close() {
     if (current_) current_->stop = true;
+    for (const ScopedHandle& listener : listeners_) JoinListener(listener.Get());
+    listeners_.erase(std::remove_if(listeners_.begin(), listeners_.end(), HasEnded), listeners_.end());
+    if (current_) {
+        CancelIo(current_->port.Get());  // an abandoned transfer's bytes need not leave
+        current_.reset();                // the last share closes the port (~LinkTransfer)
+    }
 }

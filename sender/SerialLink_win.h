@@ -4,10 +4,11 @@
 
 #include <windows.h>
 
-#include <list>
 #include <memory>
+#include <vector>
 
 #include "Protocol.h"
+#include "ScopedWin.h"
 
 constexpr UINT WM_TX_EVENT = WM_USER + 1;
 constexpr UINT WM_RX_EVENT = WM_USER + 2;
@@ -29,12 +30,18 @@ public:
     size_t ReadPort(uint8_t* buffer, size_t maxCount) override;
     void EndTransfer() override;
 
-    // The window is going away: the current listener stops at its next look;
-    // the port is left to the end of the program.
-    void StopListener();
+    // The window is going away: a transfer still running is abandoned without
+    // a word to the window. Waits for every listener, handling the events they
+    // send meanwhile (the window drops them), and closes the port.
+    void Close();
+
+    // For tests: whether a port is open, and how many listeners still run.
+    bool IsOpen() const;
+    size_t RunningListeners() const;
 
 private:
     SenderWindow& window_;
     HWND eventWindow_ = nullptr;
     std::shared_ptr<LinkTransfer> current_;
+    std::vector<ScopedHandle> listeners_;  // threads of this and earlier transfers, until they have ended
 };

@@ -8,8 +8,6 @@ namespace {
 // A byte that is none of the answers or echoes the sender knows.
 constexpr uint8_t kNoCode = 0x00;
 constexpr int kRepeatsBeforeFault = kMaxRepeats + 1;
-// A start bit, 8 data bits and a stop bit.
-constexpr int kBitsPerByte = 10;
 // A paced line hands bytes on in slices of this length.
 constexpr auto kPacingSlice = std::chrono::milliseconds(5);
 

@@ -122,7 +122,7 @@ int RunSend(TransferArguments& args) {
         return Report(TransferResult::kBadImage, error + " (--raw sends it as it is)");
     ImageBytes image{};
     if (!ReadRawImage(args.file, image))
-        return Report(TransferResult::kFileError, "cannot read " + args.file + ": " + std::strerror(errno));
+        return Report(TransferResult::kFileNotRead, "cannot read " + args.file + ": " + std::strerror(errno));
 
     SerialLine line;
     line.StopOnSignals();
@@ -150,14 +150,14 @@ int ReadPrinter(TransferArguments& args, ImageBytes& image, TransferOutcome& out
 
 int RunRead(TransferArguments& args) {
     if (!CanWrite(args.file))
-        return Report(TransferResult::kFileError, "cannot write " + args.file + ": " + std::strerror(errno));
+        return Report(TransferResult::kFileNotOpened, "cannot write " + args.file + ": " + std::strerror(errno));
     ImageBytes image{};
     TransferOutcome outcome;
     double seconds = 0;
     if (const int failed = ReadPrinter(args, image, outcome, seconds); failed >= 0) return failed;
     // Only a whole image replaces the file, and atomically.
     if (!WriteFileAtomically(args.file, image.data(), image.size()))
-        return Report(TransferResult::kFileError, "cannot write " + args.file);
+        return Report(TransferResult::kFileNotWritten, "cannot write " + args.file);
     if (!args.quiet) Summarize("read", args.file, outcome, seconds);
     return ExitCode::kDone;
 }

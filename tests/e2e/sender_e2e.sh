@@ -47,6 +47,41 @@ click() {
 press_send() { click 56 132; }
 press_read() { click 155 132; }
 press_file_select() { click 56 77; }
+# The speed box's first entry, 2400 baud.
+choose_slowest_speed() {
+  click 160 42
+  sleep 0.5
+  xdotool key Home Return
+  sleep 0.5
+}
+
+# The colour of the status box, inside it beside the text, as RRGGBB.
+status_colour() {
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  import -window root -crop "1x1+$((X + 112))+$((Y + 78))" -depth 8 txt:- 2>/dev/null |
+    grep -o '#[0-9A-Fa-f]\{6\}' | tail -n 1 | tr -d '#' | tr a-f A-F
+}
+# Waits up to 20 s for the status box to turn red and prints the seconds it took.
+wait_for_red() {
+  local start=$SECONDS
+  for _ in $(seq 80); do
+    [ "$(status_colour)" = "FF0000" ] && { echo $((SECONDS - start)); return 0; }
+    sleep 0.25
+  done
+  echo "never"
+}
+# A silent printer ends the transfer with "No answer" on red: not at once (as
+# an error answer would) but once the awaited bytes have had 5 s and their
+# time on the line, counted from the last write.
+expect_no_answer() {
+  local what=$1 waited
+  waited=$(wait_for_red)
+  echo "  $what: the status turned red $waited s after the emulator had ended"
+  if [ "$waited" = "never" ]; then fail "$what: the transfer did not end"
+  elif [ "$waited" -lt 3 ]; then fail "$what: the transfer ended at once, not for want of an answer"
+  fi
+  import -window root -crop 215x180+350+150 "$work/$what.png" 2>/dev/null || true
+}
 
 cleanup() {
   [ -n "$printer" ] && kill "$printer" 2>/dev/null
@@ -113,6 +148,31 @@ finish_printer "reception"
 for _ in $(seq 20); do cmp -s "$work/printer-image.bin" "$work/read.bin" && break; sleep 0.2; done
 cmp -s "$work/printer-image.bin" "$work/read.bin" || fail "the file read differs from the printer's image"
 [ ! -e "$work/read.bin.tmp" ] || fail "a temporary file was left beside the file read"
+
+# A line paced at 1200 baud, slower than the slowest speed the sender offers:
+# a page frame takes 4.3 s to cross it and each answer comes 1.5 s later,
+# past 5 s from the write, yet within 5 s from when the frame has left.
+choose_slowest_speed
+
+echo "case: a printer silent after page 2 on a 1200 baud line ends with \"No answer\""
+start_printer --timeout 90 --baud 1200 --answer-delay 1500 --silent-after 2
+press_send
+finish_printer "silent transmission"
+expect_no_answer "no answer to a page"
+
+echo "case: a printer silent after block 1 on a 1200 baud line ends with \"No answer\", the file untouched"
+echo "old content" >"$work/read.bin"
+start_printer --timeout 90 --baud 1200 --serve "$work/printer-image.bin" --silent-after 1
+press_read
+finish_printer "silent reception"
+expect_no_answer "no block"
+[ "$(cat "$work/read.bin")" = "old content" ] || fail "the file was changed by a reception that did not complete"
+[ ! -e "$work/read.bin.tmp" ] || fail "a temporary file was left beside the file read"
+
+echo "case: after \"No answer\" the controls are back: \"f\" ends a new transmission"
+start_printer --timeout 20 --fail 0
+press_send
+finish_printer "after no answer"
 
 if [ "$failures" -eq 0 ]; then echo "sender e2e: all cases passed"; else echo "sender e2e: $failures failed"; fi
 [ "$failures" -eq 0 ]

@@ -42,8 +42,14 @@ protected:
         port_.Arrive(bytes);
         Poll();
     }
-    void Handshake() {
-        StartReceive(transfer_, path_, PortChoice{3, 1});
+    // Time passes with nothing from the printer, then the listener looks.
+    void Silence(int64_t milliseconds) {
+        clock_ += milliseconds;
+        Poll();
+    }
+    void Start(int speedIndex = 1) { StartReceive(transfer_, path_, PortChoice{3, speedIndex}); }
+    void Handshake(int speedIndex = 1) {
+        Start(speedIndex);
         Arrive({0x01});
         Arrive({0x07});
     }
@@ -52,7 +58,8 @@ protected:
     std::string path_;
     RecordingWindow window_;
     ScriptedPort port_{window_};
-    Transfer transfer_{port_, window_};
+    int64_t clock_ = 0;
+    Transfer transfer_{port_, window_, [this] { return clock_; }};
 };
 
 TEST_F(ReceiveTest, FullRunReplacesTheFileWithThePagesInOrder) {
@@ -142,6 +149,35 @@ TEST_F(ReceiveTest, AListenerLeavesTheBlockOfANewReceptionAloneAfterItsOwnEnded)
     EXPECT_EQ(transfer_.blockFill, 100);
     Arrive(std::vector<uint8_t>(next.begin() + 100, next.end()));
     EXPECT_EQ(window_.Last().text, "Page 1");
+}
+
+TEST_F(ReceiveTest, ASilentPrinterEndsWithNoAnswerAndLeavesTheOldFile) {
+    const auto oldContent = ReadAll(path_);
+    Start(0);  // 2400 baud: a block takes 2.14 s to arrive
+    Arrive({0x55});  // noise is no answer
+    Silence(5100);
+    EXPECT_EQ(window_.Last().text, "No answer");
+    EXPECT_EQ(window_.Last().colour, kRed);
+    EXPECT_FALSE(port_.open);
+    EXPECT_TRUE(window_.controlsEnabled);
+
+    // The first block is due 5 s after it has had the time to arrive, and
+    // bytes of it that trickle in keep the reception going.
+    Handshake(0);
+    Silence(7000);
+    const auto block = Block(0);
+    Arrive(std::vector<uint8_t>(block.begin(), block.begin() + 100));
+    Silence(4900);
+    EXPECT_TRUE(port_.open);
+    Arrive(std::vector<uint8_t>(block.begin() + 100, block.end()));
+    EXPECT_EQ(window_.Last().text, "Page 1");
+    Silence(7000);
+    EXPECT_TRUE(port_.open);
+    Silence(300);
+    EXPECT_EQ(window_.Last().text, "No answer");
+    EXPECT_FALSE(port_.open);
+    EXPECT_EQ(ReadAll(path_), oldContent);
+    EXPECT_FALSE(std::filesystem::exists(path_ + ".tmp"));
 }
 
 TEST_F(ReceiveTest, FailedRunLeavesTheOldFile) {

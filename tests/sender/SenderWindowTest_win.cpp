@@ -1,9 +1,13 @@
 // The "Font Send" window in process under Wine: layout, defaults, the
-// command line, the enabling rules and the status line of the refusals.
+// command line, the enabling rules, the status line of the refusals, and
+// transfers against the printer emulator on COM1, which goes silent after
+// page 1 of every exchange.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "Protocol.h"
@@ -44,6 +48,43 @@ BOOL AnswerDialog(OPENFILENAMEA* request) {
     if (ChosenFile.empty()) return FALSE;
     std::snprintf(request->lpstrFile, request->nMaxFile, "%s", ChosenFile.c_str());
     return TRUE;
+}
+
+// Handles the thread's messages, as the program's loop would, until done()
+// holds or the time is up.
+template <typename Done>
+bool PumpUntil(Done done, DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > milliseconds) return false;
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+    return true;
+}
+
+// The transfer is over for good: no port held, no listener left.
+void ExpectLinkIdle() {
+    const SenderView view = CurrentSenderView();
+    EXPECT_FALSE(view.portOpen);
+    EXPECT_EQ(view.runningListeners, 0u);
+}
+
+std::string TempFile(const char* name, const std::string& content) {
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    const std::string path = std::string(folder) + name;
+    std::ofstream(path, std::ios::binary) << content;
+    return path;
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 class SenderWindowTest : public ::testing::Test {
@@ -159,6 +200,54 @@ TEST_F(SenderWindowTest, AChosenFileEnablesBothAndAMissingPortIsShownOnRed) {
     }
     Click(view.readButton);
     EXPECT_EQ(CurrentSenderView().statusText, "Port init error");
+    std::remove(ChosenFile.c_str());
+}
+
+TEST_F(SenderWindowTest, ASilentPrinterEndsTheTransmissionWithNoAnswerAndFreesThePort) {
+    // Zeros: no byte of the pages can pass for a handshake the printer would
+    // answer once it has gone silent.
+    ChosenFile = TempFile("glysend-silent.bin", std::string(kImageSize, '\0'));
+    Click(CurrentSenderView().fileButton);
+    Click(CurrentSenderView().sendButton);
+    ASSERT_TRUE(PumpUntil([] { return CurrentSenderView().statusText == "Page 2"; }, 5000));
+    // Page 2 has no answer: the limit is 5 s after it has left, 0.5 s at 9600 baud.
+    ASSERT_TRUE(PumpUntil([] { return CurrentSenderView().statusText == "No answer"; }, 10000))
+        << CurrentSenderView().statusText;
+    const SenderView view = CurrentSenderView();
+    EXPECT_TRUE(view.statusBox);
+    EXPECT_EQ(view.statusColour, static_cast<COLORREF>(kRed));
+    for (HWND control : {view.portBox, view.speedBox, view.fileButton, view.sendButton, view.readButton}) {
+        EXPECT_TRUE(IsWindowEnabled(control));
+    }
+    EXPECT_FALSE(view.portOpen);
+    // The listener ends at its next look.
+    EXPECT_TRUE(PumpUntil([] { return CurrentSenderView().runningListeners == 0; }, 1000));
+    std::remove(ChosenFile.c_str());
+}
+
+TEST_F(SenderWindowTest, ClosingDuringATransferEndsItCleanly) {
+    // A transmission whose listener is blocked handing over the first echo:
+    // this thread does not look at its messages before the window closes.
+    ChosenFile = TempFile("glysend-close.bin", std::string(kImageSize, '\0'));
+    Click(CurrentSenderView().fileButton);
+    Click(CurrentSenderView().sendButton);
+    Sleep(700);
+    ASSERT_TRUE(CurrentSenderView().portOpen);
+    DestroyWindow(window_);
+    ExpectLinkIdle();
+    std::remove(ChosenFile.c_str());
+
+    // A reception with two pages in: the file keeps its content, and nothing
+    // is left beside it.
+    window_ = CreateSenderWindow(GetModuleHandleA(nullptr));
+    ChosenFile = TempFile("glysend-close-read.bin", "old content");
+    Click(CurrentSenderView().fileButton);
+    Click(CurrentSenderView().readButton);
+    ASSERT_TRUE(PumpUntil([] { return CurrentSenderView().statusText == "Page 2"; }, 5000));
+    DestroyWindow(window_);
+    ExpectLinkIdle();
+    EXPECT_EQ(ReadAll(ChosenFile), "old content");
+    EXPECT_EQ(GetFileAttributesA((ChosenFile + ".tmp").c_str()), INVALID_FILE_ATTRIBUTES);
     std::remove(ChosenFile.c_str());
 }
 

@@ -32,14 +32,22 @@ protected:
         std::ofstream(path_, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     }
 
-    void Start() { StartTransmit(transfer_, path_, PortChoice{2, 5}); }
+    void Start(int speedIndex = 5) { StartTransmit(transfer_, path_, PortChoice{2, speedIndex}); }
+    void Look() {
+        port_.Poll([this](int event) { OnTransmitEvent(transfer_, event); });
+    }
     // The printer's bytes arrive and the listener takes its next look.
     void Answer(std::initializer_list<uint8_t> bytes) {
         port_.Arrive(bytes);
-        port_.Poll([this](int event) { OnTransmitEvent(transfer_, event); });
+        Look();
     }
-    void Handshake() {
-        Start();
+    // Time passes with nothing from the printer, then the listener looks.
+    void Silence(int64_t milliseconds) {
+        clock_ += milliseconds;
+        Look();
+    }
+    void Handshake(int speedIndex = 5) {
+        Start(speedIndex);
         Answer({0x01});
         Answer({0x52});
     }
@@ -62,8 +70,19 @@ protected:
     std::string path_;
     RecordingWindow window_;
     ScriptedPort port_{window_};
-    Transfer transfer_{port_, window_};
+    int64_t clock_ = 0;
+    Transfer transfer_{port_, window_, [this] { return clock_; }};
 };
+
+constexpr int kSlowest = 0;  // 2400 baud: a page frame takes 2.14 s to leave
+constexpr int kFastest = 5;  // 115200 baud: 45 ms
+
+void ExpectNoAnswer(const RecordingWindow& window, const ScriptedPort& port) {
+    EXPECT_EQ(window.Last().text, "No answer");
+    EXPECT_EQ(window.Last().colour, kRed);
+    EXPECT_FALSE(port.open);
+    EXPECT_TRUE(window.controlsEnabled);
+}
 
 TEST_F(TransmitTest, FullRunSendsEveryPageAndEndsWithoutWaitingForTheLastAnswer) {
     Start();
@@ -197,6 +216,40 @@ TEST_F(TransmitTest, VerificationErrorEndsEvenDuringTheHandshake) {
     EXPECT_EQ(window_.Last().colour, kRed);
     EXPECT_FALSE(port_.open);
     EXPECT_TRUE(window_.controlsEnabled);
+}
+
+TEST_F(TransmitTest, ASilentPrinterEndsWithNoAnswerFiveSecondsAfterTheAwaitedBytesHaveLeft) {
+    Start(kSlowest);
+    Silence(4900);
+    EXPECT_EQ(window_.Last().text, "Wait Echo 1");
+    Silence(200);
+    ExpectNoAnswer(window_, port_);
+
+    Handshake(kFastest);
+    Answer({'s'});
+    Silence(5100);
+    ExpectNoAnswer(window_, port_);
+
+    // At 2400 baud the limit also counts the frame's time on the line.
+    Handshake(kSlowest);
+    Silence(7000);
+    EXPECT_TRUE(port_.open);
+    Answer({'s'});
+    EXPECT_EQ(window_.Last().text, "Page 1");
+    Silence(7000);
+    EXPECT_TRUE(port_.open);
+    Silence(300);
+    ExpectNoAnswer(window_, port_);
+    port_.Poll([](int) { FAIL() << "no event after the end"; });
+}
+
+TEST_F(TransmitTest, ASlowButHealthyLineNeverTimesOut) {
+    Handshake(kSlowest);
+    for (int page = 1; page < kPageTotal; ++page) {
+        Silence(7000);
+        Answer({'s'});
+    }
+    EXPECT_EQ(window_.Last().text, "File Transmitted");
 }
 
 TEST_F(TransmitTest, AnEmptyReadIsNoEvent) {

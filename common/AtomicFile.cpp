@@ -1,5 +1,7 @@
 #include "AtomicFile.h"
 
+#include <cerrno>
+
 ScopedFile OpenFile(const std::string& path, const char* mode) { return ScopedFile(std::fopen(path.c_str(), mode)); }
 
 ScopedFile OpenWithRetries(const std::string& path, const char* mode) {
@@ -10,6 +12,18 @@ ScopedFile OpenWithRetries(const std::string& path, const char* mode) {
 }
 
 bool CloseFile(ScopedFile file) { return std::fclose(file.release()) == 0; }
+
+bool CanReplaceFile(const std::string& path) {
+    for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
+        if (OpenFile(path, "r+b")) return true;
+        if (errno != ENOENT) continue;
+        if (OpenFile(path, "wb")) {
+            std::remove(path.c_str());
+            return true;
+        }
+    }
+    return false;
+}
 
 bool WriteFileAtomically(const std::string& path, const uint8_t* data, size_t size) {
     const std::string temporary = path + ".tmp";

@@ -24,6 +24,11 @@ ScopedFile OpenFile(const std::string& path, const char* mode);
 // Closes file and says whether everything written reached the file.
 bool CloseFile(ScopedFile file);
 
+// Whether path can be replaced later (kOpenAttempts tries): an existing file
+// must open for update, a missing one must be creatable; one made to find
+// out is removed again, so that a failed replacement leaves nothing behind.
+bool CanReplaceFile(const std::string& path);
+
 // Writes size bytes to a temporary file beside path and renames it over
 // path. On failure the previous content of path is untouched and the
 // temporary file is removed.

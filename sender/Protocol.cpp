@@ -23,9 +23,20 @@ int64_t SteadyMilliseconds() {
         .count();
 }
 
-int64_t LineMilliseconds(uint32_t baud, size_t count) {
-    const int64_t bitMilliseconds = static_cast<int64_t>(count) * kBitsPerByte * 1000;
-    return (bitMilliseconds + baud - 1) / baud;
+std::chrono::microseconds LineTime(uint32_t baud, size_t count) {
+    if (baud == 0) return std::chrono::microseconds::zero();
+    return std::chrono::microseconds((static_cast<int64_t>(count) * kBitsPerByte * 1000000 + baud - 1) / baud);
+}
+
+int64_t LineMilliseconds(uint32_t baud, size_t count) { return (LineTime(baud, count).count() + 999) / 1000; }
+
+int ReadImageToSend(const std::string& path, std::array<uint8_t, kImageSize>& image) {
+    const ScopedFile file = OpenWithRetries(path, "rb");
+    if (!file) return TransferResult::kFileNotOpened;
+    // Zeroed first, so that a short file never carries bytes of an earlier transfer.
+    image.fill(0);
+    const size_t read = std::fread(image.data(), 1, image.size(), file.get());
+    return read == image.size() || std::ferror(file.get()) == 0 ? TransferResult::kDone : TransferResult::kFileNotRead;
 }
 
 uint16_t PageCrc(const uint8_t* bytes, size_t count) {
@@ -103,41 +114,14 @@ void EndWithFailure(Transfer& transfer, int result) {
 
 std::string PageText(int page) { return "Page " + std::to_string(page); }
 
-// Reads the whole file into the image buffer; the rest of the buffer is
-// zeroed so a short file never carries bytes of an earlier transfer.
-bool LoadImage(Transfer& transfer, std::FILE* file) {
-    transfer.image.fill(0);
-    std::fread(transfer.image.data(), 1, transfer.image.size(), file);
-    return std::ferror(file) == 0;
-}
-
-// Whether the file can be replaced later: an existing file must open for
-// update, a missing one must be creatable (it is removed again so that a
-// failed reception leaves nothing behind).
-bool CanWriteFile(const std::string& path) {
-    for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
-        if (OpenFile(path, "r+b")) return true;
-        if (errno != ENOENT) continue;
-        if (OpenFile(path, "wb")) {
-            std::remove(path.c_str());
-            return true;
-        }
-    }
-    return false;
-}
-
 }  // namespace
 
 void StartTransmit(Transfer& transfer, const std::string& path, PortChoice choice) {
     transfer.pageCount = 0;
     transfer.repeatCount = 0;
-    const ScopedFile file = OpenWithRetries(path, "rb");
-    if (!file) {
-        ShowFailure(transfer.window, TransferResult::kFileNotOpened);
-        return;
-    }
-    if (!LoadImage(transfer, file.get())) {
-        ShowFailure(transfer.window, TransferResult::kFileNotRead);
+    const int read = ReadImageToSend(path, transfer.image);
+    if (read != TransferResult::kDone) {
+        ShowFailure(transfer.window, read);
         return;
     }
     transfer.window.SetStatus("Initiate", StatusBox::Off);
@@ -212,7 +196,7 @@ void OnTransmitEvent(Transfer& transfer, int event) {
 
 void StartReceive(Transfer& transfer, const std::string& path, PortChoice choice) {
     transfer.pageCount = 0;
-    if (!CanWriteFile(path)) {
+    if (!CanReplaceFile(path)) {
         ShowFailure(transfer.window, TransferResult::kFileNotOpened);
         return;
     }

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -119,6 +120,10 @@ uint32_t BaudRateForIndex(int speedIndex);
 // Shows a failed OpenPort step on red and enables the controls again.
 void ReportPortFailure(SenderWindow& window, int result);
 
+// Reads the first 65,536 bytes of path as a transmission sends them, a short
+// file zero-padded: TransferResult::kDone, kFileNotOpened or kFileNotRead.
+int ReadImageToSend(const std::string& path, std::array<uint8_t, kImageSize>& image);
+
 // CRC-16/XMODEM: polynomial 0x1021, initial 0, no reflection, no final XOR.
 uint16_t PageCrc(const uint8_t* bytes, size_t count);
 // The two bytes that follow a page on the wire: its CRC, high byte first.
@@ -130,7 +135,10 @@ bool FrameCrcMatches(const uint8_t* frame);
 // 0x01, 0x52, "s", "w", "f" found among the bytes, else 0x99.
 int ClassifyTransmitRead(const uint8_t* bytes, size_t count);
 
-// The time count bytes take on the line at this speed, rounded up.
+// The time count bytes take on a line of this speed, 10 bits a byte; none
+// at speed 0 (a line that is not paced).
+std::chrono::microseconds LineTime(uint32_t baud, size_t count);
+// The same in milliseconds, rounded up.
 int64_t LineMilliseconds(uint32_t baud, size_t count);
 
 // The state of the transfers, owned by the sender window. Everything but

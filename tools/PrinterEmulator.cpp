@@ -75,15 +75,9 @@ PrinterEmulator::Read PrinterEmulator::ReadBytes(uint8_t* buffer, size_t count) 
     return Read::Done;
 }
 
-PrinterEmulator::Clock::duration PrinterEmulator::LineTime(size_t count) const {
-    if (options_.baud <= 0) return Clock::duration::zero();
-    return std::chrono::duration_cast<Clock::duration>(
-        std::chrono::duration<double>(static_cast<double>(count) * kBitsPerByte / options_.baud));
-}
-
 void PrinterEmulator::CrossLine(Clock::time_point& free, size_t count) {
     if (options_.baud <= 0) return;
-    free = std::max(free, Clock::now()) + LineTime(count);
+    free = std::max(free, Clock::now()) + LineTime(options_.baud, count);
     std::this_thread::sleep_until(free);
 }
 
@@ -94,7 +88,7 @@ void PrinterEmulator::Answer(uint8_t answer) {
 
 void PrinterEmulator::Write(const uint8_t* bytes, size_t count) {
     // On a paced line each slice is handed on once it has had time to cross.
-    const Clock::duration byteTime = LineTime(1);
+    const Clock::duration byteTime = LineTime(options_.baud, 1);
     const size_t slice = options_.baud <= 0 ? count : std::max<size_t>(1, kPacingSlice / byteTime);
     size_t sent = 0;
     while (sent < count) {

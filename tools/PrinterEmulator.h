@@ -72,9 +72,8 @@ private:
     void Write(const uint8_t* bytes, size_t count);
     void WriteByte(uint8_t byte) { Write(&byte, 1); }
     void Answer(uint8_t answer);
-    // On a paced line: the time count bytes take, and waiting until they
-    // have crossed a line that is free from free on.
-    Clock::duration LineTime(size_t count) const;
+    // On a paced line: waits until count bytes have crossed a line that is
+    // free from free on.
     void CrossLine(Clock::time_point& free, size_t count);
     ExchangeOutcome Transmit(ExchangeReport& report);
     ExchangeOutcome Receive(ExchangeReport& report);

@@ -11,12 +11,10 @@
 #include <cstdio>
 #include <memory>
 
+#include "Protocol.h"
 #include "Results.h"
 
 namespace {
-
-// A start bit, 8 data bits and a stop bit.
-constexpr int kBitsPerByte = 10;
 
 int OpenFailure(const asio::error_code& error) {
     if (error.category() != asio::error::get_system_category()) return TransferResult::kPortRefused;
@@ -101,16 +99,10 @@ void SerialLine::StopOnSignals() {
     });
 }
 
-SerialLine::Clock::duration SerialLine::LineTime(size_t count) const {
-    if (baud_ == 0) return Clock::duration::zero();
-    return std::chrono::duration_cast<Clock::duration>(
-        std::chrono::duration<double>(static_cast<double>(count) * kBitsPerByte / baud_));
-}
-
 bool SerialLine::Write(const uint8_t* bytes, size_t count) {
     asio::error_code failure;
     asio::write(port_, asio::buffer(bytes, count), failure);
-    writtenOut_ = std::max(writtenOut_, Clock::now()) + LineTime(count);
+    writtenOut_ = std::max(writtenOut_, Clock::now()) + LineTime(baud_, count);
     return !failure;
 }
 

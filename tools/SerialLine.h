@@ -43,8 +43,6 @@ public:
     // When the last byte written will have left the line at its speed.
     Clock::time_point WrittenOut() const { return writtenOut_; }
     unsigned Baud() const { return baud_; }
-    // The time count bytes need on the line, 10 bits each.
-    Clock::duration LineTime(size_t count) const;
 
 private:
     void ReleaseExclusiveUse();

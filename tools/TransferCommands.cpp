@@ -98,31 +98,14 @@ TransferOutcome WithProgress(const TransferArguments& args, const char* noun, do
     return outcome;
 }
 
-// The bytes glysend would send: the file's first 65,536 bytes, zero-padded.
-bool ReadRawImage(const std::string& path, ImageBytes& image) {
-    const ScopedFile file = OpenWithRetries(path, "rb");
-    if (!file) return false;
-    image.fill(0);
-    std::fread(image.data(), 1, image.size(), file.get());
-    return std::ferror(file.get()) == 0;
-}
-
-// Whether path can be replaced later; a file made to find out is removed again.
-bool CanWrite(const std::string& path) {
-    if (OpenFile(path, "r+b")) return true;
-    if (errno != ENOENT || !OpenFile(path, "wb")) return false;
-    std::remove(path.c_str());
-    return true;
-}
-
 int RunSend(TransferArguments& args) {
     FontImage model;
     std::string error;
     if (!args.raw && !OpenImage(args.file, model, error))
         return Report(TransferResult::kBadImage, error + " (--raw sends it as it is)");
     ImageBytes image{};
-    if (!ReadRawImage(args.file, image))
-        return Report(TransferResult::kFileNotRead, "cannot read " + args.file + ": " + std::strerror(errno));
+    if (const int read = ReadImageToSend(args.file, image); read != TransferResult::kDone)
+        return Report(read, "cannot read " + args.file + ": " + std::strerror(errno));
 
     SerialLine line;
     line.StopOnSignals();
@@ -149,7 +132,7 @@ int ReadPrinter(TransferArguments& args, ImageBytes& image, TransferOutcome& out
 }
 
 int RunRead(TransferArguments& args) {
-    if (!CanWrite(args.file))
+    if (!CanReplaceFile(args.file))
         return Report(TransferResult::kFileNotOpened, "cannot write " + args.file + ": " + std::strerror(errno));
     ImageBytes image{};
     TransferOutcome outcome;

@@ -42,32 +42,11 @@ glyphmill_run() {
   awk -v s="$start" -v e="$end" 'BEGIN { printf "%.2f", e - s }'
 }
 
-# The window sender on the same paced line, from the click on Send to the
-# printer's last answer (its own report of the exchange).
+# The window sender on the same paced line: the time on the line from the
+# first handshake byte to the last page (the emulator's report of the exchange).
 glysend_run() {
-  source "$root/scripts/wine-env"
-  "$root/scripts/with-printer" --map-com1
-  local com1="$glyphmill_build/com1" window=""
-  wine "$glysend" "-fn:Z:$(echo "$work/image.bin" | tr / '\\')" >/dev/null 2>&1 &
-  for _ in $(seq 100); do
-    window=$(xdotool search --name '^Font Send$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
-    sleep 0.2
-  done
-  [ -n "$window" ] || { echo "no window" >&2; exit 1; }
-  trap 'xdotool windowclose "$window" 2>/dev/null; true' EXIT
-  sleep 1
-  # Speed box: the last entry, 115200.
-  xdotool mousemove --window "$window" 160 42; sleep 0.2; xdotool click 1; sleep 0.5
-  xdotool key End Return; sleep 0.5
-  rm -f "$com1"
-  "$glyphmill" printer --link "$com1" --baud 115200 --timeout 120 --save "$work/glysend-saved.bin" >"$work/glysend-printer.log" 2>&1 &
-  local emulator=$!
-  for _ in $(seq 100); do [ -L "$com1" ] && break; sleep 0.05; done
-  xdotool mousemove --window "$window" 56 132; sleep 0.2
-  xdotool click 1
-  wait "$emulator"
-  cmp -s "$work/image.bin" "$work/glysend-saved.bin" || { echo "glysend: the printer's image differs" >&2; exit 1; }
-  sed -n 's/.*repeats, \([0-9.]*\) s, complete/\1/p' "$work/glysend-printer.log"
+  GLYPHMILL_BENCH_BAUD=115200 "$root/bench/sender-transfer.sh" "$glysend" "$glyphmill" |
+    sed -n 's/.*: \([0-9.]*\) s on the line.*/\1/p'
 }
 
 report() {  # report WHAT BAUD SECONDS

@@ -3,6 +3,7 @@
 # the printer emulator answering at once on COM1. The protocol's own floor is
 # 129 looks at the port x 250 ms = 32.25 s; the target is at most 1.04 times it.
 #   bench/sender-transfer.sh [GLYSEND.EXE [GLYPHMILL]]
+#   GLYPHMILL_BENCH_BAUD=B  the emulator paces its line at B baud (default: not paced)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${GLYPHMILL_BUILD:-$root/build}
@@ -29,7 +30,8 @@ xdotool mousemove --window "$window" 160 42; sleep 0.2; xdotool click 1; sleep 0
 xdotool key End Return; sleep 0.5
 
 rm -f "$com1"
-"$glyphmill" printer --link "$com1" --timeout 120 --save "$work/saved.bin" >"$work/printer.log" 2>&1 &
+"$glyphmill" printer --link "$com1" --timeout 120 ${GLYPHMILL_BENCH_BAUD:+--baud "$GLYPHMILL_BENCH_BAUD"} \
+  --save "$work/saved.bin" >"$work/printer.log" 2>&1 &
 printer=$!
 for _ in $(seq 100); do [ -L "$com1" ] && break; sleep 0.05; done
 xdotool mousemove --window "$window" 56 132; sleep 0.2

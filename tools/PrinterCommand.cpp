@@ -96,7 +96,6 @@ int RunPrinter(const PrinterOptions& options) {
 
 void AddPrinterOptions(CLI::App& command, PrinterOptions& options) {
     // The help names each value and its range in words; the validators stay quiet there.
-    const auto page = CLI::Range(0, kPageTotal - 1).description("");
     command.add_option("--device", options.device, "use this serial device instead of a new pty")->type_name("PATH");
     command.add_option("--link", options.linkPath, "place a symlink to the device at PATH")->type_name("PATH");
     command.add_option("--save", options.savePath, "write each image received to FILE")->type_name("FILE");
@@ -124,16 +123,13 @@ void AddPrinterOptions(CLI::App& command, PrinterOptions& options) {
                 return {};
             },
             ""));
-    command.add_option("--fail", options.failPage, "answer \"f\" to page P")->check(page)->type_name("P");
-    command.add_option("--garbage", options.garbagePage, "answer page P with a byte that is no code")
-        ->check(page)
-        ->type_name("P");
-    command.add_option("--silent-after", options.silentAfterPage, "answer nothing more after page (or block) P")
-        ->check(page)
-        ->type_name("P");
-    command.add_option("--bad-crc", options.badCrcBlock, "corrupt the CRC of block P once when the PC reads")
-        ->check(page)
-        ->type_name("P");
+    const auto addPage = [&command](const char* name, int& page, const char* help) {
+        command.add_option(name, page, help)->check(CLI::Range(0, kPageTotal - 1).description(""))->type_name("P");
+    };
+    addPage("--fail", options.failPage, "answer \"f\" to page P");
+    addPage("--garbage", options.garbagePage, "answer page P with a byte that is no code");
+    addPage("--silent-after", options.silentAfterPage, "answer nothing more after page (or block) P");
+    addPage("--bad-crc", options.badCrcBlock, "corrupt the CRC of block P once when the PC reads");
     command.add_option("--exchanges", options.exchanges, "exchanges to serve before ending (default 1, 0: no end)")
         ->check(CLI::Range(0, 1000000).description(""))
         ->type_name("N");

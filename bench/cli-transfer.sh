@@ -13,7 +13,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${GLYPHMILL_BUILD:-$root/build}
 glysend=${1:-$build/win64/sender/glysend.exe}
-glyphmill=${2:-$build/host/tools/glyphmill}
+glyphmill=${2:-$build/host/glyphmill/glyphmill}
 work="$build/bench-cli"
 port="$work/port"
 mkdir -p "$work"

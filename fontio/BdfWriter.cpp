@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "BdfProperties.h"
 #include "Charsets.h"
 #include "Font.h"
 

@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "BdfWriter.h"
+#include "BdfProperties.h"
 #include "Charsets.h"
 #include "FontImage.h"
 #include "GlyphColumns.h"

@@ -32,6 +32,11 @@ std::string FullName(CLI::App& command) {
 
 }  // namespace
 
+int Fail(const std::string& message, int exitCode) {
+    std::fprintf(stderr, "glyphmill: %s\n", message.c_str());
+    return exitCode;
+}
+
 int RunCommandLine(CLI::App& app, int argc, char** argv, const int& exitCode) {
     try {
         app.parse(argc, argv);

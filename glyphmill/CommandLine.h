@@ -4,6 +4,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include <string>
+
 namespace ExitCode {
 enum : int {
     kDone = 0,
@@ -11,6 +13,10 @@ enum : int {
     kUsage = 2,   // a wrong command line
 };
 }  // namespace ExitCode
+
+// Says what went wrong on stderr, as "glyphmill: message"; returns exitCode.
+// Every command reports its failures through it.
+int Fail(const std::string& message, int exitCode = ExitCode::kFailed);
 
 // Parses argv and runs the command it names. A wrong command line gets the
 // command's usage line and what is wrong on stderr, and kUsage.

@@ -38,12 +38,6 @@ bool OpenImageFont(const FontArguments& args, FontImage& image, std::string& err
     return OpenImage(args.image, image, error) && CheckFontIndex(image, args.font, error);
 }
 
-std::string QuotedName(const FontImage& image, int index) {
-    char name[Font::kNameLength + 1];
-    image.GetFontName(index, name);
-    return "\"" + std::string(name, Font::kNameLength) + "\"";
-}
-
 // The font the import fills: font --font of the image, or a new one at its
 // end, or the one font of a new image when --add names none that exists.
 bool TargetFont(const FontArguments& args, FontImage& image, int& index, std::string& error) {

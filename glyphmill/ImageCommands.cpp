@@ -11,11 +11,6 @@
 #include "FontImage.h"
 #include "Results.h"
 
-int Fail(const std::string& message) {
-    std::fprintf(stderr, "glyphmill: %s\n", message.c_str());
-    return ExitCode::kFailed;
-}
-
 bool OpenImage(const std::string& path, FontImage& image, std::string& error) {
     const ScopedFile file = OpenFile(path, "rb");
     if (!file) {
@@ -59,7 +54,9 @@ int InkedSymbols(const Font& font) {
 }  // namespace
 
 // Name bytes are any 8-bit values; both forms keep them readable on one line.
-std::string QuotedName(const char* name, bool json) {
+std::string QuotedName(const FontImage& image, int index, bool json) {
+    char name[Font::kNameLength + 1];
+    image.GetFontName(index, name);
     std::string quoted = "\"";
     for (int i = 0; i < Font::kNameLength; ++i) {
         const unsigned char c = static_cast<unsigned char>(name[i]);
@@ -86,14 +83,12 @@ int RunInfo(const std::string& path, bool json) {
 
     if (json) std::printf("{\"fonts\": [\n");
     for (int i = 0; i < image.GetFontCount(); ++i) {
-        char name[Font::kNameLength + 1];
-        image.GetFontName(i, name);
         const Font& font = image.FontAt(i);
         const char* format = json ? "  {\"index\": %d, \"name\": %s, \"height\": %d, \"interval\": %d, "
                                     "\"heightLimit\": %d, \"inkedSymbols\": %d}%s\n"
                                   : "%d %s height %d interval %d limit %d inked %d%s\n";
         const char* separator = json && i + 1 < image.GetFontCount() ? "," : "";
-        std::printf(format, i, QuotedName(name, json).c_str(), font.GetHeight(), font.GetInterval(),
+        std::printf(format, i, QuotedName(image, i, json).c_str(), font.GetHeight(), font.GetInterval(),
                     font.GetHeightLimit(), InkedSymbols(font), separator);
     }
     if (json) std::printf("]}\n");

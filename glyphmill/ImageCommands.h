@@ -18,6 +18,4 @@ int SaveImage(FontImage& image, const std::string& path);
 // A font's 8 name bytes in double quotes, readable on one line: quotes and
 // backslashes escaped, other bytes outside printable ASCII as \xNN (\u00NN
 // for JSON).
-std::string QuotedName(const char* name, bool json);
-// Prints "glyphmill: message" on stderr; returns ExitCode::kFailed.
-int Fail(const std::string& message);
+std::string QuotedName(const FontImage& image, int index, bool json = false);

@@ -41,15 +41,13 @@ int RunPrinter(const PrinterOptions& options) {
     const bool opened = options.device.empty() ? line.OpenPseudoTerminal(error)
                                                : line.OpenDevice(options.device, options.baud, error);
     if (!opened || (!options.linkPath.empty() && !line.PlaceLink(options.linkPath, error))) {
-        std::fprintf(stderr, "glyphmill printer: %s\n", error.c_str());
-        return ExitCode::kFailed;
+        return Fail(error);
     }
     PrinterEmulator printer(line.Line(), options);
     if (!options.servePath.empty()) {
         std::vector<uint8_t> image;
         if (!ReadImageFile(options.servePath, image)) {
-            std::fprintf(stderr, "glyphmill printer: cannot read %s\n", options.servePath.c_str());
-            return ExitCode::kFailed;
+            return Fail("cannot read " + options.servePath);
         }
         printer.SetServedImage(image);
     }
@@ -75,7 +73,7 @@ int RunPrinter(const PrinterOptions& options) {
             // Without --serve, a read gets back what was sent last.
             if (options.servePath.empty()) printer.SetServedImage({image.begin(), image.end()});
             if (!options.savePath.empty() && !WriteFileAtomically(options.savePath, image.data(), image.size())) {
-                std::fprintf(stderr, "glyphmill printer: cannot write %s\n", options.savePath.c_str());
+                Fail("cannot write " + options.savePath);
                 asAsked = false;
             }
         }

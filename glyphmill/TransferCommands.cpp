@@ -29,11 +29,6 @@ struct TransferArguments {
     bool raw = false;
 };
 
-int Report(int result, const std::string& text) {
-    std::fprintf(stderr, "glyphmill: %s\n", text.c_str());
-    return TransferResult::ExitCodeFor(result);
-}
-
 std::string PortList(const std::vector<SerialPortInfo>& ports) {
     std::string list;
     for (const SerialPortInfo& port : ports) list += (list.empty() ? "" : ", ") + port.name;
@@ -56,10 +51,10 @@ bool ChoosePort(std::string& port, std::string& error) {
 // Opens the port for this process alone; on failure says why and returns the exit code, else -1.
 int OpenLine(SerialLine& line, TransferArguments& args) {
     std::string error;
-    if (!ChoosePort(args.port, error)) return Report(TransferResult::kPortMissing, error);
+    if (!ChoosePort(args.port, error)) return Fail(error, TransferResult::ExitCodeFor(TransferResult::kPortMissing));
     const int result = line.Open(args.port, args.baud, error);
     if (result == TransferResult::kDone) return -1;
-    return Report(result, std::string(TransferResult::Message(result)) + ": " + error);
+    return Fail(std::string(TransferResult::Message(result)) + ": " + error, TransferResult::ExitCodeFor(result));
 }
 
 std::chrono::milliseconds Timeout(const TransferArguments& args) {
@@ -80,7 +75,7 @@ int ReportFailure(const TransferOutcome& outcome, const TransferArguments& args,
     }
     if (outcome.result != TransferResult::kInterrupted) text += " (" + Where(outcome, noun) + ")";
     if (!outcome.detail.empty()) text += ": " + outcome.detail;
-    return Report(outcome.result, text);
+    return Fail(text, TransferResult::ExitCodeFor(outcome.result));
 }
 
 void Summarize(const char* verb, const std::string& file, const TransferOutcome& outcome, double seconds) {
@@ -102,10 +97,10 @@ int RunSend(TransferArguments& args) {
     FontImage model;
     std::string error;
     if (!args.raw && !OpenImage(args.file, model, error))
-        return Report(TransferResult::kBadImage, error + " (--raw sends it as it is)");
+        return Fail(error + " (--raw sends it as it is)", TransferResult::ExitCodeFor(TransferResult::kBadImage));
     ImageBytes image{};
     if (const int read = ReadImageToSend(args.file, image); read != TransferResult::kDone)
-        return Report(read, "cannot read " + args.file + ": " + std::strerror(errno));
+        return Fail("cannot read " + args.file + ": " + std::strerror(errno), TransferResult::ExitCodeFor(read));
 
     SerialLine line;
     line.StopOnSignals();
@@ -133,22 +128,20 @@ int ReadPrinter(TransferArguments& args, ImageBytes& image, TransferOutcome& out
 
 int RunRead(TransferArguments& args) {
     if (!CanReplaceFile(args.file))
-        return Report(TransferResult::kFileNotOpened, "cannot write " + args.file + ": " + std::strerror(errno));
+        return Fail("cannot write " + args.file + ": " + std::strerror(errno), TransferResult::ExitCodeFor(TransferResult::kFileNotOpened));
     ImageBytes image{};
     TransferOutcome outcome;
     double seconds = 0;
     if (const int failed = ReadPrinter(args, image, outcome, seconds); failed >= 0) return failed;
     // Only a whole image replaces the file, and atomically.
     if (!WriteFileAtomically(args.file, image.data(), image.size()))
-        return Report(TransferResult::kFileNotWritten, "cannot write " + args.file);
+        return Fail("cannot write " + args.file, TransferResult::ExitCodeFor(TransferResult::kFileNotWritten));
     if (!args.quiet) Summarize("read", args.file, outcome, seconds);
     return ExitCode::kDone;
 }
 
 std::string FontLabel(const FontImage& image, int index) {
-    char name[Font::kNameLength + 1];
-    image.GetFontName(index, name);
-    return "font " + std::to_string(index) + " " + QuotedName(name, false);
+    return "font " + std::to_string(index) + " " + QuotedName(image, index);
 }
 
 void Difference(int& count, const std::string& text) {
@@ -197,7 +190,7 @@ int CompareFonts(const FontImage& file, const FontImage& printer) {
 int RunVerify(TransferArguments& args) {
     FontImage expected;
     std::string error;
-    if (!OpenImage(args.file, expected, error)) return Report(TransferResult::kBadImage, error);
+    if (!OpenImage(args.file, expected, error)) return Fail(error, TransferResult::ExitCodeFor(TransferResult::kBadImage));
     ImageBytes image{};
     TransferOutcome outcome;
     double seconds = 0;
@@ -223,7 +216,7 @@ int RunVerify(TransferArguments& args) {
 
 int RunPorts() {
     const std::vector<SerialPortInfo> ports = ListSerialPorts();
-    if (ports.empty()) std::fprintf(stderr, "glyphmill: no serial ports found\n");
+    if (ports.empty()) Fail("no serial ports found");
     for (const SerialPortInfo& port : ports) {
         std::printf("%s\t%s%s\n", port.name.c_str(), port.description.c_str(),
                     port.usb.empty() ? "" : ("\tUSB " + port.usb).c_str());

@@ -1,53 +1,8 @@
 #include "Charsets.h"
 
-#include <iconv.h>
-
 #include <algorithm>
-#include <cctype>
-#include <cerrno>
-#include <cstdint>
-#include <cstring>
-#include <memory>
 
-namespace {
-
-struct IconvCloser {
-    void operator()(void* cd) const { iconv_close(static_cast<iconv_t>(cd)); }
-};
-using ScopedIconv = std::unique_ptr<void, IconvCloser>;
-
-ScopedIconv OpenIconv(const char* to, const char* from) {
-    const iconv_t cd = iconv_open(to, from);
-    return ScopedIconv(cd == reinterpret_cast<iconv_t>(-1) ? nullptr : cd);
-}
-
-// Converts all of in; false when iconv stops at anything.
-bool Convert(void* cd, const char* in, size_t inSize, std::string& out) {
-    iconv(static_cast<iconv_t>(cd), nullptr, nullptr, nullptr, nullptr);
-    out.assign(4 * inSize + 4, '\0');
-    char* inPtr = const_cast<char*>(in);
-    char* outPtr = out.data();
-    size_t outLeft = out.size();
-    if (iconv(static_cast<iconv_t>(cd), &inPtr, &inSize, &outPtr, &outLeft) == static_cast<size_t>(-1)) return false;
-    out.resize(out.size() - outLeft);
-    return true;
-}
-
-char32_t ReadUtf32Le(const char* bytes) {
-    const auto* b = reinterpret_cast<const uint8_t*>(bytes);
-    return static_cast<char32_t>(b[0] | b[1] << 8 | b[2] << 16 | static_cast<uint32_t>(b[3]) << 24);
-}
-
-// iconv's name of the code page behind one of ours: cp1252 is CP1252,
-// iso8859-5 is ISO-8859-5.
-std::string IconvName(const std::string& name) {
-    std::string upper = name;
-    std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return std::toupper(c); });
-    if (upper.rfind("ISO8859-", 0) == 0) return "ISO-8859-" + upper.substr(8);
-    return upper;
-}
-
-}  // namespace
+#include "CharsetTables.h"
 
 int Charset::CodeOf(char32_t character) const {
     const auto found = std::find(unicode.begin(), unicode.end(), character);
@@ -55,46 +10,50 @@ int Charset::CodeOf(char32_t character) const {
 }
 
 const std::vector<std::string>& CharsetNames() {
-    // ISO 8859-12 was never published.
-    static const std::vector<std::string> names = {
-        "cp1252",    "cp437",      "cp850",      "cp866",      "cp1250",     "cp1251",     "iso8859-1",
-        "iso8859-2", "iso8859-3",  "iso8859-4",  "iso8859-5",  "iso8859-6",  "iso8859-7",  "iso8859-8",
-        "iso8859-9", "iso8859-10", "iso8859-11", "iso8859-13", "iso8859-14", "iso8859-15", "iso8859-16",
-        "raw"};
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> all;
+        for (const CharsetTable& table : CharsetTables()) all.push_back(table.name);
+        all.push_back("raw");
+        return all;
+    }();
     return names;
 }
 
 bool LoadCharset(const std::string& name, Charset& charset, std::string& error) {
-    const std::vector<std::string>& names = CharsetNames();
-    if (std::find(names.begin(), names.end(), name) == names.end()) {
-        error = "unknown character set " + name;
-        return false;
-    }
     charset.name = name;
     charset.raw = name == "raw";
-    for (int code = 0; code < 256; ++code) charset.unicode[code] = static_cast<char32_t>(code);
-    if (charset.raw) return true;
-
-    const ScopedIconv cd = OpenIconv("UTF-32LE", IconvName(name).c_str());
-    if (!cd) {
-        error = "this system's iconv does not know " + IconvName(name) + ": " + std::strerror(errno);
-        return false;
+    if (charset.raw) {
+        for (int code = 0; code < 256; ++code) charset.unicode[code] = static_cast<char32_t>(code);
+        return true;
     }
-    std::string converted;
-    for (int code = 0; code < 256; ++code) {
-        const char byte = static_cast<char>(code);
-        const bool one = Convert(cd.get(), &byte, 1, converted) && converted.size() == 4;
-        charset.unicode[code] = one ? ReadUtf32Le(converted.data()) : kUndefinedBase + code;
+    for (const CharsetTable& table : CharsetTables()) {
+        if (name != table.name) continue;
+        charset.unicode = table.unicode;
+        return true;
     }
-    return true;
+    error = "unknown character set " + name;
+    return false;
 }
 
 bool DecodeUtf8(const std::string& text, std::u32string& characters) {
     characters.clear();
-    if (text.empty()) return true;
-    const ScopedIconv cd = OpenIconv("UTF-32LE", "UTF-8");
-    std::string converted;
-    if (!cd || !Convert(cd.get(), text.data(), text.size(), converted)) return false;
-    for (size_t i = 0; i + 4 <= converted.size(); i += 4) characters += ReadUtf32Le(&converted[i]);
+    for (size_t at = 0; at < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        const size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead < 0xE0 ? 2 : lead >= 0xE0 && lead < 0xF0 ? 3
+                              : lead >= 0xF0 && lead < 0xF5 ? 4 : 0;
+        if (length == 0 || at + length > text.size()) return false;
+        char32_t character = length == 1 ? lead : lead & (0x7F >> length);
+        for (size_t i = 1; i < length; ++i) {
+            const auto next = static_cast<unsigned char>(text[at + i]);
+            if ((next & 0xC0) != 0x80) return false;
+            character = character << 6 | (next & 0x3F);
+        }
+        // Overlong forms, surrogates and numbers past Unicode are no characters.
+        static const char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (character < kLeast[length] || (character >= 0xD800 && character < 0xE000) || character > 0x10FFFF)
+            return false;
+        characters += character;
+        at += length;
+    }
     return true;
 }

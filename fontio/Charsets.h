@@ -26,7 +26,7 @@ constexpr char32_t kUndefinedBase = 0xF000;
 const std::vector<std::string>& CharsetNames();
 
 // Fills charset by name; false, with error saying why, for a name that is
-// not one of CharsetNames or a code page the system's iconv lacks.
+// not one of CharsetNames.
 bool LoadCharset(const std::string& name, Charset& charset, std::string& error);
 
 // The characters of UTF-8 text; false for bytes that are not UTF-8.

@@ -237,6 +237,17 @@ bool SampleGlyph(FT_Library library, FT_GlyphSlot slot, const SampleArea& area, 
     return cut;
 }
 
+// The C library's words for why path cannot be opened, as ": words", or
+// nothing. FreeType's own stream leaves errno alone on Windows, so ask again.
+std::string WhyNotOpened(const std::string& path) {
+    errno = 0;
+    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+        std::fclose(file);
+        return "";
+    }
+    return errno ? std::string(": ") + std::strerror(errno) : "";
+}
+
 }  // namespace
 
 std::unique_ptr<FontFile::Handles> FontFile::StartFreeType(std::string& error) {
@@ -255,10 +266,9 @@ FontFile::~FontFile() = default;
 std::unique_ptr<FontFile> FontFile::Open(const std::string& path, std::string& error) {
     auto handles = StartFreeType(error);
     if (!handles) return nullptr;
-    errno = 0;
     if (const FT_Error failed = FT_New_Face(handles->library, path.c_str(), 0, &handles->face)) {
         if (failed == FT_Err_Cannot_Open_Resource) {
-            error = "cannot open " + path + (errno ? std::string(": ") + std::strerror(errno) : "");
+            error = "cannot open " + path + WhyNotOpened(path);
         } else if (failed == FT_Err_Unknown_File_Format) {
             error = path + ": not a font file (TrueType, OpenType, BDF or PCF)";
         } else {

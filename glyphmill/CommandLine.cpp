@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <string>
 
+#include "Version.h"
+
 namespace {
 
 // The deepest command named on the line: its usage is the one to show.
@@ -31,6 +33,13 @@ std::string FullName(CLI::App& command) {
 }
 
 }  // namespace
+
+void DescribeGlyphmill(CLI::App& app) {
+    app.name("glyphmill");
+    app.description("The host companion of Glyver and glysend: font image files and the printer's serial line.");
+    app.require_subcommand(1);
+    app.set_version_flag("--version", std::string("glyphmill ") + GLYPHMILL_VERSION);
+}
 
 int Fail(const std::string& message, int exitCode) {
     std::fprintf(stderr, "glyphmill: %s\n", message.c_str());

@@ -14,6 +14,9 @@ enum : int {
 };
 }  // namespace ExitCode
 
+// The program's name, description, version flag and rule of one command.
+void DescribeGlyphmill(CLI::App& app);
+
 // Says what went wrong on stderr, as "glyphmill: message"; returns exitCode.
 // Every command reports its failures through it.
 int Fail(const std::string& message, int exitCode = ExitCode::kFailed);

@@ -14,6 +14,7 @@
 #include "FontImage.h"
 #include "ImageCommands.h"
 #include "Pictures.h"
+#include "TypedText.h"
 
 namespace {
 
@@ -138,7 +139,7 @@ int RunRender(const FontArguments& args) {
     std::string error;
     if (!LoadCharset(args.charset, charset, error)) return Fail(error);
     std::u32string characters;
-    if (!DecodeUtf8(args.text, characters)) return Fail("TEXT is not UTF-8");
+    if (!DecodeUtf8(TypedTextAsUtf8(args.text), characters)) return Fail("TEXT is not UTF-8");
     if (characters.empty()) return Fail("nothing to render: TEXT is empty");
     std::vector<int> codes;
     for (const char32_t character : characters) {

@@ -1,17 +1,15 @@
 // glyphmill: the host companion of the two programs. Checks and rewrites font
-// image files, and plays the printer's side of the serial line.
+// image files, brings fonts in and out, loads them into the printer, and
+// plays the printer's side of the serial line.
 #include "CommandLine.h"
 #include "FontCommands.h"
 #include "ImageCommands.h"
 #include "PrinterCommand.h"
 #include "TransferCommands.h"
-#include "Version.h"
 
 int main(int argc, char** argv) {
-    CLI::App app{"The host companion of Glyver and glysend: font image files and the printer's serial line.",
-                 "glyphmill"};
-    app.require_subcommand(1);
-    app.set_version_flag("--version", std::string("glyphmill ") + GLYPHMILL_VERSION);
+    CLI::App app;
+    DescribeGlyphmill(app);
     int exitCode = ExitCode::kDone;
     AddImageCommands(app, exitCode);
     AddPrinterCommand(app, exitCode);

@@ -1,0 +1,3 @@
+#include "TypedText.h"
+
+std::string TypedTextAsUtf8(const std::string& typed) { return typed; }

@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# glyphmill.exe under Wine and the Linux glyphmill, given the same commands on
+# the same files, write the same bytes and say the same: one engine on both
+# systems. Fonts in: DejaVu Sans Mono (TrueType), Terminus Bold (PCF,
+# gzip'ed) and its BDF as pcf2bdf writes it; out: images, BDF, PNG.
+#   same_results.sh GLYPHMILL.EXE LINUX_GLYPHMILL
+set -u
+exe=$1 linux=$2
+root=$(cd "$(dirname "$0")/../.." && pwd)
+source "$root/tests/e2e/e2e-common.sh"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir "$work/linux" "$work/windows"
+export LANG=C.UTF-8  # Wine hands render's TEXT to the program in its ANSI code page, 1252 here
+
+# The fonts lie in each system's working folder, so that both name them alike.
+cp /usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf /usr/share/fonts/X11/misc/ter-u16b_unicode.pcf.gz "$work/linux/"
+zcat "$work/linux/ter-u16b_unicode.pcf.gz" | pcf2bdf -o "$work/linux/terminus.bdf" /dev/stdin
+cp "$work/linux"/* "$work/windows/"
+
+# both ARGS...: runs glyphmill with ARGS in each system's folder and compares
+# what it says (stderr after stdout, line ends as Linux writes them) and its
+# exit code.
+checks=0
+both() {
+  checks=$((checks + 1))
+  (cd "$work/linux" && "$linux" "$@" >out 2>err; echo "exit $?" >>err; cat out err) >"$work/linux.said"
+  (cd "$work/windows" && "$root/scripts/wine-run" "$exe" "$@" >out 2>err </dev/null
+   echo "exit $?" >>err; cat out err) | tr -d '\r' >"$work/windows.said"
+  cmp -s "$work/linux.said" "$work/windows.said" || {
+    fail "glyphmill $* says otherwise on Windows:"; diff "$work/linux.said" "$work/windows.said" | head -n 20; }
+}
+
+both new fonts.bin
+both import fonts.bin DejaVuSansMono.ttf --add --size 12
+both import fonts.bin ter-u16b_unicode.pcf.gz --add
+both import fonts.bin terminus.bdf --add --height 3 --charset cp437 --name Term437
+both import fonts.bin DejaVuSansMono.ttf --font 0 --size 20 --height 4 --charset iso8859-5
+both info fonts.bin
+both info --json fonts.bin
+both check fonts.bin
+both resave fonts.bin again.bin
+both export fonts.bin --font 1 -o terminus-out.bdf
+both export fonts.bin --font 2 -o term437.bdf --charset cp437
+both sheet fonts.bin -o sheet.png
+both sheet fonts.bin --font 0 --scale 2 -o sheet0.png
+both render fonts.bin --font 1 "déjà-vu, 20€" --scale 3 -o line.png
+both render fonts.bin --font 2 "déjà" --charset cp437 -o line437.png
+# Refusals: the same words and exit codes.
+both render fonts.bin --font 1 "Ω" -o omega.png
+both import fonts.bin missing.ttf --add
+both check again.bin --bogus
+for file in fonts.bin again.bin terminus-out.bdf term437.bdf sheet.png sheet0.png line.png line437.png; do
+  checks=$((checks + 1))
+  if [ ! -s "$work/linux/$file" ]; then
+    fail "the Linux glyphmill wrote no $file"
+  elif ! cmp -s "$work/linux/$file" "$work/windows/$file"; then
+    fail "$file differs between Linux and Windows"
+  fi
+done
+echo "same results: $((checks - failures)) passed, $failures failed"
+[ "$failures" -eq 0 ]

@@ -1,19 +1,22 @@
 #!/usr/bin/env bash
 # Times whole transfers against the printer emulator on a line paced at the
-# given speed: glyphmill send and glysend.exe (under Wine, driven with
-# xdotool) side by side at 115200 baud, glyphmill send at 9600 baud, and
+# given speed: glyphmill send, glyphmill.exe send (under Wine, through COM1)
+# and glysend.exe (under Wine, driven with xdotool) side by side at 115200 baud, glyphmill send at 9600 baud, and
 # glyphmill verify at 115200 baud. The line limit is what the bytes alone
 # need: 128 frames of 514 bytes and 2 handshake bytes one way, 130 answers the
 # other, 10 bits a byte (5.72 s at 115200, 68.7 s at 9600, 549 s at 1200).
 # The figure for 1200 baud is computed: the 9600 run's time above its line
 # limit (the cost of the 130 turns of the line) added to the limit at 1200.
-#   bench/cli-transfer.sh [GLYSEND.EXE [GLYPHMILL]]
-#   GLYPHMILL_BENCH_SKIP_GLYSEND=1  leave out the Wine run
+# glyphmill.exe's time is from start to exit less the start of a Wine
+# process (glyphmill.exe --version, timed just before).
+#   bench/cli-transfer.sh [GLYSEND.EXE [GLYPHMILL [GLYPHMILL.EXE]]]
+#   GLYPHMILL_BENCH_SKIP_GLYSEND=1  leave out the Wine runs
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${GLYPHMILL_BUILD:-$root/build}
 glysend=${1:-$build/win64/sender/glysend.exe}
 glyphmill=${2:-$build/host/glyphmill/glyphmill}
+glyphmill_exe=${3:-$build/win64/glyphmill/glyphmill.exe}
 work="$build/bench-cli"
 port="$work/port"
 mkdir -p "$work"
@@ -42,6 +45,22 @@ glyphmill_run() {
   awk -v s="$start" -v e="$end" 'BEGIN { printf "%.2f", e - s }'
 }
 
+# glyphmill.exe send under Wine through COM1, mapped to the emulator's pty:
+# prints the seconds from start to exit less a Wine process's start.
+glyphmill_exe_run() {
+  local start end started
+  export GLYPHMILL_BUILD=$build
+  "$root/scripts/with-printer" --map-com1
+  port=$build/com1 start_printer 115200
+  start=$(now)
+  "$root/scripts/wine-run" "$glyphmill_exe" --version >/dev/null </dev/null
+  started=$(now)
+  "$root/scripts/wine-run" "$glyphmill_exe" send "Z:$work/image.bin" --port COM1 --baud 115200 --quiet </dev/null
+  end=$(now)
+  wait "$printer"
+  awk -v s="$start" -v m="$started" -v e="$end" 'BEGIN { printf "%.2f", (e - m) - (m - s) }'
+}
+
 # The window sender on the same paced line: the time on the line from the
 # first handshake byte to the last page (the emulator's report of the exchange).
 glysend_run() {
@@ -58,6 +77,7 @@ echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -
 send115=$(glyphmill_run send 115200)
 report "glyphmill send" 115200 "$send115"
 if [ -z "${GLYPHMILL_BENCH_SKIP_GLYSEND:-}" ]; then
+  report "glyphmill.exe send (Wine)" 115200 "$(glyphmill_exe_run)"
   report "glysend (Wine), on the line" 115200 "$(glysend_run)"
 fi
 verify115=$(glyphmill_run verify 115200)

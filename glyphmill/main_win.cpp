@@ -3,12 +3,14 @@
 #include "CommandLine.h"
 #include "FontCommands.h"
 #include "ImageCommands.h"
+#include "TransferCommands.h"
 
 int main(int argc, char** argv) {
     CLI::App app;
     DescribeGlyphmill(app);
     int exitCode = ExitCode::kDone;
     AddImageCommands(app, exitCode);
+    AddTransferCommands(app, exitCode);
     AddFontCommands(app, exitCode);
     // Set after the commands, which would inherit it.
     app.footer("Run 'glyphmill COMMAND --help' for a command's options.\n"

@@ -1,4 +1,5 @@
-// One end of a serial line over standalone Asio: a serial device or a
+// One end of a serial line over standalone Asio: a serial device (COM1... on
+// Windows, where Asio reads it with overlapped I/O) or, on Linux, a
 // pseudo-terminal (or any descriptor) handed in. Reads wait for data, a
 // deadline or a stop signal; the line keeps track of when the bytes written
 // will have left at its speed, from which answers are timed.
@@ -27,9 +28,11 @@ public:
     // TransferResult code: kDone, kPortMissing, kPortBusy or kPortRefused,
     // with the system's words in error.
     int Open(const std::string& path, unsigned baud, std::string& error);
+#ifndef _WIN32
     // Takes over an open descriptor (a pty master, a socket); it is closed
     // with the line. baud only times the answers (0: bytes take no time).
     bool Assign(int fd, unsigned baud, std::string& error);
+#endif
     // From now on SIGINT and SIGTERM end any wait with Read::Interrupted.
     void StopOnSignals();
     bool Interrupted() const { return interrupted_; }
@@ -45,7 +48,12 @@ public:
     unsigned Baud() const { return baud_; }
 
 private:
+    // 8N1 at baud (0: as it is); false, saying why, when the device refuses.
+    bool Configure(const std::string& path, unsigned baud, std::string& error);
+#ifndef _WIN32
     void ReleaseExclusiveUse();
+    bool exclusive_ = false;
+#endif
 
     asio::io_context io_;
     asio::serial_port port_;
@@ -53,14 +61,14 @@ private:
     asio::signal_set signals_;
     bool watchingSignals_ = false;
     bool interrupted_ = false;
-    bool exclusive_ = false;
     unsigned baud_ = 0;
     Clock::time_point writtenOut_{};
 };
 
-// A serial port of this machine as libserialport lists it.
+// A serial port of this machine as libserialport (Linux) or the registry
+// and SetupAPI (Windows) list it.
 struct SerialPortInfo {
-    std::string name;         // the device path
+    std::string name;         // the device path, or COM1...
     std::string description;  // the driver's or the USB product's words
     std::string usb;          // "VID:PID maker product" for a USB port, else empty
 };

@@ -144,10 +144,13 @@ int ReplaceSymbol(const GlyphArguments& args, FontImage& image, int code) {
     work.ApplyImport(picture);
     work.CommitTo(symbol);
     const std::string out = args.out.empty() ? args.image : args.out;
-    return SaveChanged(image, out, before, [&] {
-        std::printf("%s: %d columns from %s\n", SymbolLine(image, args.font, code).c_str(), symbol.width,
-                    args.from.c_str());
-    }, &image.FontAt(args.font));
+    return SaveChanged(
+        image, out, before,
+        [&] {
+            std::printf("%s: %d columns from %s\n", SymbolLine(image, args.font, code).c_str(), symbol.width,
+                        args.from.c_str());
+        },
+        nullptr);
 }
 
 int RunGlyph(const GlyphArguments& args) {
@@ -156,7 +159,8 @@ int RunGlyph(const GlyphArguments& args) {
     if (!LoadCharset(args.charset, charset, error)) return Fail(error);
     int code = 0;
     if (!ParseCode(args.code, charset, code, error)) return Fail(error);
-    if (args.from.empty() && args.out.empty()) return Fail("give -o FILE.png to write the symbol, or --from PICTURE", ExitCode::kUsage);
+    if (args.from.empty() && args.out.empty())
+        return Fail("give -o FILE.png to write the symbol, or --from PICTURE", ExitCode::kUsage);
     FontImage image;
     if (!OpenImageFont(args.image, args.font, image, error)) return Fail(error);
     return args.from.empty() ? WriteSymbol(args, image, code) : ReplaceSymbol(args, image, code);
@@ -167,8 +171,9 @@ int RunGlyph(const GlyphArguments& args) {
 void AddGlyphCommand(CLI::App& app, int& exitCode) {
     auto args = std::make_shared<GlyphArguments>();
     CLI::App* glyph = app.add_subcommand(
-        "glyph", "Write one symbol as a PNG (-o), or replace it by a PNG or BMP picture (--from) as the symbol "
-                 "editor's bitmap import does.");
+        "glyph",
+        "Write one symbol as a PNG (-o), or replace it by a PNG or BMP picture (--from) as the symbol "
+        "editor's bitmap import does.");
     glyph->add_option("IMAGE", args->image, "the image")->required();
     glyph->add_option("--font", args->font, "the font, as info numbers it")->required()->type_name("N");
     glyph->add_option("--code", args->code, "the symbol: a code 0-255 (0x for hex) or a character of --charset")

@@ -22,9 +22,26 @@ FontNumbers NumbersOf(const FontImage& image) {
     return numbers;
 }
 
-int NumberOf(FontImage& image, int index) { return SavedFontNumber(image, index); }
+void Warn(const std::string& message) {
+    std::fprintf(stderr, "glyphmill: %s\n", message.c_str());
+}
 
-void Warn(const std::string& message) { std::fprintf(stderr, "glyphmill: %s\n", message.c_str()); }
+// Names the numbers of the "Empty" fillers the saved file has beyond the
+// document's fonts: the gaps between the fonts' numbers.
+void TellFillers(FontImage& image) {
+    int first = -1, last = -1;
+    for (int i = 0, expected = 0; i < image.GetFontCount(); ++i, ++expected) {
+        const int number = SavedFontNumber(image, i);
+        if (number == expected) continue;
+        first = expected;
+        last = number - 1;
+        break;
+    }
+    if (first < 0) return;
+    const int fillers = last - first + 1;
+    std::printf("the two-bank layout added %d \"Empty\" filler%s: font %s\n", fillers, fillers == 1 ? "" : "s",
+                (std::to_string(first) + (fillers > 1 ? " to " + std::to_string(last) : "")).c_str());
+}
 
 int SaveChanged(FontImage& image, const std::string& out, const FontNumbers& before,
                 const std::function<void()>& tellChange, const Font* subject) {
@@ -34,12 +51,13 @@ int SaveChanged(FontImage& image, const std::string& out, const FontNumbers& bef
     std::string renumbered;
     for (int i = 0; i < image.GetFontCount(); ++i) {
         const auto was = before.find(&image.FontAt(i));
-        const int number = NumberOf(image, i);
+        const int number = SavedFontNumber(image, i);
         if (&image.FontAt(i) == subject || was == before.end() || was->second == number) continue;
         renumbered += (renumbered.empty() ? "" : ", ") + std::to_string(was->second) + " " + QuotedName(image, i) +
                       " -> " + std::to_string(number);
     }
     if (!renumbered.empty()) std::printf("renumbered: %s\n", renumbered.c_str());
+    TellFillers(image);
     std::printf("%s: saved\n", out.c_str());
     return ExitCode::kDone;
 }
@@ -57,7 +75,7 @@ struct ToolboxArguments {
 };
 
 std::string FontLine(FontImage& image, int index) {
-    return "font " + std::to_string(NumberOf(image, index)) + " " + QuotedName(image, index);
+    return "font " + std::to_string(SavedFontNumber(image, index)) + " " + QuotedName(image, index);
 }
 
 // The one place a name given on the command line becomes a font's name
@@ -74,8 +92,8 @@ int RunRename(const ToolboxArguments& args) {
     const std::string old = QuotedName(image, args.font);
     StoreFontName(image, args.font, args.name);
     return SaveChanged(
-        image, args.Out(), before, [&] { std::printf("%s, was %s\n", FontLine(image, args.font).c_str(), old.c_str()); },
-        &image.FontAt(args.font));
+        image, args.Out(), before,
+        [&] { std::printf("%s, was %s\n", FontLine(image, args.font).c_str(), old.c_str()); }, nullptr);
 }
 
 int RunRemove(const ToolboxArguments& args) {
@@ -86,10 +104,13 @@ int RunRemove(const ToolboxArguments& args) {
     const FontNumbers before = NumbersOf(image);
     const std::string removed = "font " + std::to_string(args.font) + " " + QuotedName(image, args.font);
     image.RemoveFont(args.font);
-    return SaveChanged(image, args.Out(), before, [&] {
-        const int left = image.GetFontCount();
-        std::printf("%s removed, %d font%s left\n", removed.c_str(), left, left == 1 ? "" : "s");
-    }, nullptr);
+    return SaveChanged(
+        image, args.Out(), before,
+        [&] {
+            const int left = SavedFontNumber(image, image.GetFontCount() - 1) + 1;  // fillers included
+            std::printf("%s removed, %d font%s left\n", removed.c_str(), left, left == 1 ? "" : "s");
+        },
+        nullptr);
 }
 
 int RunMove(const ToolboxArguments& args) {
@@ -97,7 +118,8 @@ int RunMove(const ToolboxArguments& args) {
     std::string error;
     if (!OpenImageFont(args.image, args.font, image, error)) return Fail(error);
     if (args.to < 0 || args.to >= image.GetFontCount())
-        return Fail("--to takes 0 to " + std::to_string(image.GetFontCount() - 1) + ", the places of the image's fonts");
+        return Fail("--to takes 0 to " + std::to_string(image.GetFontCount() - 1) +
+                    ", the places of the image's fonts");
     const FontNumbers before = NumbersOf(image);
     Font* const moved = image.fonts[args.font];
     Font** fonts = image.fonts;
@@ -115,8 +137,8 @@ int RunMove(const ToolboxArguments& args) {
 int Clamped(const char* option, int value, int first, int last) {
     const int clamped = std::clamp(value, first, last);
     if (clamped != value)
-        Warn(std::string(option) + " " + std::to_string(value) + " taken as " + std::to_string(clamped) + " (it takes " +
-             std::to_string(first) + "-" + std::to_string(last) + ")");
+        Warn(std::string(option) + " " + std::to_string(value) + " taken as " + std::to_string(clamped) +
+             " (it takes " + std::to_string(first) + "-" + std::to_string(last) + ")");
     return clamped;
 }
 
@@ -176,10 +198,13 @@ int RunSet(const ToolboxArguments& args) {
         image.SetHeightLimit(args.font, bits);
     }
     if (args.hasInterval) image.SetInterval(args.font, Clamped("--interval", args.interval, 0, 15));
-    return SaveChanged(image, args.Out(), before, [&] {
-        std::printf("%s: height %d, interval %d, limit %d\n", FontLine(image, args.font).c_str(), font.GetHeight(),
-                    font.GetInterval(), font.GetHeight() == 1 ? font.GetHeightLimit() : 8);
-    }, &font);
+    return SaveChanged(
+        image, args.Out(), before,
+        [&] {
+            std::printf("%s: height %d, interval %d, limit %d\n", FontLine(image, args.font).c_str(), font.GetHeight(),
+                        font.GetInterval(), font.GetHeight() == 1 ? font.GetHeightLimit() : 8);
+        },
+        nullptr);
 }
 
 void CopyFont(const Font& from, Font& to) {
@@ -215,10 +240,13 @@ int RunCopy(const ToolboxArguments& args) {
     const int index = dest.GetFontCount() - 1;
     CopyFont(source.FontAt(args.font), dest.FontAt(index));
     const std::string out = args.out.empty() ? args.dest : args.out;
-    return SaveChanged(dest, out, before, [&] {
-        std::printf("font %d of %s copied to %s of %s%s\n", args.font, args.image.c_str(),
-                    FontLine(dest, index).c_str(), out.c_str(), created ? ", a new image" : "");
-    }, &dest.FontAt(index));
+    return SaveChanged(
+        dest, out, before,
+        [&] {
+            std::printf("font %d of %s copied as %s of %s%s\n", args.font, args.image.c_str(),
+                        FontLine(dest, index).c_str(), out.c_str(), created ? " (a new image)" : "");
+        },
+        nullptr);
 }
 
 CLI::Option* AddImage(CLI::App& command, ToolboxArguments& args) {
@@ -245,7 +273,8 @@ void AddToolboxCommands(CLI::App& app, int& exitCode) {
     rename->callback([renameArgs, &exitCode] { exitCode = RunRename(*renameArgs); });
 
     auto removeArgs = std::make_shared<ToolboxArguments>();
-    CLI::App* remove = app.add_subcommand("remove", "Remove a font of IMAGE; the later fonts move up. The last font stays.");
+    CLI::App* remove =
+        app.add_subcommand("remove", "Remove a font of IMAGE; the later fonts move up. The last font stays.");
     AddImage(*remove, *removeArgs);
     AddFont(*remove, *removeArgs);
     AddOut(*remove, *removeArgs);
@@ -263,12 +292,13 @@ void AddToolboxCommands(CLI::App& app, int& exitCode) {
     CLI::App* set = app.add_subcommand("set", "Set a font's interval, height limit or height, as the font panel does.");
     AddImage(*set, *setArgs);
     AddFont(*set, *setArgs);
-    CLI::Option* interval = set->add_option("--interval", setArgs->interval, "columns between symbols, 0-15")->type_name("I");
+    CLI::Option* interval =
+        set->add_option("--interval", setArgs->interval, "columns between symbols, 0-15")->type_name("I");
     CLI::Option* limit =
         set->add_option("--height-limit", setArgs->heightLimit, "rows a font 1 byte high prints, 1-8")->type_name("L");
-    CLI::Option* height = set->add_option("--height", setArgs->height,
-                                          "bytes a column, 1-4 (the symbols keep their bottom rows)")
-                              ->type_name("H");
+    CLI::Option* height =
+        set->add_option("--height", setArgs->height, "bytes a column, 1-4 (the symbols keep their bottom rows)")
+            ->type_name("H");
     AddOut(*set, *setArgs);
     set->callback([setArgs, interval, limit, height, &exitCode] {
         setArgs->hasInterval = interval->count() > 0;

@@ -22,15 +22,13 @@ using FontNumbers = std::map<const Font*, int>;
 FontNumbers NumbersOf(const FontImage& image);
 
 // Saves a changed image to out (only through SaveImage). Once it is saved,
-// tellChange says what changed, every font but subject whose number in the
-// saved file differs from its number before is named (the two-bank layout's
-// fillers can move fonts the change did not touch), and "OUT: saved" ends
-// the report. Returns the exit code.
+// tellChange says what changed; every font but subject (one tellChange
+// accounts for, or null) whose number in the saved file differs from its
+// number before is named, and so are the "Empty" fillers saving added (the
+// two-bank layout can move fonts the change did not touch); "OUT: saved"
+// ends the report. Returns the exit code.
 int SaveChanged(FontImage& image, const std::string& out, const FontNumbers& before,
                 const std::function<void()>& tellChange, const Font* subject);
-
-// The number font index will have in the saved file (as `info` lists it).
-int NumberOf(FontImage& image, int index);
 
 // Prints a warning on stderr, as "glyphmill: message".
 void Warn(const std::string& message);

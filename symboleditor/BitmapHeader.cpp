@@ -1,6 +1,7 @@
 #include "BitmapHeader.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "Ink.h"
 
@@ -447,7 +448,8 @@ BitmapProblem PlaceImportPicture(const std::vector<uint8_t>& ink, int width, int
     picture.cells.assign(static_cast<size_t>(width) * rowCount, 1);
     for (int y = 0; y < rows; ++y) {
         for (int x = 0; x < width; ++x) {
-            if (ink[static_cast<size_t>(y) * width + x]) picture.cells[static_cast<size_t>(x) * rowCount + (rowCount - 1 - y)] = 0;
+            if (ink[static_cast<size_t>(y) * width + x])
+                picture.cells[static_cast<size_t>(x) * rowCount + (rowCount - 1 - y)] = 0;
         }
     }
     *out = std::move(picture);

@@ -21,7 +21,9 @@ Outcome RunOk(const std::string& arguments) {
     return run;
 }
 
-void Load(const std::string& path, FontImage& image) { ASSERT_EQ(image.Load(path), LoadResult::kLoaded) << path; }
+void Load(const std::string& path, FontImage& image) {
+    ASSERT_EQ(image.Load(path), LoadResult::kLoaded) << path;
+}
 
 std::string Name(const FontImage& image, int index) {
     char name[Font::kNameLength + 1];
@@ -106,7 +108,7 @@ TEST(Toolbox, EachCommandChangesWhatItSaysAndTheModelsRulesHold) {
          }},
         {"set " + work + " --font 0 --height-limit 5", "font 0 \"Alpha   \": height 1, interval 1, limit 5",
          [](const FontImage& image) { EXPECT_EQ(image.GetHeightLimit(0), 5); }},
-        {"copy " + work + " --font 1 " + dest, "font 1 of " + work + " copied to font 1 \"Beta    \" of " + dest,
+        {"copy " + work + " --font 1 " + dest, "font 1 of " + work + " copied as font 1 \"Beta    \" of " + dest,
          [&](const FontImage&) {
              FontImage copied;
              Load(dest, copied);
@@ -159,7 +161,8 @@ TEST(Toolbox, RefusalsLeaveTheImageAsItWas) {
     };
     const std::vector<Case> cases = {
         {"remove " + one + " --font 0", "the last font of an image is never removed", 1},
-        {"copy " + base + " --font 0 " + full, full + " holds 15 fonts; a font is added only to an image of fewer than 15", 1},
+        {"copy " + base + " --font 0 " + full,
+         full + " holds 15 fonts; a font is added only to an image of fewer than 15", 1},
         {"set " + base + " --font 0 --height 4", "a symbol 200 columns wide does not fit into 512 bytes at 4 bytes", 1},
         {"set " + base + " --font 1 --height-limit 5", "--height-limit counts only for a font 1 byte high", 1},
         {"rename " + base + " --font 3 X", "the image has 3 fonts: --font takes 0 to 2", 1},
@@ -176,7 +179,9 @@ TEST(Toolbox, RefusalsLeaveTheImageAsItWas) {
 }
 
 // Runs a picture tool of the test machine; scripts/setup installs them.
-void Make(const std::string& command) { ASSERT_EQ(std::system(command.c_str()), 0) << command; }
+void Make(const std::string& command) {
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
 
 TEST(Glyph, ASymbolGoesOutAsPngAndComesBackThroughBmpAndTransparentPng) {
     // An asymmetric 'A' 7 columns wide in a font 2 bytes high, and a font 1
@@ -196,13 +201,15 @@ TEST(Glyph, ASymbolGoesOutAsPngAndComesBackThroughBmpAndTransparentPng) {
     ASSERT_EQ(image.Save(path), SaveResult::kSaved);
     Load(path, image);
 
-    EXPECT_NE(RunOk("glyph " + path + " --font 0 --code A -o " + png).out.find("symbol 65 of font 0 \"Unnamed \", 7 x 16"),
-              std::string::npos);
+    EXPECT_NE(
+        RunOk("glyph " + path + " --font 0 --code A -o " + png).out.find("symbol 65 of font 0 \"Unnamed \", 7 x 16"),
+        std::string::npos);
     Make("convert " + png + " " + bmp);
     // Paper made transparent black: alpha, not colour, makes it background.
-    Make("/usr/bin/python3 -c 'import sys; from PIL import Image; g = Image.open(sys.argv[1]).convert(\"L\"); "
-         "Image.merge(\"RGBA\", [Image.new(\"L\", g.size, 0)] * 3 + [g.point(lambda v: 255 - v)]).save(sys.argv[2])' " +
-         png + " " + clear);
+    Make(
+        "/usr/bin/python3 -c 'import sys; from PIL import Image; g = Image.open(sys.argv[1]).convert(\"L\"); "
+        "Image.merge(\"RGBA\", [Image.new(\"L\", g.size, 0)] * 3 + [g.point(lambda v: 255 - v)]).save(sys.argv[2])' " +
+        png + " " + clear);
     const Outcome fromBmp = RunOk("glyph " + path + " --font 0 --code 0x42 --from " + bmp);
     EXPECT_NE(fromBmp.out.find("symbol 66 of font 0 \"Unnamed \": 7 columns from " + bmp), std::string::npos);
     RunOk("glyph " + path + " --font 0 --code \xc3\x84 --from " + clear);  // Ä, 0xC4 in cp1252

@@ -14,6 +14,7 @@
 namespace {
 
 const std::string kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+const std::string kTerminus = "/usr/share/fonts/X11/misc/ter-u16b_unicode.pcf.gz";
 
 Outcome RunOk(const std::string& arguments) {
     const Outcome run = Glyphmill(arguments);
@@ -52,15 +53,24 @@ TEST(FontNumbers, ImportReportsTheSavedNumberAndExportFindsTheFontByIt) {
     EXPECT_NE(second.out.find("into font 8 \"DejaVu S\""), std::string::npos) << second.out;
     EXPECT_NE(RunOk("info " + image).out.find("\n8 \"DejaVu S\""), std::string::npos);
 
-    RunOk("import " + single + big);
+    // Into the image with fillers, a small font comes last, as font 9.
+    const std::string small = " " + kTerminus + " --add";
+    EXPECT_NE(RunOk("import " + image + small).out.find("into font 9 \"Terminus\""), std::string::npos);
+    RunOk("import " + single + small);
     const std::string exported = Scratch("numbers.bdf"), alone = Scratch("single.bdf");
-    RunOk("export " + image + " --font 8 -o " + exported);
+    RunOk("export " + image + " --font 9 -o " + exported);
     RunOk("export " + single + " --font 0 -o " + alone);
     EXPECT_TRUE(Slurp(exported) == Slurp(alone));
+    RunOk("export " + image + " --font 8 -o " + exported);
+    RunOk("export " + image + " --font 0 -o " + alone);
+    EXPECT_TRUE(Slurp(exported) == Slurp(alone));
 
-    const Outcome filler = Glyphmill("export " + image + " --font 1 -o " + exported);
-    EXPECT_EQ(filler.exitCode, 1);
-    EXPECT_NE(filler.err.find("\"Empty\" filler"), std::string::npos) << filler.err;
+    for (const std::string& arguments :
+         {"export " + image + " --font 1 -o " + exported, "copy " + image + " --font 1 " + single}) {
+        const Outcome filler = Glyphmill(arguments);
+        EXPECT_EQ(filler.exitCode, 1) << arguments;
+        EXPECT_NE(filler.err.find("\"Empty\" filler"), std::string::npos) << filler.err;
+    }
 }
 
 // Alpha (1 byte, an 'A'), Beta (2 bytes, interval 2), Gamma.

@@ -63,17 +63,20 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::st
         error = "cannot open " + path + ": " + std::strerror(errno);
         return false;
     }
-    bytes.resize(kMaxPictureFile + 1);
-    const size_t size = std::fread(bytes.data(), 1, bytes.size(), file.get());
+    bytes.clear();
+    uint8_t chunk[1 << 16];
+    size_t read = 0;
+    while ((read = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
+        if (bytes.size() + read > static_cast<size_t>(kMaxPictureFile)) {
+            error = path + ": more than " + std::to_string(kMaxPictureFile) + " bytes, too large for a symbol's picture";
+            return false;
+        }
+        bytes.insert(bytes.end(), chunk, chunk + read);
+    }
     if (std::ferror(file.get())) {
         error = "cannot read " + path + ": " + std::strerror(errno);
         return false;
     }
-    if (size > static_cast<size_t>(kMaxPictureFile)) {
-        error = path + ": more than " + std::to_string(kMaxPictureFile) + " bytes, too large for a symbol's picture";
-        return false;
-    }
-    bytes.resize(size);
     return true;
 }
 

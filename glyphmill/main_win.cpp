@@ -2,7 +2,9 @@
 // plays the printer on a pseudo-terminal, a thing Windows lacks.
 #include "CommandLine.h"
 #include "FontCommands.h"
+#include "GlyphCommand.h"
 #include "ImageCommands.h"
+#include "ToolboxCommands.h"
 #include "TransferCommands.h"
 
 int main(int argc, char** argv) {
@@ -12,6 +14,8 @@ int main(int argc, char** argv) {
     AddImageCommands(app, exitCode);
     AddTransferCommands(app, exitCode);
     AddFontCommands(app, exitCode);
+    AddToolboxCommands(app, exitCode);
+    AddGlyphCommand(app, exitCode);
     // Set after the commands, which would inherit it.
     app.footer("Run 'glyphmill COMMAND --help' for a command's options.\n"
                "The printer command, which plays the printer on a pseudo-terminal, is in the Linux glyphmill only.");

@@ -46,11 +46,15 @@ both sheet fonts.bin -o sheet.png
 both sheet fonts.bin --font 0 --scale 2 -o sheet0.png
 both render fonts.bin --font 1 "déjà-vu, 20€" --scale 3 -o line.png
 both render fonts.bin --font 2 "déjà" --charset cp437 -o line437.png
+both rename fonts.bin --font 2 Term16b
+both copy fonts.bin --font 1 copied.bin
+both glyph fonts.bin --font 1 --code A -o A.png
+both glyph copied.bin --font 0 --code B --from A.png
 # Refusals: the same words and exit codes.
 both render fonts.bin --font 1 "Ω" -o omega.png
 both import fonts.bin missing.ttf --add
 both check again.bin --bogus
-for file in fonts.bin again.bin terminus-out.bdf term437.bdf sheet.png sheet0.png line.png line437.png; do
+for file in fonts.bin again.bin copied.bin terminus-out.bdf term437.bdf sheet.png sheet0.png line.png line437.png A.png; do
   checks=$((checks + 1))
   if [ ! -s "$work/linux/$file" ]; then
     fail "the Linux glyphmill wrote no $file"

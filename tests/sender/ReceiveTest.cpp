@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include "Protocol.h"
 #include "ScriptedPort.h"
 
@@ -202,6 +206,24 @@ TEST_F(ReceiveTest, AFileThatCannotBeWrittenIsRefusedAtTheStart) {
     EXPECT_EQ(window_.Last().colour, kRed);
     EXPECT_EQ(port_.openedPort, 0);
     EXPECT_TRUE(window_.controlsEnabled);
+}
+
+TEST_F(ReceiveTest, AReadOnlyFileIsRefusedAtTheStartAndKept) {
+    namespace fs = std::filesystem;
+    fs::permissions(path_, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+#ifndef _WIN32
+    if (geteuid() == 0) {
+        fs::permissions(path_, fs::perms::owner_write, fs::perm_options::add);
+        GTEST_SKIP() << "root may write read-only files";
+    }
+#endif
+    Start();
+    EXPECT_EQ(window_.Last().text, "Can't open file");
+    EXPECT_EQ(window_.Last().colour, kRed);
+    EXPECT_EQ(port_.openedPort, 0);
+    EXPECT_EQ(ReadAll(path_).size(), std::string("old content").size());
+    fs::permissions(path_, fs::perms::owner_write, fs::perm_options::add);
 }
 
 TEST_F(ReceiveTest, ANewFileIsNotCreatedBeforeTheImageIsComplete) {

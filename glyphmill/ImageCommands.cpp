@@ -20,20 +20,25 @@ std::string Shown(const std::string& path) { return path == kStandardStream ? "s
 
 }  // namespace
 
-bool OpenImage(const std::string& path, FontImage& image, std::string& error) {
+FileRead ReadImageFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
     const bool standardInput = path == kStandardStream;
     const ScopedFile opened = standardInput ? nullptr : OpenFile(path, "rb");
     std::FILE* file = standardInput ? stdin : opened.get();
     if (!file) {
         error = "cannot open " + path + ": " + std::strerror(errno);
-        return false;
+        return FileRead::kNotOpened;
     }
-    std::vector<uint8_t> bytes(FontImage::kFileSize + 1);
-    const size_t size = std::fread(bytes.data(), 1, bytes.size(), file);
-    if (std::ferror(file)) {
+    bytes.resize(FontImage::kFileSize + 1);
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
+    if (std::ferror(file) != 0) {
         error = "cannot read " + Shown(path) + ": " + std::strerror(errno);
-        return false;
+        return FileRead::kNotRead;
     }
+    return FileRead::kRead;
+}
+
+bool ImageFromBytes(const std::string& path, const std::vector<uint8_t>& bytes, FontImage& image, std::string& error) {
+    const size_t size = bytes.size();
     if (size != static_cast<size_t>(FontImage::kFileSize)) {
         error = Shown(path) + ": " +
                 (size > static_cast<size_t>(FontImage::kFileSize) ? "more than 65536" : std::to_string(size)) +
@@ -46,6 +51,11 @@ bool OpenImage(const std::string& path, FontImage& image, std::string& error) {
     if (result == LoadResult::kLoaded) return true;
     error = Shown(path) + ": not a valid font image: " + (why.empty() ? LoadResult::Message(result) : why);
     return false;
+}
+
+bool OpenImage(const std::string& path, FontImage& image, std::string& error) {
+    std::vector<uint8_t> bytes;
+    return ReadImageFile(path, bytes, error) == FileRead::kRead && ImageFromBytes(path, bytes, image, error);
 }
 
 int ReadFailureCode(const std::string& path) {

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class FontImage;
 
@@ -16,6 +17,11 @@ void AddImageCommands(CLI::App& app, int& exitCode);
 // exactly the image's size is taken, and then only when it keeps to the
 // format. On failure error says why.
 bool OpenImage(const std::string& path, FontImage& image, std::string& error);
+// OpenImage's two halves, for a command that also needs the file's bytes:
+// reading at most one byte past the image's size, then taking the image.
+enum class FileRead { kRead, kNotOpened, kNotRead };
+FileRead ReadImageFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error);
+bool ImageFromBytes(const std::string& path, const std::vector<uint8_t>& bytes, FontImage& image, std::string& error);
 // The exit code for a file a command could not take: kFileNotOpened when it
 // cannot be opened, kFileNotRead when reading it fails, else kFailed (its
 // content was refused).

@@ -101,14 +101,18 @@ int SaveImage(FontImage& image, const std::string& path, bool force) {
     return WriteOut(path, bytes.data(), bytes.size(), force);
 }
 
-void AddSaveOptions(CLI::App& command, SaveTarget& target) {
-    command.add_option("-o,--output", target.out, "save the changed image here (default: in place)")
+void AddOutputOption(CLI::App& command, std::string& out, const std::string& what) {
+    command.add_option("-o,--output", out, what)
         ->type_name("OUT")
         ->check(CLI::Validator(
             [](const std::string& path) {
                 return path == kStandardStream ? "this command writes its report on standard output: name a file" : "";
             },
             ""));
+}
+
+void AddSaveOptions(CLI::App& command, SaveTarget& target) {
+    AddOutputOption(command, target.out, "save the changed image here (default: in place)");
     AddForceOption(command, target.force);
 }
 

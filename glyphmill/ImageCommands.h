@@ -48,6 +48,9 @@ struct SaveTarget {
     const std::string& PathFor(const std::string& image) const { return out.empty() ? image : out; }
 };
 void AddSaveOptions(CLI::App& command, SaveTarget& target);
+// -o for a command that saves an image and reports on standard output (so
+// "-" is refused), described as what.
+void AddOutputOption(CLI::App& command, std::string& out, const std::string& what);
 // --force for a command that writes a file of its own (-o).
 void AddForceOption(CLI::App& command, bool& force);
 

@@ -82,6 +82,8 @@ TEST(FileSafety, EveryWriteKeepsTheRules) {
         {"sheet, --force", "sheet IN -o FILE --force", 0444, false, false, "", 0, true, ""},
         {"new over a file", "new FILE", 0644, false, false, "", 1, false, "FILE exists: left as it was (--force replaces it)"},
         {"new, --force", "new --force FILE", 0644, false, false, "", 0, true, ""},
+        {"rename into a read-only file", "rename IN --font 0 Renamed -o FILE", 0444, false, false, "", kNotWritten,
+         false, "read-only"},
         {"import into a link", "import IN FONT --charset raw -o FILE", 0604, false, true, "", 0, true, ""},
         // The disk fills up halfway through the image.
         {"failed write", "resave IN FILE", 0644, false, false, "sh -c 'trap \"\" XFSZ; ulimit -f 16; exec \"$0\" \"$@\"' ",

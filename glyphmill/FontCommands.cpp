@@ -30,7 +30,7 @@ struct FontArguments {
     int font = -1;  // -1: not given
     bool add = false;
     int size = 0, height = 0, scale = 0;
-    bool force = false;  // -o replaces a read-only file of the user's
+    bool force = false;  // --force: -o replaces a read-only file of the user's
     SaveTarget save;     // import's -o and --force
 };
 
@@ -120,11 +120,11 @@ int RunExport(const FontArguments& args) {
     return WriteOut(args.out, reinterpret_cast<const uint8_t*>(bdf.data()), bdf.size(), args.force);
 }
 
-int WritePicture(const Picture& picture, const FontArguments& args) {
+int WritePicture(const Picture& picture, int scale, const std::string& path, bool force) {
     std::vector<uint8_t> png;
     std::string error;
-    if (!EncodePng(picture, args.scale, png, error)) return Fail(args.out + ": " + error);
-    return WriteOut(args.out, png.data(), png.size(), args.force);
+    if (!EncodePng(picture, scale, png, error)) return Fail(path + ": " + error);
+    return WriteOut(path, png.data(), png.size(), force);
 }
 
 int RunSheet(const FontArguments& args) {
@@ -134,7 +134,7 @@ int RunSheet(const FontArguments& args) {
     if (args.font >= 0 && !CheckFontIndex(image, args.font, error)) return Fail(error);
     const int first = args.font >= 0 ? args.font : 0;
     const int last = args.font >= 0 ? args.font : image.GetFontCount() - 1;
-    return WritePicture(SheetOf(image, first, last), args);
+    return WritePicture(SheetOf(image, first, last), args.scale, args.out, args.force);
 }
 
 int RunRender(const FontArguments& args) {
@@ -161,7 +161,7 @@ int RunRender(const FontArguments& args) {
     if (LineWidth(font, codes) * args.scale > kMaxPictureSide)
         return Fail("the line would be " + std::to_string(LineWidth(font, codes) * args.scale) +
                     " pixels wide; a picture takes at most " + std::to_string(kMaxPictureSide));
-    return WritePicture(LineOf(font, codes), args);
+    return WritePicture(LineOf(font, codes), args.scale, args.out, args.force);
 }
 
 CLI::Option* AddCharsetOption(CLI::App& command, FontArguments& args, const char* what) {

@@ -3,6 +3,7 @@
 // many rows high as the printer prints of the font.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 

@@ -116,6 +116,9 @@ void RefreshTextPreview();
 void DestroyTextPreview();
 HWND TextPreviewWindow();
 HWND TextPreviewField();
+// Paints the two lines of the field's text into dc, in the window's client
+// coordinates (the lines start 44 pixels down, at 2 and at 6 pixels a dot).
+void DrawTextPreviewLines(HDC dc);
 // The preview's text field keeps its keys (Delete, the arrows, Ctrl+Z...):
 // the main loop translates no accelerator for it.
 bool IsForTextPreviewField(const MSG& message);

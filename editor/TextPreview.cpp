@@ -60,23 +60,13 @@ void DrawLine(HDC dc, const PrintedLine& line, int top, int scale) {
 
 void OnPaint(HWND window) {
     ScopedPaint paint(window);
-    RECT client;
-    GetClientRect(window, &client);
-    RECT lines{0, kSmallTop, client.right, client.bottom};
     // Drawn off the screen first, so that typing does not flicker.
     ScopedMemoryDC surface(CreateCompatibleDC(paint.Get()));
-    ScopedBitmap bitmap(CreateCompatibleBitmap(paint.Get(), client.right, client.bottom));
+    ScopedBitmap bitmap(CreateCompatibleBitmap(paint.Get(), kClientWidth, kClientHeight));
     if (!surface || !bitmap) return;
     ScopedSelect selected(surface.Get(), bitmap.Get());
-    FillRect(surface.Get(), &lines, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    if (FontImageView* document = Document()) {
-        const Font& font = document->FontAt(document->GetCurrentFont());
-        const std::vector<int> codes = CodesOfField();
-        const int room = client.right - 2 * kMargin;
-        DrawLine(surface.Get(), PrintLine(font, codes, room / kSmallScale), kSmallTop, kSmallScale);
-        DrawLine(surface.Get(), PrintLine(font, codes, room / kLargeScale), kLargeTop, kLargeScale);
-    }
-    BitBlt(paint.Get(), 0, kSmallTop, client.right, client.bottom - kSmallTop, surface.Get(), 0, kSmallTop, SRCCOPY);
+    DrawTextPreviewLines(surface.Get());
+    BitBlt(paint.Get(), 0, kSmallTop, kClientWidth, kClientHeight - kSmallTop, surface.Get(), 0, kSmallTop, SRCCOPY);
 }
 
 void InvalidateLines() {
@@ -125,6 +115,18 @@ bool CreatePreview() {
 }
 
 }  // namespace
+
+void DrawTextPreviewLines(HDC dc) {
+    RECT lines{0, kSmallTop, kClientWidth, kClientHeight};
+    FillRect(dc, &lines, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    FontImageView* document = Document();
+    if (!document || !Preview.field) return;
+    const Font& font = document->FontAt(document->GetCurrentFont());
+    const std::vector<int> codes = CodesOfField();
+    const int room = kClientWidth - 2 * kMargin;
+    DrawLine(dc, PrintLine(font, codes, room / kSmallScale), kSmallTop, kSmallScale);
+    DrawLine(dc, PrintLine(font, codes, room / kLargeScale), kLargeTop, kLargeScale);
+}
 
 void ShowTextPreview() {
     if (!Preview.window && !CreatePreview()) return;

@@ -38,23 +38,35 @@ bool MovesFonts(const UndoStep& step) {
     return false;
 }
 
+bool ChangesOnlySymbols(const UndoStep& step) {
+    for (const UndoStep::Part& part : step.parts) {
+        if (part.what.kind != ChangePart::kSymbol) return false;
+    }
+    return true;
+}
+
 // The symbol editor lets go of a symbol the step changes or moves: its
-// working copy no longer shows that symbol.
-void PrepareFor(const FontImageView& document, const UndoStep& step) {
+// working copy no longer shows that symbol. True when the font list and
+// fields must be shown again.
+bool PrepareFor(const FontImageView& document, const UndoStep& step, const DocumentPlace& place) {
     int font = 0;
     int code = 0;
     const Symbol* edited = SymbolInEditor();
     if (edited && Locate(document, edited, &font, &code) && step.Touches(font, code)) DetachSymbolEditor();
     if (MovesFonts(step)) ForgetPendingCut();
+    return !ChangesOnlySymbols(step) || place.font != document.GetCurrentFont();
 }
 
-// Shows the font and symbol where the undone or redone change was made.
-void ShowPlace(FontImageView& document, const DocumentPlace& place) {
-    SelectFont(place.font);
+// Shows the font and symbol where the undone or redone change was made; the
+// font list and fields only when they may show something else.
+void ShowPlace(FontImageView& document, const DocumentPlace& place, bool panelChanged) {
+    if (panelChanged) SelectFont(place.font);
     document.SetCurrentSymbol(place.symbol);
     document.SetCursorSymbol(place.symbol);
-    FillFontList();
-    ShowFontFields();
+    if (panelChanged) {
+        FillFontList();
+        ShowFontFields();
+    }
     InvalidateSymbolViews(TRUE);
     RefreshUndoMenu();
     RefreshTextPreview();
@@ -89,19 +101,21 @@ void EndChange(UndoHistory::Pending pending) {
 void OnUndo() {
     FontImageView* document = Document();
     if (!document || !Undo.history.CanUndo()) return;
-    PrepareFor(*document, Undo.history.NextUndo());
+    const UndoStep& step = Undo.history.NextUndo();
+    const bool panelChanged = PrepareFor(*document, step, step.before);
     DocumentPlace place;
     Undo.history.Undo(*document, &place);
-    ShowPlace(*document, place);
+    ShowPlace(*document, place, panelChanged);
 }
 
 void OnRedo() {
     FontImageView* document = Document();
     if (!document || !Undo.history.CanRedo()) return;
-    PrepareFor(*document, Undo.history.NextRedo());
+    const UndoStep& step = Undo.history.NextRedo();
+    const bool panelChanged = PrepareFor(*document, step, step.after);
     DocumentPlace place;
     Undo.history.Redo(*document, &place);
-    ShowPlace(*document, place);
+    ShowPlace(*document, place, panelChanged);
 }
 
 void ForgetHistory() {

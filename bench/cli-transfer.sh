@@ -18,7 +18,7 @@ glyphmill_exe=${3:-$build/win64/glyphmill/glyphmill.exe}
 work="$build/bench-cli"
 port="$work/port"
 mkdir -p "$work"
-"$glyphmill" new "$work/image.bin"
+"$glyphmill" new --force "$work/image.bin"
 
 limit() { awk -v baud="$1" 'BEGIN { printf "%.2f", (128 * 514 + 2 + 130) * 10 / baud }'; }
 now() { date +%s.%N; }

@@ -11,19 +11,23 @@
 #include "FontImage.h"
 #include "Results.h"
 
-bool OpenImage(const std::string& path, FontImage& image, std::string& error) {
+FileRead ReadImageFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
     const ScopedFile file = OpenFile(path, "rb");
     if (!file) {
         error = "cannot open " + path + ": " + std::strerror(errno);
-        return false;
+        return FileRead::kNotOpened;
     }
-    std::vector<uint8_t> bytes(FontImage::kFileSize + 1);
-    const size_t size = std::fread(bytes.data(), 1, bytes.size(), file.get());
-    const bool readFailed = std::ferror(file.get()) != 0;
-    if (readFailed) {
+    bytes.resize(FontImage::kFileSize + 1);
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
+    if (std::ferror(file.get()) != 0) {
         error = "cannot read " + path;
-        return false;
+        return FileRead::kNotRead;
     }
+    return FileRead::kRead;
+}
+
+bool ImageFromBytes(const std::string& path, const std::vector<uint8_t>& bytes, FontImage& image, std::string& error) {
+    const size_t size = bytes.size();
     if (size != static_cast<size_t>(FontImage::kFileSize)) {
         error = path + ": " + (size > static_cast<size_t>(FontImage::kFileSize) ? "more than 65536" : std::to_string(size)) +
                 " bytes, a font image has 65536";
@@ -35,6 +39,11 @@ bool OpenImage(const std::string& path, FontImage& image, std::string& error) {
     if (result == LoadResult::kLoaded) return true;
     error = path + ": not a valid font image: " + (why.empty() ? LoadResult::Message(result) : why);
     return false;
+}
+
+bool OpenImage(const std::string& path, FontImage& image, std::string& error) {
+    std::vector<uint8_t> bytes;
+    return ReadImageFile(path, bytes, error) == FileRead::kRead && ImageFromBytes(path, bytes, image, error);
 }
 
 int SaveImage(FontImage& image, const std::string& path) {

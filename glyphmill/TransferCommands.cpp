@@ -61,26 +61,27 @@ std::chrono::milliseconds Timeout(const TransferArguments& args) {
     return std::chrono::milliseconds(static_cast<long long>(args.timeoutSeconds * 1000));
 }
 
-std::string Where(const TransferOutcome& outcome, const char* noun) {
-    return outcome.paging ? std::string(noun) + " " + std::to_string(outcome.page) : "handshake";
+std::string Where(const TransferProgress& progress, const char* noun) {
+    return progress.paging ? std::string(noun) + " " + std::to_string(progress.pages) : "handshake";
 }
 
 // Says how a transfer that did not get through ended; returns the exit code.
 int ReportFailure(const TransferOutcome& outcome, const TransferArguments& args, const char* noun) {
-    std::string text = TransferResult::Message(outcome.result);
-    if (outcome.result == TransferResult::kNoAnswer) {
+    const int result = outcome.progress.result;
+    std::string text = TransferResult::Message(result);
+    if (result == TransferResult::kNoAnswer) {
         char seconds[32];
         std::snprintf(seconds, sizeof seconds, "%g", args.timeoutSeconds);
         text += std::string(" within ") + seconds + " s";
     }
-    if (outcome.result != TransferResult::kInterrupted) text += " (" + Where(outcome, noun) + ")";
+    if (result != TransferResult::kInterrupted) text += " (" + Where(outcome.progress, noun) + ")";
     if (!outcome.detail.empty()) text += ": " + outcome.detail;
-    return Fail(text, TransferResult::ExitCodeFor(outcome.result));
+    return Fail(text, TransferResult::ExitCodeFor(result));
 }
 
 void Summarize(const char* verb, const std::string& file, const TransferOutcome& outcome, double seconds) {
     std::printf("%s %s: %d pages in %.2f s (%.1f KiB/s), %s\n", verb, file.c_str(), kPageTotal, seconds,
-                kImageSize / 1024.0 / seconds, Repeats(outcome.repeats).c_str());
+                kImageSize / 1024.0 / seconds, Repeats(outcome.progress.repeats).c_str());
 }
 
 // Runs a transfer with its progress shown; the outcome's result tells how it ended.
@@ -93,14 +94,27 @@ TransferOutcome WithProgress(const TransferArguments& args, const char* noun, do
     return outcome;
 }
 
-int RunSend(TransferArguments& args) {
-    FontImage model;
+// The image to send, read once: checked as a font image unless raw, and
+// zero-padded when short. On failure says why and returns the exit code, else -1.
+int ImageToSend(const TransferArguments& args, ImageBytes& image) {
+    std::vector<uint8_t> bytes;
     std::string error;
-    if (!args.raw && !OpenImage(args.file, model, error))
+    switch (ReadImageFile(args.file, bytes, error)) {
+        case FileRead::kRead: break;
+        case FileRead::kNotOpened: return Fail(error, TransferResult::ExitCodeFor(TransferResult::kFileNotOpened));
+        case FileRead::kNotRead: return Fail(error, TransferResult::ExitCodeFor(TransferResult::kFileNotRead));
+    }
+    FontImage model;
+    if (!args.raw && !ImageFromBytes(args.file, bytes, model, error))
         return Fail(error + " (--raw sends it as it is)", TransferResult::ExitCodeFor(TransferResult::kBadImage));
-    ImageBytes image{};
-    if (const int read = ReadImageToSend(args.file, image); read != TransferResult::kDone)
-        return Fail("cannot read " + args.file + ": " + std::strerror(errno), TransferResult::ExitCodeFor(read));
+    image.fill(0);
+    std::copy_n(bytes.begin(), std::min(bytes.size(), image.size()), image.begin());
+    return -1;
+}
+
+int RunSend(TransferArguments& args) {
+    ImageBytes image;
+    if (const int failed = ImageToSend(args, image); failed >= 0) return failed;
 
     SerialLine line;
     line.StopOnSignals();
@@ -109,7 +123,7 @@ int RunSend(TransferArguments& args) {
     const TransferOutcome outcome = WithProgress(args, "page", seconds, [&](const ProgressFn& progress) {
         return SendImage(line, image, Timeout(args), progress);
     });
-    if (outcome.result != TransferResult::kDone) return ReportFailure(outcome, args, "page");
+    if (outcome.progress.result != TransferResult::kDone) return ReportFailure(outcome, args, "page");
     if (!args.quiet) Summarize("sent", args.file, outcome, seconds);
     return ExitCode::kDone;
 }
@@ -122,7 +136,7 @@ int ReadPrinter(TransferArguments& args, ImageBytes& image, TransferOutcome& out
     outcome = WithProgress(args, "block", seconds, [&](const ProgressFn& progress) {
         return ReceiveImage(line, image, Timeout(args), progress);
     });
-    if (outcome.result != TransferResult::kDone) return ReportFailure(outcome, args, "block");
+    if (outcome.progress.result != TransferResult::kDone) return ReportFailure(outcome, args, "block");
     return -1;
 }
 

@@ -12,7 +12,9 @@
 #include <string>
 #include <vector>
 
-class SerialLine {
+#include "Protocol.h"
+
+class SerialLine : public PortWriter {
 public:
     using Clock = std::chrono::steady_clock;
     enum class Read { Data, TimedOut, Interrupted, Failed };
@@ -37,6 +39,8 @@ public:
     // Writes all bytes; false when the line is gone.
     bool Write(const uint8_t* bytes, size_t count);
     bool Write(const std::vector<uint8_t>& bytes) { return Write(bytes.data(), bytes.size()); }
+    // The transfers' writes: a line that is gone shows up as their read failing.
+    void WritePort(const uint8_t* bytes, size_t count) override { Write(bytes, count); }
     // Reads what has arrived, at most maxCount and at least one byte,
     // waiting until deadline at the latest; got holds the count.
     Read ReadSome(uint8_t* buffer, size_t maxCount, Clock::time_point deadline, size_t& got);

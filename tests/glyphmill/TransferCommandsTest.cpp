@@ -152,11 +152,7 @@ TEST(Transfer, EachPrinterFaultHasItsMessageAndExitCode) {
         {"send", {"--wrong", "5:4"}, 3, "page fault: the printer asked for a page a fourth time (page 5)"},
         {"send", {"--fail", "7"}, 4, "verification error: the printer could not store the image (page 7)"},
         {"send", {"--garbage", "9"}, 5, "unknown answer from the printer (page 9): 0x00"},
-        {"send", {"--silent-after", "10"}, 6, "no answer from the printer within 0.3 s (page 11)"},
         {"read", {"--silent-after", "3"}, 6, "no answer from the printer within 0.3 s (block 4)"},
-        // Recovered: three repeats of the last page, whose answer is awaited; a block with a bad CRC.
-        {"send", {"--wrong", "127:3"}, 0, ""},
-        {"read", {"--bad-crc", "5"}, 0, ""},
     };
     for (const Case& c : cases) {
         std::filesystem::remove(out);
@@ -164,13 +160,15 @@ TEST(Transfer, EachPrinterFaultHasItsMessageAndExitCode) {
         const bool send = std::string(c.command) == "send";
         const Outcome run = Glyphmill({c.command, send ? image : out, "--port", printer.Port(), "--timeout", "0.3"});
         EXPECT_EQ(run.exitCode, c.exitCode) << c.printerOptions[0] << " " << run.err;
-        EXPECT_EQ(run.err, *c.says ? std::string("glyphmill: ") + c.says + "\n" : "") << c.printerOptions[0];
+        EXPECT_EQ(run.err, std::string("glyphmill: ") + c.says + "\n") << c.printerOptions[0];
         if (!send) {
-            EXPECT_EQ(std::filesystem::exists(out), c.exitCode == 0) << c.printerOptions[0];
+            EXPECT_FALSE(std::filesystem::exists(out)) << c.printerOptions[0];
         }
     }
+    // Recovered: three repeats of the last page, whose answer is awaited.
     Printer printer({"--wrong", "127:3"});
     const Outcome run = Glyphmill({"send", image, "--port", printer.Port()});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_TRUE(Has(run.out, "page 127 again, 3 repeats so far\n")) << run.out;
     EXPECT_TRUE(Has(run.out, ", 3 repeats\n")) << run.out;
 }
@@ -207,6 +205,9 @@ TEST(Transfer, PortsAndImagesThatCannotBeUsed) {
     Outcome run = Glyphmill({"send", image, "--port", Scratch("no-such-port")});
     EXPECT_EQ(run.exitCode, 8);
     EXPECT_TRUE(Has(run.err, "glyphmill: no such port: ")) << run.err;
+    run = Glyphmill({"send", Scratch("no-such-image.bin"), "--port", Scratch("no-such-port")});
+    EXPECT_EQ(run.exitCode, 12);
+    EXPECT_EQ(run.err, "glyphmill: cannot open " + Scratch("no-such-image.bin") + ": No such file or directory\n");
     // The image is refused before the port is opened, unless --raw.
     run = Glyphmill({"send", junk, "--port", Scratch("no-such-port")});
     EXPECT_EQ(run.exitCode, 10);

@@ -41,9 +41,9 @@ Wait WaitForBytes(SerialLine& line, const TransferMachine& machine, uint8_t* buf
                 outcome.progress.ended = true;
                 return Wait::Stopped;
             case SerialLine::Read::Failed:
-                outcome.progress.result = TransferResult::kPortMissing;
+                outcome.progress.result = TransferResult::kLineLost;
                 outcome.progress.ended = true;
-                outcome.detail = "the port went away";
+                outcome.detail = line.FailureText();
                 return Wait::Stopped;
         }
     }

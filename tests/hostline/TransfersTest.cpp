@@ -203,8 +203,8 @@ TEST(HostTransfers, SilenceInTheHandshakeAndALineThatWentAway) {
     printer.Echo(kReceiveHandshake2);
     printer.Hang();
     const TransferOutcome outcome = reading.get();
-    EXPECT_EQ(outcome.progress.result, TransferResult::kPortMissing);
-    EXPECT_EQ(outcome.detail, "the port went away");
+    EXPECT_EQ(outcome.progress.result, TransferResult::kLineLost);
+    EXPECT_EQ(outcome.detail, "End of file");
 }
 
 }  // namespace

@@ -15,6 +15,14 @@
 #include "ImageCommands.h"
 #include "Pictures.h"
 
+bool CheckFontIndex(const FontImage& image, int index, std::string& error) {
+    if (index >= 0 && index < image.GetFontCount()) return true;
+    const int count = image.GetFontCount();
+    error = "the image has " + std::to_string(count) + " font" + (count == 1 ? "" : "s") + ": --font takes 0" +
+            (count > 1 ? " to " + std::to_string(count - 1) : "");
+    return false;
+}
+
 namespace {
 
 struct FontArguments {
@@ -24,14 +32,6 @@ struct FontArguments {
     bool add = false;
     int size = 0, height = 0, scale = 0;
 };
-
-bool CheckFontIndex(const FontImage& image, int index, std::string& error) {
-    if (index >= 0 && index < image.GetFontCount()) return true;
-    const int count = image.GetFontCount();
-    error = "the image has " + std::to_string(count) + " font" + (count == 1 ? "" : "s") + ": --font takes 0" +
-            (count > 1 ? " to " + std::to_string(count - 1) : "");
-    return false;
-}
 
 // Opens the image and checks --font against it.
 bool OpenImageFont(const FontArguments& args, FontImage& image, std::string& error) {
@@ -63,10 +63,13 @@ bool TargetFont(const FontArguments& args, FontImage& image, int& index, std::st
     return true;
 }
 
-void PrintSummary(const FontArguments& args, const FontImage& image, int index, const std::string& family,
+// The font is named by the number it has once saved.
+void PrintSummary(const FontArguments& args, FontImage& image, int index, const std::string& family,
                   const ImportSummary& summary) {
-    std::printf("%s (%s, %d px, %d rows high) into font %d %s, height %d\n", args.fontFile.c_str(), family.c_str(),
-                summary.size, summary.pixelHeight, index, QuotedName(image, index).c_str(), summary.height);
+    const int number = SavedFontNumber(image, index);
+    std::printf("%s (%s, %d px, %d rows high) into font %s %s, height %d\n", args.fontFile.c_str(), family.c_str(),
+                summary.size, summary.pixelHeight, number >= 0 ? std::to_string(number).c_str() : "(not saved)",
+                QuotedName(image, index).c_str(), summary.height);
     std::printf("%d glyphs imported, %d missing, %d cut\n", summary.imported, summary.missing, summary.cut);
     if (summary.pixelHeight > 8 * summary.height)
         std::printf("the font does not fit into %d rows: its bottom %d rows are cut off\n", 8 * summary.height,
@@ -112,6 +115,9 @@ int RunExport(const FontArguments& args) {
     if (!LoadCharset(args.charset, charset, error)) return Fail(error);
     FontImage image;
     if (!OpenImageFont(args, image, error)) return Fail(error);
+    if (IsFillerFont(image, args.font))
+        return Fail("font " + std::to_string(args.font) + " is an \"Empty\" filler of the two-bank layout: it holds no "
+                    "symbols to export");
     const std::string bdf = BdfOf(image.FontAt(args.font), charset);
     return WriteOut(args.out, reinterpret_cast<const uint8_t*>(bdf.data()), bdf.size());
 }

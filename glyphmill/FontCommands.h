@@ -4,4 +4,11 @@
 
 #include <CLI/CLI.hpp>
 
+#include <string>
+
+class FontImage;
+
 void AddFontCommands(CLI::App& app, int& exitCode);
+
+// Whether index names a font of image; if not, error says which do.
+bool CheckFontIndex(const FontImage& image, int index, std::string& error);

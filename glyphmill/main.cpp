@@ -2,8 +2,10 @@
 // image files, and plays the printer's side of the serial line.
 #include "CommandLine.h"
 #include "FontCommands.h"
+#include "GlyphCommand.h"
 #include "ImageCommands.h"
 #include "PrinterCommand.h"
+#include "ToolboxCommands.h"
 #include "TransferCommands.h"
 #include "Version.h"
 
@@ -17,6 +19,8 @@ int main(int argc, char** argv) {
     AddPrinterCommand(app, exitCode);
     AddTransferCommands(app, exitCode);
     AddFontCommands(app, exitCode);
+    AddToolboxCommands(app, exitCode);
+    AddGlyphCommand(app, exitCode);
     // Set after the commands, which would inherit it.
     app.footer("Run 'glyphmill COMMAND --help' for a command's options.");
     return RunCommandLine(app, argc, argv, exitCode);

@@ -1,7 +1,9 @@
 // The sender's protocol logic, free of the platform: the page checksum, the
 // transmit and receive state machines, and the operations they use to reach
 // the serial port and the window. The Win32 program and the native tests
-// plug their own port and window in behind SerialPort and SenderWindow.
+// plug their own port and window in behind SerialPort and SenderWindow;
+// glyphmill feeds the same machines from its line, which they write to as a
+// PortWriter, and reads how each event left the transfer from TransferStep.
 #pragma once
 
 #include <array>

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "AtomicFile.h"
 #include "CommandLine.h"
 #include "FontImage.h"
 #include "ImageCommands.h"
@@ -29,6 +28,7 @@ struct TransferArguments {
     bool quiet = false;
     bool raw = false;
     bool verify = false;  // send: read the image back and compare
+    bool force = false;   // read replaces a read-only file of the user's
 };
 
 std::string PortList(const std::vector<SerialPortInfo>& ports) {
@@ -156,8 +156,7 @@ int RunSend(TransferArguments& args) {
 }
 
 int RunRead(TransferArguments& args) {
-    if (!CanReplaceFile(args.file))
-        return Fail("cannot write " + args.file + ": " + std::strerror(errno), TransferResult::ExitCodeFor(TransferResult::kFileNotOpened));
+    if (const int refused = CheckWritable(args.file, args.force); refused != ExitCode::kDone) return refused;
     SerialLine line;
     line.StopOnSignals();
     if (const int failed = OpenLine(line, args); failed >= 0) return failed;
@@ -166,8 +165,8 @@ int RunRead(TransferArguments& args) {
     double seconds = 0;
     if (const int failed = ReadPrinter(line, args, image, outcome, seconds); failed >= 0) return failed;
     // Only a whole image replaces the file, and atomically.
-    if (!WriteFileAtomically(args.file, image.data(), image.size()))
-        return Fail("cannot write " + args.file, TransferResult::ExitCodeFor(TransferResult::kFileNotWritten));
+    if (const int written = WriteOut(args.file, image.data(), image.size(), args.force); written != ExitCode::kDone)
+        return written;
     if (!args.quiet) Summarize("read", args.file, outcome, seconds);
     return ExitCode::kDone;
 }
@@ -349,6 +348,7 @@ void AddTransferCommands(CLI::App& app, int& exitCode) {
     CLI::App* read = app.add_subcommand("read", "Read the printer's image into OUT (replaced only when all of it came).");
     read->add_option("OUT", args->file, "the file to write")->required();
     AddLineOptions(*read, *args);
+    AddForceOption(*read, args->force);
     read->footer(ExitCodes("done", {{kBadBlocks}, {kFileNotOpened}, {kFileNotWritten}}));
     read->callback([args, &exitCode] { exitCode = RunRead(*args); });
 

@@ -69,6 +69,7 @@ SerialLine::Read SerialLine::ReadSome(uint8_t* buffer, size_t maxCount, Clock::t
 
     if (got > 0) return Read::Data;
     if (interrupted_) return Read::Interrupted;
-    if (timedOut) return Read::TimedOut;
-    return readFailure ? Read::Failed : Read::TimedOut;
+    if (timedOut || !readFailure) return Read::TimedOut;
+    failure_ = readFailure.message();
+    return Read::Failed;
 }

@@ -85,8 +85,10 @@ int SerialLine::Open(const std::string& path, unsigned baud, std::string& error)
     asio::error_code failure;
     port_.open(path, failure);
     if (failure) {
-        error = path + ": " + failure.message();
-        return OpenFailure(failure);
+        const int result = OpenFailure(failure);
+        // The message of a busy port says that another program holds it.
+        error = result == TransferResult::kPortBusy ? path : path + ": " + failure.message();
+        return result;
     }
     if (!Configure(path, baud, error)) {
         port_.close(failure);
@@ -124,3 +126,5 @@ std::vector<SerialPortInfo> ListSerialPorts() {
     });
     return found;
 }
+
+std::string PortPath(const std::string& name) { return name; }

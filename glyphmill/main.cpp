@@ -1,6 +1,7 @@
 // glyphmill: the host companion of the two programs. Checks and rewrites font
 // image files, and plays the printer's side of the serial line.
 #include "CommandLine.h"
+#include "DiffCommand.h"
 #include "FontCommands.h"
 #include "ImageCommands.h"
 #include "PrinterCommand.h"
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
     AddImageCommands(app, exitCode);
     AddPrinterCommand(app, exitCode);
     AddTransferCommands(app, exitCode);
+    AddDiffCommand(app, exitCode);
     AddFontCommands(app, exitCode);
     // Set after the commands, which would inherit it.
     app.footer("Run 'glyphmill COMMAND --help' for a command's options.");

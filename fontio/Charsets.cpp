@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -96,5 +97,25 @@ bool DecodeUtf8(const std::string& text, std::u32string& characters) {
     std::string converted;
     if (!cd || !Convert(cd.get(), text.data(), text.size(), converted)) return false;
     for (size_t i = 0; i + 4 <= converted.size(); i += 4) characters += ReadUtf32Le(&converted[i]);
+    return true;
+}
+
+bool EncodeText(const std::string& text, const Charset& charset, std::vector<int>& codes, std::string& error) {
+    std::u32string characters;
+    if (!DecodeUtf8(text, characters)) {
+        error = "not UTF-8";
+        return false;
+    }
+    codes.clear();
+    for (const char32_t character : characters) {
+        const int code = charset.CodeOf(character);
+        if (code < 0) {
+            char name[16];
+            std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(character));
+            error = std::string("the character ") + name + " has no code in " + charset.name;
+            return false;
+        }
+        codes.push_back(code);
+    }
     return true;
 }

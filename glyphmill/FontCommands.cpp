@@ -12,6 +12,7 @@
 #include "CommandLine.h"
 #include "FontFile.h"
 #include "FontImage.h"
+#include "GlyphColumns.h"
 #include "ImageCommands.h"
 #include "Pictures.h"
 
@@ -21,8 +22,8 @@ struct FontArguments {
     std::string image, fontFile, out, text, name;
     std::string charset = "cp1252";
     int font = -1;  // -1: not given
-    bool add = false;
-    int size = 0, height = 0, scale = 0;
+    bool add = false, monospace = false;
+    int size = 0, height = 0, scale = 0, spaceWidth = 0;
 };
 
 bool CheckFontIndex(const FontImage& image, int index, std::string& error) {
@@ -71,7 +72,53 @@ void PrintSummary(const FontArguments& args, const FontImage& image, int index, 
     if (summary.pixelHeight > 8 * summary.height)
         std::printf("the font does not fit into %d rows: its bottom %d rows are cut off\n", 8 * summary.height,
                     summary.pixelHeight - 8 * summary.height);
+    if (summary.spaceWidth > 0) std::printf("the space is %d column%s wide\n", summary.spaceWidth, summary.spaceWidth == 1 ? "" : "s");
     if (summary.ownExport) std::printf("exported by glyphmill: widths, interval and limit restored\n");
+}
+
+// The name bytes of text in charset, at most 8: a longer name is cut with a warning.
+bool NameBytes(const std::string& text, const Charset& charset, std::string& bytes, std::string& error) {
+    std::vector<int> codes;
+    if (!EncodeText(text, charset, codes, error)) {
+        error = "--name: " + error;
+        return false;
+    }
+    bytes.assign(codes.begin(), codes.end());
+    if (bytes.size() > Font::kNameLength) {
+        Warn("--name is " + std::to_string(bytes.size()) + " bytes in " + charset.name + "; a font's name keeps the first " +
+             std::to_string(Font::kNameLength));
+        bytes.resize(Font::kNameLength);
+    }
+    return true;
+}
+
+bool NameTaken(const FontImage& image, int index, const std::string& name) {
+    std::string padded = name;
+    padded.resize(Font::kNameLength, ' ');
+    for (int i = 0; i < image.GetFontCount(); ++i) {
+        if (i != index && std::string(image.FontAt(i).name, Font::kNameLength) == padded) return true;
+    }
+    return false;
+}
+
+// The typeface (its characters in charset, spaces left out) and the pixel
+// size in 7 bytes, as "DejaV16"; when another font of the image has that
+// name, a letter in the 8th byte tells them apart.
+std::string AutomaticName(const std::string& family, int size, const Charset& charset, const FontImage& image,
+                          int index) {
+    const std::string digits = std::to_string(size);
+    std::u32string characters;
+    std::string name;
+    if (DecodeUtf8(family, characters)) {
+        for (const char32_t character : characters) {
+            const int code = charset.CodeOf(character);
+            if (code > ' ' && name.size() + digits.size() < Font::kNameLength - 1) name += static_cast<char>(code);
+        }
+    }
+    name += digits;
+    for (char mark = 'b'; NameTaken(image, index, name) && mark <= 'z'; ++mark)
+        name = name.substr(0, Font::kNameLength - 1 - digits.size()) + digits + mark;
+    return name;
 }
 
 int RunImport(const FontArguments& args) {
@@ -80,6 +127,8 @@ int RunImport(const FontArguments& args) {
     if (!LoadCharset(args.charset, charset, error)) return Fail(error);
     std::unique_ptr<FontFile> fontFile = FontFile::Open(args.fontFile, error);
     if (!fontFile) return Fail(error);
+    std::string name;
+    if (!args.name.empty() && !NameBytes(args.name, charset, name, error)) return Fail(error);
     FontImage image;
     int index = 0;
     if (!TargetFont(args, image, index, error)) return Fail(error);
@@ -88,13 +137,12 @@ int RunImport(const FontArguments& args) {
     request.charset = &charset;
     request.size = args.size;
     request.height = args.height;
+    request.monospace = args.monospace;
+    request.spaceWidth = args.spaceWidth;
     ImportSummary summary;
     if (!fontFile->Import(request, image, index, summary, error)) return Fail(args.fontFile + ": " + error);
-    if (!args.name.empty()) {
-        image.SetFontName(index, args.name.c_str());
-    } else if (args.add) {
-        image.SetFontName(index, fontFile->FamilyName().c_str());
-    }
+    if (args.add && name.empty()) name = AutomaticName(fontFile->FamilyName(), summary.size, charset, image, index);
+    if (!name.empty()) image.SetFontName(index, name.c_str());
     PrintSummary(args, image, index, fontFile->FamilyName(), summary);
     const int saved = SaveImage(image, args.image);
     if (saved == ExitCode::kDone) std::printf("%s: saved\n", args.image.c_str());
@@ -112,7 +160,13 @@ int RunExport(const FontArguments& args) {
     if (!LoadCharset(args.charset, charset, error)) return Fail(error);
     FontImage image;
     if (!OpenImageFont(args, image, error)) return Fail(error);
-    const std::string bdf = BdfOf(image.FontAt(args.font), charset);
+    BdfStyle style;
+    if (!args.fontFile.empty()) {
+        const std::unique_ptr<FontFile> source = FontFile::Open(args.fontFile, error);
+        if (!source) return Fail(error);
+        style = {source->WeightName(), source->SlantName()};
+    }
+    const std::string bdf = BdfOf(image.FontAt(args.font), charset, style);
     return WriteOut(args.out, reinterpret_cast<const uint8_t*>(bdf.data()), bdf.size());
 }
 
@@ -137,19 +191,9 @@ int RunRender(const FontArguments& args) {
     Charset charset;
     std::string error;
     if (!LoadCharset(args.charset, charset, error)) return Fail(error);
-    std::u32string characters;
-    if (!DecodeUtf8(args.text, characters)) return Fail("TEXT is not UTF-8");
-    if (characters.empty()) return Fail("nothing to render: TEXT is empty");
     std::vector<int> codes;
-    for (const char32_t character : characters) {
-        const int code = charset.CodeOf(character);
-        if (code < 0) {
-            char name[16];
-            std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(character));
-            return Fail(std::string("the character ") + name + " has no code in " + charset.name);
-        }
-        codes.push_back(code);
-    }
+    if (!EncodeText(args.text, charset, codes, error)) return Fail("TEXT: " + error);
+    if (codes.empty()) return Fail("nothing to render: TEXT is empty");
     FontImage image;
     if (!OpenImageFont(args, image, error)) return Fail(error);
     const Font& font = image.FontAt(args.font);
@@ -199,7 +243,15 @@ void AddFontCommands(CLI::App& app, int& exitCode) {
         ->check(CLI::Range(1, 4).description(""))
         ->type_name("H");
     AddCharsetOption(*import, *importArgs, "what codes 0-255 stand for (raw: the font's own codes)");
-    import->add_option("--name", importArgs->name, "the font's name (8 characters)");
+    import->add_option("--name", importArgs->name,
+                       "the font's name: up to 8 characters of --charset (default with --add: typeface and size, "
+                       "as \"DejaV16\", unique in the image)");
+    import->add_flag("--monospace", importArgs->monospace,
+                     "every symbol as wide as the glyph's advance, its blank sides kept, and interval 0");
+    import->add_option("--space-width", importArgs->spaceWidth,
+                       "columns of the space (default: the font's advance, at least 2)")
+        ->check(CLI::Range(1, kImportColumns).description(""))
+        ->type_name("N");
     import->callback([importArgs, &exitCode] { exitCode = RunImport(*importArgs); });
 
     auto exportArgs = std::make_shared<FontArguments>();
@@ -208,6 +260,11 @@ void AddFontCommands(CLI::App& app, int& exitCode) {
     AddFontOption(*exportCommand, *exportArgs, "the font, counted from 0")->required();
     exportCommand->add_option("-o", exportArgs->out, "the BDF file to write")->required()->type_name("FILE.bdf");
     AddCharsetOption(*exportCommand, *exportArgs, "what codes 0-255 stand for (raw: encoded as themselves)");
+    exportCommand
+        ->add_option("--source", exportArgs->fontFile,
+                     "the font file the font was imported from: its weight and slant are written (default: Medium, "
+                     "roman)")
+        ->type_name("FONTFILE");
     exportCommand->callback([exportArgs, &exitCode] { exitCode = RunExport(*exportArgs); });
 
     auto sheetArgs = std::make_shared<FontArguments>();

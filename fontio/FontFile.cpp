@@ -260,8 +260,9 @@ constexpr int kMinSpaceWidth = 2;  // the width rule's one blank column would ru
 bool IsSpace(char32_t character) { return character == U' '; }
 
 bool HasInk(const GlyphColumns& columns) {
-    return std::any_of(columns.begin(), columns.end(),
-                       [](const std::vector<int>& column) { return std::find(column.begin(), column.end(), 1) != column.end(); });
+    return std::any_of(columns.begin(), columns.end(), [](const std::vector<int>& column) {
+        return std::find(column.begin(), column.end(), 1) != column.end();
+    });
 }
 
 // The symbol width of the glyph sampled into columns. The width rule (ink

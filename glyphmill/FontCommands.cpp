@@ -72,7 +72,8 @@ void PrintSummary(const FontArguments& args, const FontImage& image, int index, 
     if (summary.pixelHeight > 8 * summary.height)
         std::printf("the font does not fit into %d rows: its bottom %d rows are cut off\n", 8 * summary.height,
                     summary.pixelHeight - 8 * summary.height);
-    if (summary.spaceWidth > 0) std::printf("the space is %d column%s wide\n", summary.spaceWidth, summary.spaceWidth == 1 ? "" : "s");
+    if (summary.spaceWidth > 0)
+        std::printf("the space is %d column%s wide\n", summary.spaceWidth, summary.spaceWidth == 1 ? "" : "s");
     if (summary.ownExport) std::printf("exported by glyphmill: widths, interval and limit restored\n");
 }
 
@@ -85,8 +86,8 @@ bool NameBytes(const std::string& text, const Charset& charset, std::string& byt
     }
     bytes.assign(codes.begin(), codes.end());
     if (bytes.size() > Font::kNameLength) {
-        Warn("--name is " + std::to_string(bytes.size()) + " bytes in " + charset.name + "; a font's name keeps the first " +
-             std::to_string(Font::kNameLength));
+        Warn("--name is " + std::to_string(bytes.size()) + " bytes in " + charset.name +
+             "; a font's name keeps the first " + std::to_string(Font::kNameLength));
         bytes.resize(Font::kNameLength);
     }
     return true;

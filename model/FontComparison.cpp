@@ -31,7 +31,8 @@ std::vector<FontDifference> CompareFonts(const FontImage& first, const FontImage
     const int shared = std::min(first.GetFontCount(), second.GetFontCount());
     for (int i = 0; i < std::max(first.GetFontCount(), second.GetFontCount()); ++i) {
         if (i >= shared) {
-            out.push_back({i < first.GetFontCount() ? FontDifference::kOnlyInFirst : FontDifference::kOnlyInSecond, i, -1});
+            const bool inFirst = i < first.GetFontCount();
+            out.push_back({inFirst ? FontDifference::kOnlyInFirst : FontDifference::kOnlyInSecond, i, -1});
             continue;
         }
         const Font& a = first.FontAt(i);

@@ -209,7 +209,8 @@ TEST(FontImport, TheSpaceKeepsItsAdvanceAndMonospaceKeepsEveryGlyphsCell) {
     const Font& mono = image.FontAt(2);
     EXPECT_EQ(mono.GetInterval(), 0);
     EXPECT_EQ(mono.At(' ').width, FreeTypesMetrics(kDejaVu, ' ', 16).advance);
-    for (const FT_ULong character : {'i', 'W', 'g', 'j'}) ExpectFreeTypesGlyph(mono.At(character), kDejaVu, character, 16, true);
+    for (const FT_ULong character : {'i', 'W', 'g', 'j'})
+        ExpectFreeTypesGlyph(mono.At(character), kDejaVu, character, 16, true);
 }
 
 TEST(FontImport, NamesAreTheCharsetsBytesAndAutomaticNamesTellFontsApart) {

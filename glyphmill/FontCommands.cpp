@@ -16,6 +16,29 @@
 #include "ImageCommands.h"
 #include "Pictures.h"
 
+bool CheckFontIndex(const FontImage& image, int index, std::string& error) {
+    if (index >= 0 && index < image.GetFontCount()) return true;
+    const int count = image.GetFontCount();
+    error = "the image has " + std::to_string(count) + " font" + (count == 1 ? "" : "s") + ": --font takes 0" +
+            (count > 1 ? " to " + std::to_string(count - 1) : "");
+    return false;
+}
+
+bool FontNameBytes(const std::string& text, const Charset& charset, std::string& bytes, std::string& error) {
+    std::vector<int> codes;
+    if (!EncodeText(text, charset, codes, error)) {
+        error = "the name: " + error;
+        return false;
+    }
+    bytes.assign(codes.begin(), codes.end());
+    if (bytes.size() > Font::kNameLength) {
+        Warn("the name is " + std::to_string(bytes.size()) + " bytes in " + charset.name +
+             "; a font's name keeps the first " + std::to_string(Font::kNameLength));
+        bytes.resize(Font::kNameLength);
+    }
+    return true;
+}
+
 namespace {
 
 struct FontArguments {
@@ -25,14 +48,6 @@ struct FontArguments {
     bool add = false, monospace = false;
     int size = 0, height = 0, scale = 0, spaceWidth = 0;
 };
-
-bool CheckFontIndex(const FontImage& image, int index, std::string& error) {
-    if (index >= 0 && index < image.GetFontCount()) return true;
-    const int count = image.GetFontCount();
-    error = "the image has " + std::to_string(count) + " font" + (count == 1 ? "" : "s") + ": --font takes 0" +
-            (count > 1 ? " to " + std::to_string(count - 1) : "");
-    return false;
-}
 
 // Opens the image and checks --font against it.
 bool OpenImageFont(const FontArguments& args, FontImage& image, std::string& error) {
@@ -64,10 +79,13 @@ bool TargetFont(const FontArguments& args, FontImage& image, int& index, std::st
     return true;
 }
 
-void PrintSummary(const FontArguments& args, const FontImage& image, int index, const std::string& family,
+// The font is named by the number it has once saved.
+void PrintSummary(const FontArguments& args, FontImage& image, int index, const std::string& family,
                   const ImportSummary& summary) {
-    std::printf("%s (%s, %d px, %d rows high) into font %d %s, height %d\n", args.fontFile.c_str(), family.c_str(),
-                summary.size, summary.pixelHeight, index, QuotedName(image, index).c_str(), summary.height);
+    const int number = SavedFontNumber(image, index);
+    std::printf("%s (%s, %d px, %d rows high) into font %s %s, height %d\n", args.fontFile.c_str(), family.c_str(),
+                summary.size, summary.pixelHeight, number >= 0 ? std::to_string(number).c_str() : "(not saved)",
+                QuotedName(image, index).c_str(), summary.height);
     std::printf("%d glyphs imported, %d missing, %d cut\n", summary.imported, summary.missing, summary.cut);
     if (summary.pixelHeight > 8 * summary.height)
         std::printf("the font does not fit into %d rows: its bottom %d rows are cut off\n", 8 * summary.height,
@@ -75,22 +93,6 @@ void PrintSummary(const FontArguments& args, const FontImage& image, int index, 
     if (summary.spaceWidth > 0)
         std::printf("the space is %d column%s wide\n", summary.spaceWidth, summary.spaceWidth == 1 ? "" : "s");
     if (summary.ownExport) std::printf("exported by glyphmill: widths, interval and limit restored\n");
-}
-
-// The name bytes of text in charset, at most 8: a longer name is cut with a warning.
-bool NameBytes(const std::string& text, const Charset& charset, std::string& bytes, std::string& error) {
-    std::vector<int> codes;
-    if (!EncodeText(text, charset, codes, error)) {
-        error = "--name: " + error;
-        return false;
-    }
-    bytes.assign(codes.begin(), codes.end());
-    if (bytes.size() > Font::kNameLength) {
-        Warn("--name is " + std::to_string(bytes.size()) + " bytes in " + charset.name +
-             "; a font's name keeps the first " + std::to_string(Font::kNameLength));
-        bytes.resize(Font::kNameLength);
-    }
-    return true;
 }
 
 bool NameTaken(const FontImage& image, int index, const std::string& name) {
@@ -129,7 +131,7 @@ int RunImport(const FontArguments& args) {
     std::unique_ptr<FontFile> fontFile = FontFile::Open(args.fontFile, error);
     if (!fontFile) return Fail(error);
     std::string name;
-    if (!args.name.empty() && !NameBytes(args.name, charset, name, error)) return Fail(error);
+    if (!args.name.empty() && !FontNameBytes(args.name, charset, name, error)) return Fail(error);
     FontImage image;
     int index = 0;
     if (!TargetFont(args, image, index, error)) return Fail(error);
@@ -161,6 +163,9 @@ int RunExport(const FontArguments& args) {
     if (!LoadCharset(args.charset, charset, error)) return Fail(error);
     FontImage image;
     if (!OpenImageFont(args, image, error)) return Fail(error);
+    if (IsFillerFont(image, args.font))
+        return Fail("font " + std::to_string(args.font) + " is an \"Empty\" filler of the two-bank layout: it holds no "
+                    "symbols to export");
     BdfStyle style;
     if (!args.fontFile.empty()) {
         const std::unique_ptr<FontFile> source = FontFile::Open(args.fontFile, error);

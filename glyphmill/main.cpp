@@ -3,8 +3,10 @@
 #include "CommandLine.h"
 #include "DiffCommand.h"
 #include "FontCommands.h"
+#include "GlyphCommand.h"
 #include "ImageCommands.h"
 #include "PrinterCommand.h"
+#include "ToolboxCommands.h"
 #include "TransferCommands.h"
 #include "Version.h"
 
@@ -19,6 +21,8 @@ int main(int argc, char** argv) {
     AddTransferCommands(app, exitCode);
     AddDiffCommand(app, exitCode);
     AddFontCommands(app, exitCode);
+    AddToolboxCommands(app, exitCode);
+    AddGlyphCommand(app, exitCode);
     // Set after the commands, which would inherit it.
     app.footer("Run 'glyphmill COMMAND --help' for a command's options.");
     return RunCommandLine(app, argc, argv, exitCode);

@@ -71,6 +71,17 @@ public:
     const Font& FontAt(int index) const { return *fonts[index]; }
 };
 
+// The number font index of document has in the file Save writes: its slot,
+// counting the "Empty" fillers that the two-bank layout puts before the
+// second bank's fonts; -1 when Save would refuse the document. Like Save it
+// clears the rows above the limit of fonts 1 byte high (which can make a
+// font smaller), so that the number is the one Save gives.
+int SavedFontNumber(FontImage& document, int index);
+// Whether font index of image is what Save writes as a filler: named as
+// GetFontName names a filler, height 1, interval 1, limit 8, every symbol
+// one blank column.
+bool IsFillerFont(const FontImage& image, int index);
+
 // What Load would say of these bytes (LoadResult codes) without loading them;
 // why, when given, receives the first fault in words.
 int CheckFontImage(const uint8_t* bytes, size_t size, std::string* why);

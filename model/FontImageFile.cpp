@@ -345,6 +345,27 @@ bool WriteRecords(const FontImage& document, const Layout& layout, uint8_t* imag
 
 }  // namespace
 
+int SavedFontNumber(FontImage& document, int index) {
+    std::vector<uint8_t> image;
+    if (index < 0 || index >= document.GetFontCount() || document.Serialize(image) != SaveResult::kSaved) return -1;
+    Layout layout;
+    if (PlanLayout(document, layout) != SaveResult::kSaved) return -1;
+    return index < layout.bank0Fonts ? index : index + layout.fillers;
+}
+
+bool IsFillerFont(const FontImage& image, int index) {
+    char filler[Font::kNameLength + 1], name[Font::kNameLength + 1];
+    const uint8_t fillerChecksum = image.GetFontName(-1, filler);
+    if (image.GetFontName(index, name) != fillerChecksum || std::memcmp(name, filler, Font::kNameLength) != 0)
+        return false;
+    const Font& font = image.FontAt(index);
+    if (font.GetHeight() != 1 || font.GetInterval() != 1 || font.GetHeightLimit() != kMaxLimit) return false;
+    for (int code = 0; code < Font::kSymbolCount; ++code) {
+        if (font.At(code).width != 1 || !font.IsSymbolEmpty(code)) return false;
+    }
+    return true;
+}
+
 int CheckFontImage(const uint8_t* bytes, size_t size, std::string* why) {
     const std::vector<uint8_t> image = FullImage(bytes, size);
     ImageFault fault = CheckImage(image.data());

@@ -1,6 +1,7 @@
 #include "BitmapHeader.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "Ink.h"
 
@@ -434,6 +435,27 @@ BitmapProblem CheckImportLimits(const BitmapInfo& info, int rowCount) {
     return BitmapProblem::kNone;
 }
 
+BitmapProblem PlaceImportPicture(const std::vector<uint8_t>& ink, int width, int rows, int rowCount,
+                                 ImportPicture* out) {
+    BitmapInfo size;
+    size.width = width;
+    size.height = rows;
+    const BitmapProblem problem = CheckImportLimits(size, rowCount);
+    if (problem != BitmapProblem::kNone) return problem;
+    ImportPicture picture;
+    picture.columns = width;
+    picture.rows = rowCount;
+    picture.cells.assign(static_cast<size_t>(width) * rowCount, 1);
+    for (int y = 0; y < rows; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (ink[static_cast<size_t>(y) * width + x])
+                picture.cells[static_cast<size_t>(x) * rowCount + (rowCount - 1 - y)] = 0;
+        }
+    }
+    *out = std::move(picture);
+    return BitmapProblem::kNone;
+}
+
 BitmapProblem SampleBitmapFile(const BitmapLayout& layout, const uint8_t* file, int rowCount, ImportPicture* out) {
     // The limits also bound the decode's memory.
     BitmapProblem problem = CheckImportLimits(layout.info, rowCount);
@@ -441,21 +463,16 @@ BitmapProblem SampleBitmapFile(const BitmapLayout& layout, const uint8_t* file, 
     std::vector<uint8_t> ink;
     problem = DecodeInk(layout, file, &ink);
     if (problem != BitmapProblem::kNone) return problem;
-    ImportPicture picture;
-    picture.columns = layout.info.width;
-    picture.rows = rowCount;
-    picture.cells.assign(static_cast<size_t>(picture.columns) * rowCount, 1);
+    const int width = layout.info.width;
     const int rows = layout.info.Rows();
-    for (int y = 0; y < rows; ++y) {
-        const int storedRow = layout.info.TopDown() ? y : rows - 1 - y;
-        for (int x = 0; x < picture.columns; ++x) {
-            if (ink[static_cast<size_t>(storedRow) * picture.columns + x]) {
-                picture.cells[static_cast<size_t>(x) * rowCount + (rowCount - 1 - y)] = 0;
-            }
+    if (!layout.info.TopDown()) {  // stored bottom row first
+        for (int y = 0; y < rows / 2; ++y) {
+            std::swap_ranges(ink.begin() + static_cast<ptrdiff_t>(y) * width,
+                             ink.begin() + static_cast<ptrdiff_t>(y + 1) * width,
+                             ink.begin() + static_cast<ptrdiff_t>(rows - 1 - y) * width);
         }
     }
-    *out = std::move(picture);
-    return BitmapProblem::kNone;
+    return PlaceImportPicture(ink, width, rows, rowCount, out);
 }
 
 BitmapProblem ReadBitmapFile(const uint8_t* data, size_t size, int rowCount, ImportPicture* out) {

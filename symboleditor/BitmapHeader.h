@@ -126,5 +126,11 @@ BitmapProblem CheckImportLimits(const BitmapInfo& info, int rowCount);
 // early; out is filled only on success.
 BitmapProblem SampleBitmapFile(const BitmapLayout& layout, const uint8_t* file, int rowCount, ImportPicture* out);
 
+// Places a picture of width x rows pixels, ink[y * width + x] nonzero for
+// ink with row y counted from the top, on the top of rowCount rows as every
+// import does, rows below it background; refuses one beyond the limits.
+BitmapProblem PlaceImportPicture(const std::vector<uint8_t>& ink, int width, int rows, int rowCount,
+                                 ImportPicture* out);
+
 // The whole file import over bytes in memory: checks, limits, decoding.
 BitmapProblem ReadBitmapFile(const uint8_t* data, size_t size, int rowCount, ImportPicture* out);

@@ -138,6 +138,11 @@ done
 sleep 0.5
 xdotool type --delay 20 "$(windows_path "$work/read.bin")"
 xdotool key Return
+# On a busy machine the dialog may take a while to go away.
+for _ in $(seq 50); do
+  xdotool search --name '^Open BIN File$' >/dev/null 2>&1 || break
+  sleep 0.2
+done
 sleep 1
 # A click right after the dialog may only bring the window back to the
 # front; a second one on the then disabled button does nothing.

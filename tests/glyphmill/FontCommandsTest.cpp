@@ -220,11 +220,11 @@ TEST(FontImport, NamesAreTheCharsetsBytesAndAutomaticNamesTellFontsApart) {
         RunOk("import " + path + " " + kDejaVu + " --add " + options);
     const Outcome cut = Glyphmill("import " + path + " " + kDejaVu + " --font 0 --name Proportional");
     EXPECT_EQ(cut.exitCode, 0) << cut.err;
-    EXPECT_NE(cut.err.find("glyphmill: warning: --name is 12 bytes in cp1252; a font's name keeps the first 8\n"),
+    EXPECT_NE(cut.err.find("glyphmill: warning: the name is 12 bytes in cp1252; a font's name keeps the first 8\n"),
               std::string::npos) << cut.err;
     const Outcome refused = Glyphmill("import " + path + " " + kDejaVu + " --font 1 --name 'Ωmega'");
     EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_NE(refused.err.find("--name: the character U+03A9 has no code in cp1252"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("the name: the character U+03A9 has no code in cp1252"), std::string::npos) << refused.err;
 
     FontImage image;
     LoadAsTheEditorDoes(path, image);

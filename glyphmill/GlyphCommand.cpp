@@ -1,0 +1,193 @@
+#include "GlyphCommand.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "AtomicFile.h"
+#include "BitmapHeader.h"
+#include "Charsets.h"
+#include "CommandLine.h"
+#include "FontImage.h"
+#include "ImageCommands.h"
+#include "Pictures.h"
+#include "PngReader.h"
+#include "SymbolWorkCopy.h"
+#include "ToolboxCommands.h"
+
+namespace {
+
+// The code text names: a number 0-255 (decimal, or hex after 0x), or else
+// one character, whose code in charset it is; a single digit is a number.
+bool ParseCode(const std::string& text, const Charset& charset, int& code, std::string& error) {
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const std::string digits = hex ? text.substr(2) : text;
+    const char* allowed = hex ? "0123456789abcdefABCDEF" : "0123456789";
+    if (!digits.empty() && digits.find_first_not_of(allowed) == std::string::npos) {
+        const unsigned long value = digits.size() > 4 ? 256 : std::stoul(digits, nullptr, hex ? 16 : 10);
+        if (value > 255) {
+            error = "--code " + text + ": a code is 0-255";
+            return false;
+        }
+        code = static_cast<int>(value);
+        return true;
+    }
+    std::u32string characters;
+    if (!DecodeUtf8(text, characters) || characters.size() != 1) {
+        error = "--code takes a number 0-255 or one character, not " + text;
+        return false;
+    }
+    code = charset.CodeOf(characters[0]);
+    if (code >= 0) return true;
+    char name[16];
+    std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(characters[0]));
+    error = std::string("the character ") + name + " has no code in " + charset.name;
+    return false;
+}
+
+struct GlyphArguments {
+    std::string image, code, out, from;
+    std::string charset = "cp1252";
+    int font = -1;
+};
+
+// A picture for one symbol is a few kilobytes; this bounds what is read.
+constexpr long kMaxPictureFile = 1 << 24;
+
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
+    const ScopedFile file = OpenFile(path, "rb");
+    if (!file) {
+        error = "cannot open " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    bytes.clear();
+    uint8_t chunk[1 << 16];
+    size_t read = 0;
+    while ((read = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
+        if (bytes.size() + read > static_cast<size_t>(kMaxPictureFile)) {
+            error = path + ": more than " + std::to_string(kMaxPictureFile) + " bytes, too large for a symbol's picture";
+            return false;
+        }
+        bytes.insert(bytes.end(), chunk, chunk + read);
+    }
+    if (std::ferror(file.get())) {
+        error = "cannot read " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+// A PNG's ink placed as the bitmap import places a picture, after the same
+// limits; they are tested on the size before any pixel is decoded.
+BitmapProblem ReadPng(const std::vector<uint8_t>& bytes, int rowCount, ImportPicture& picture, BitmapInfo& size,
+                      std::string& error) {
+    if (!ReadPngSize(bytes.data(), bytes.size(), size.width, size.height, error)) return BitmapProblem::kNone;
+    const BitmapProblem problem = CheckImportLimits(size, rowCount);
+    if (problem != BitmapProblem::kNone) return problem;
+    InkPicture ink;
+    if (!ReadPngInk(bytes.data(), bytes.size(), ink, error)) return BitmapProblem::kNone;
+    return PlaceImportPicture(ink.ink, ink.width, ink.height, rowCount, &picture);
+}
+
+// The picture at path as the symbol editor imports it into rowCount rows:
+// a BMP through the editor's own decoder, a PNG through libpng.
+bool ReadPicture(const std::string& path, int rowCount, ImportPicture& picture, std::string& error) {
+    std::vector<uint8_t> bytes;
+    if (!ReadWholeFile(path, bytes, error)) return false;
+    BitmapProblem problem = BitmapProblem::kNone;
+    BitmapInfo size;
+    if (IsPng(bytes.data(), bytes.size())) {
+        problem = ReadPng(bytes, rowCount, picture, size, error);
+    } else if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M') {
+        BitmapLayout layout;
+        problem = CheckBitmapFile(bytes.data(), bytes.size(), bytes.size(), &layout);
+        size = layout.info;
+        if (problem == BitmapProblem::kNone) problem = SampleBitmapFile(layout, bytes.data(), rowCount, &picture);
+    } else {
+        error = "neither a PNG nor a BMP picture";
+    }
+    if (problem == BitmapProblem::kNone && error.empty()) return true;
+    if (problem != BitmapProblem::kNone) error = DescribeBitmapProblem(problem);
+    if (problem == BitmapProblem::kTooHigh || problem == BitmapProblem::kTooWide)
+        error += " (" + std::to_string(size.width) + " x " + std::to_string(size.Rows()) +
+                 " pixels; the symbol takes at most " + std::to_string(kMaxImportWidth) + " x " +
+                 std::to_string(rowCount) + ")";
+    error = path + ": " + error;
+    return false;
+}
+
+std::string SymbolLine(FontImage& image, int index, int code) {
+    return "symbol " + std::to_string(code) + " of font " + std::to_string(SavedFontNumber(image, index)) + " " +
+           QuotedName(image, index);
+}
+
+int WriteSymbol(const GlyphArguments& args, FontImage& image, int code) {
+    const Font& font = image.FontAt(args.font);
+    const Picture picture = LineOf(font, {code});
+    std::vector<uint8_t> png;
+    std::string error;
+    if (!EncodePng(picture, 1, png, error)) return Fail(args.out + ": " + error);
+    if (!WriteFileAtomically(args.out, png.data(), png.size())) return Fail("cannot write " + args.out);
+    std::printf("%s: %s, %d x %d\n", args.out.c_str(), SymbolLine(image, args.font, code).c_str(), picture.width,
+                picture.height);
+    return ExitCode::kDone;
+}
+
+int ReplaceSymbol(const GlyphArguments& args, FontImage& image, int code) {
+    const FontNumbers before = NumbersOf(image);
+    Symbol& symbol = image.FontAt(args.font).At(code);
+    SymbolWorkCopy work;
+    work.Load(symbol);
+    ImportPicture picture;
+    std::string error;
+    if (!ReadPicture(args.from, work.RowCount(), picture, error)) return Fail(error);
+    work.ApplyImport(picture);
+    work.CommitTo(symbol);
+    const std::string out = args.out.empty() ? args.image : args.out;
+    return SaveChanged(
+        image, out, before,
+        [&] {
+            std::printf("%s: %d columns from %s\n", SymbolLine(image, args.font, code).c_str(), symbol.width,
+                        args.from.c_str());
+        },
+        nullptr);
+}
+
+int RunGlyph(const GlyphArguments& args) {
+    Charset charset;
+    std::string error;
+    if (!LoadCharset(args.charset, charset, error)) return Fail(error);
+    int code = 0;
+    if (!ParseCode(args.code, charset, code, error)) return Fail(error);
+    if (args.from.empty() && args.out.empty())
+        return Fail("give -o FILE.png to write the symbol, or --from PICTURE", ExitCode::kUsage);
+    FontImage image;
+    if (!OpenImageFont(args.image, args.font, image, error)) return Fail(error);
+    return args.from.empty() ? WriteSymbol(args, image, code) : ReplaceSymbol(args, image, code);
+}
+
+}  // namespace
+
+void AddGlyphCommand(CLI::App& app, int& exitCode) {
+    auto args = std::make_shared<GlyphArguments>();
+    CLI::App* glyph = app.add_subcommand(
+        "glyph",
+        "Write one symbol as a PNG (-o), or replace it by a PNG or BMP picture (--from) as the symbol "
+        "editor's bitmap import does.");
+    glyph->add_option("IMAGE", args->image, "the image")->required();
+    glyph->add_option("--font", args->font, "the font, as info numbers it")->required()->type_name("N");
+    glyph->add_option("--code", args->code, "the symbol: a code 0-255 (0x for hex) or a character of --charset")
+        ->required()
+        ->type_name("C");
+    glyph->add_option("--charset", args->charset, "what characters given to --code stand for")
+        ->check(CLI::IsMember(CharsetNames()))
+        ->type_name("CS")
+        ->capture_default_str();
+    glyph->add_option("--from", args->from, "the picture that replaces the symbol")->type_name("PICTURE");
+    glyph->add_option("-o", args->out, "the PNG to write; with --from, the image to write (default: IMAGE)")
+        ->type_name("FILE");
+    glyph->callback([args, &exitCode] { exitCode = RunGlyph(*args); });
+}

@@ -17,7 +17,7 @@ glyphmill=${2:-$build/host/glyphmill/glyphmill}
 work="$build/bench-cli"
 port="$work/port"
 mkdir -p "$work"
-"$glyphmill" new "$work/image.bin"
+"$glyphmill" new --force "$work/image.bin"
 
 limit() { awk -v baud="$1" 'BEGIN { printf "%.2f", (128 * 514 + 2 + 130) * 10 / baud }'; }
 now() { date +%s.%N; }

@@ -1,6 +1,7 @@
 #include "AtomicFile.h"
 
-#include <cerrno>
+#include <atomic>
+#include <chrono>
 
 ScopedFile OpenFile(const std::string& path, const char* mode) { return ScopedFile(std::fopen(path.c_str(), mode)); }
 
@@ -15,23 +16,31 @@ bool CloseFile(ScopedFile file) { return std::fclose(file.release()) == 0; }
 
 bool CanReplaceFile(const std::string& path) {
     for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
-        if (OpenFile(path, "r+b")) return true;
-        if (errno != ENOENT) continue;
-        if (OpenFile(path, "wb")) {
-            std::remove(path.c_str());
-            return true;
-        }
+        if (CheckReplaceable(path)) return true;
     }
     return false;
 }
 
-bool WriteFileAtomically(const std::string& path, const uint8_t* data, size_t size) {
-    const std::string temporary = path + ".tmp";
-    ScopedFile file = OpenFile(temporary, "wb");
-    if (!file) return false;
-    const bool written = std::fwrite(data, 1, size, file.get()) == size;
-    const bool closed = CloseFile(std::move(file));
-    if (written && closed && ReplaceFileWith(temporary, path)) return true;
-    std::remove(temporary.c_str());
-    return false;
+namespace {
+
+// splitmix64: spreads the bits of a counter and a clock over the whole word.
+uint64_t Mixed(uint64_t value) {
+    value += 0x9E3779B97F4A7C15ull;
+    value = (value ^ (value >> 30)) * 0xBF58476D1CE4E5B9ull;
+    value = (value ^ (value >> 27)) * 0x94D049BB133111EBull;
+    return value ^ (value >> 31);
+}
+
+}  // namespace
+
+// Unpredictable enough that two writers rarely pick one name; the exclusive
+// creation of the platform makes sure neither takes the other's file.
+std::string TemporaryNameFor(const std::string& target) {
+    static std::atomic<uint64_t> counter{0};
+    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    const uint64_t now = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    uint64_t bits = Mixed(now ^ Mixed(counter++ ^ reinterpret_cast<uintptr_t>(&counter)));
+    std::string suffix;
+    for (int i = 0; i < 6; ++i, bits /= 62) suffix += kLetters[bits % 62];
+    return target + "." + suffix + ".tmp";
 }

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "Results.h"
+
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
@@ -24,15 +26,31 @@ ScopedFile OpenFile(const std::string& path, const char* mode);
 // Closes file and says whether everything written reached the file.
 bool CloseFile(ScopedFile file);
 
-// Whether path can be replaced later (kOpenAttempts tries): an existing file
-// must open for update, a missing one must be creatable; one made to find
-// out is removed again, so that a failed replacement leaves nothing behind.
+// How a write or a check of a file went: a WriteResult code, and for a
+// failure the system's own words for it.
+struct FileWrite {
+    int result = WriteResult::kWritten;
+    std::string reason;
+    explicit operator bool() const { return result == WriteResult::kWritten; }
+};
+
+// Writes size bytes to a new temporary file beside path, flushes it to the
+// disk and renames it over path, then flushes the folder: after a crash path
+// holds its old content or the new one, never a part. Where path is a
+// symbolic link the file it leads to is replaced. A replaced file keeps its
+// permissions (and, where the user may set them, its owner and group). A
+// read-only file, or one the user may not write, is refused (kReadOnly)
+// unless replaceReadOnly is given and the user owns it. On every failure
+// path is untouched and no temporary file is left.
+FileWrite WriteFileAtomically(const std::string& path, const uint8_t* data, size_t size, bool replaceReadOnly = false);
+
+// Whether WriteFileAtomically could replace path now, by the same rules: the
+// file may be written and a temporary can be made beside it. Nothing is left.
+FileWrite CheckReplaceable(const std::string& path, bool replaceReadOnly = false);
+
+// CheckReplaceable with kOpenAttempts tries.
 bool CanReplaceFile(const std::string& path);
 
-// Writes size bytes to a temporary file beside path and renames it over
-// path. On failure the previous content of path is untouched and the
-// temporary file is removed.
-bool WriteFileAtomically(const std::string& path, const uint8_t* data, size_t size);
-
-// Moves from over to, replacing to if it exists (platform-specific).
-bool ReplaceFileWith(const std::string& from, const std::string& to);
+// The name of a temporary file for target, in target's folder, unique to
+// this attempt (the platform creates it only where no file has that name).
+std::string TemporaryNameFor(const std::string& target);

@@ -1,7 +1,99 @@
 #include <windows.h>
 
 #include "AtomicFile.h"
+#include "ScopedWin.h"
 
-bool ReplaceFileWith(const std::string& from, const std::string& to) {
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+namespace {
+
+// The system's text for error, without the line break it ends in.
+FileWrite Failure(DWORD error) {
+    char text[256] = "";
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text, sizeof text,
+                   nullptr);
+    std::string reason = text;
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' '))
+        reason.pop_back();
+    return {WriteResult::kFailed, reason.empty() ? "error " + std::to_string(error) : reason};
+}
+
+constexpr DWORD kNoFile = INVALID_FILE_ATTRIBUTES;
+
+// Refuses what may not be replaced: a folder, a read-only file (unless
+// replaceReadOnly), a file another program holds open. attributes are the
+// file's, or kNoFile for a file still to make.
+FileWrite Inspect(const std::string& path, bool replaceReadOnly, DWORD& attributes) {
+    attributes = GetFileAttributesA(path.c_str());
+    if (attributes == kNoFile) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND ? FileWrite{} : Failure(error);
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return Failure(ERROR_DIRECTORY);
+    if (attributes & FILE_ATTRIBUTE_READONLY) {
+        if (replaceReadOnly) return {};
+        return {WriteResult::kReadOnly, Failure(ERROR_ACCESS_DENIED).reason};
+    }
+    const ScopedHandle open(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return open ? FileWrite{} : Failure(GetLastError());
+}
+
+// A new empty file beside path, made only where no file has its name.
+ScopedHandle CreateTemporary(const std::string& path, std::string& name) {
+    for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
+        name = TemporaryNameFor(path);
+        ScopedHandle file(CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file || GetLastError() != ERROR_FILE_EXISTS) return file;
+    }
+    return ScopedHandle();
+}
+
+bool WriteAll(HANDLE file, const uint8_t* data, size_t size) {
+    while (size > 0) {
+        DWORD written = 0;
+        const DWORD chunk = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
+        if (!WriteFile(file, data, chunk, &written, nullptr) || written == 0) return false;
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+// Moves temporary over path and gives it the attributes path had (a forced
+// read-only file is made writable for the move and read-only again after).
+FileWrite PutInPlace(const std::string& temporary, const std::string& path, DWORD attributes) {
+    const bool readOnly = attributes != kNoFile && (attributes & FILE_ATTRIBUTE_READONLY);
+    if (readOnly && !SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY)) return Failure(GetLastError());
+    // The write-through move returns once the new name is on the disk.
+    if (!MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const FileWrite failed = Failure(GetLastError());
+        if (readOnly) SetFileAttributesA(path.c_str(), attributes);
+        return failed;
+    }
+    if (attributes != kNoFile) SetFileAttributesA(path.c_str(), attributes);
+    return {};
+}
+
+}  // namespace
+
+FileWrite CheckReplaceable(const std::string& path, bool replaceReadOnly) {
+    DWORD attributes = kNoFile;
+    if (FileWrite refused = Inspect(path, replaceReadOnly, attributes); !refused) return refused;
+    std::string temporary;
+    if (!CreateTemporary(path, temporary)) return Failure(GetLastError());
+    DeleteFileA(temporary.c_str());
+    return {};
+}
+
+FileWrite WriteFileAtomically(const std::string& path, const uint8_t* data, size_t size, bool replaceReadOnly) {
+    DWORD attributes = kNoFile;
+    if (FileWrite refused = Inspect(path, replaceReadOnly, attributes); !refused) return refused;
+    std::string temporary;
+    ScopedHandle file = CreateTemporary(path, temporary);
+    if (!file) return Failure(GetLastError());
+    const bool written = WriteAll(file.Get(), data, size) && FlushFileBuffers(file.Get());
+    const DWORD writeError = GetLastError();
+    const bool closed = CloseHandle(file.Release()) != 0;
+    FileWrite outcome = !written ? Failure(writeError) : !closed ? Failure(GetLastError()) : PutInPlace(temporary, path, attributes);
+    if (!outcome) DeleteFileA(temporary.c_str());
+    return outcome;
 }

@@ -31,6 +31,14 @@ enum Code : int {
 const char* Message(int code);
 }  // namespace SaveResult
 
+namespace WriteResult {
+enum Code : int {
+    kWritten = 0,
+    kReadOnly = -1,  // the file to replace is read-only, or not the user's to write: left as it was
+    kFailed = -2,    // the new content could not be made, written, flushed or put in place: nothing changed
+};
+}  // namespace WriteResult
+
 namespace EditResult {
 enum Code : int {
     kDone = 1,

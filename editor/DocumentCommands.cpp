@@ -128,16 +128,11 @@ const char* DocumentPath() { return Doc.path.c_str(); }
 
 void SetDocumentPath(const char* path) { Doc.path = path; }
 
-int OpenDocument(HWND owner) {
-    const int fontToShow = owner || !Doc.document ? 0 : Doc.document->GetCurrentFont();
-    std::string path = Doc.path;
-    if (owner) {
-        const std::optional<std::string> chosen =
-            AskImageName(MainWindow(), FileDialogKind::kOpen, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY);
-        if (!chosen) return 0;
-        path = *chosen;
-    }
+namespace {
 
+// Reads the file at path as the new document, showing font fontToShow; the
+// re-read after a save keeps the history, any other open starts a new one.
+int LoadDocument(const std::string& path, int fontToShow, bool freshHistory) {
     // Only a file of exactly the image's size that the reader accepts
     // replaces the document; anything else leaves everything as it was.
     auto document = std::make_unique<FontImageView>();
@@ -146,6 +141,7 @@ int OpenDocument(HWND owner) {
         return 0;
     }
     ReplaceDocument(std::move(document), path);
+    if (freshHistory) ForgetHistory();
 
     SelectFont(fontToShow);
     FillFontList();
@@ -153,11 +149,53 @@ int OpenDocument(HWND owner) {
     EnablePanelControls();
     ShowFontFields();
     for (WPARAM command : {kCommandSave, kCommandSaveAs, kCommandImportFont, kCommandSend, kCommandCutSymbol,
-                           kCommandCopySymbol, kCommandDeleteSymbol}) {
+                           kCommandCopySymbol, kCommandDeleteSymbol, kCommandPreview}) {
         EnableMenuCommand(command);
     }
     MarkSaved();
+    RefreshTextPreview();
     return 1;
+}
+
+bool IsImageName(const std::string& path) {
+    std::string lower = path;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return EndsWith(lower, kExtension);
+}
+
+}  // namespace
+
+int OpenDocument(HWND owner) {
+    if (!owner) return LoadDocument(Doc.path, Doc.document ? Doc.document->GetCurrentFont() : 0, false);
+    const std::optional<std::string> chosen =
+        AskImageName(MainWindow(), FileDialogKind::kOpen, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY);
+    if (!chosen) return 0;
+    return LoadDocument(*chosen, 0, true);
+}
+
+int OpenDocumentAt(const std::string& path) { return LoadDocument(path, 0, true); }
+
+void OpenCommandLineFile(const char* commandLine) {
+    std::string path = commandLine ? commandLine : "";
+    const size_t first = path.find_first_not_of(" \t");
+    if (first == std::string::npos) return;
+    path = path.substr(first, path.find_last_not_of(" \t") - first + 1);
+    if (path.size() >= 2 && path.front() == '"') path = path.substr(1, path.find('"', 1) - 1);
+    OpenDocumentAt(path);
+}
+
+void OnDropFiles(HDROP drop) {
+    std::string chosen;
+    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count && chosen.empty(); ++i) {
+        char name[MAX_PATH] = {};
+        if (DragQueryFileA(drop, i, name, sizeof name) == 0) continue;
+        if (IsImageName(name)) chosen = name;
+    }
+    DragFinish(drop);
+    if (chosen.empty()) return;
+    SetForegroundWindow(MainWindow());
+    if (MayCloseDocument()) OpenDocumentAt(chosen);
 }
 
 int SaveDocument(HWND owner) {
@@ -184,14 +222,18 @@ int NewDocument() {
     auto document = std::make_unique<FontImageView>();
     if (!document->InitNew()) return 0;
     ReplaceDocument(std::move(document), "");
+    ForgetHistory();
 
     SelectFont(0);
     FillFontList();
     SetCaption("Glyphmill < New File > ");
     EnablePanelControls();
-    for (WPARAM command : {kCommandSaveAs, kCommandImportFont, kCommandSend}) EnableMenuCommand(command);
+    for (WPARAM command : {kCommandSaveAs, kCommandImportFont, kCommandSend, kCommandPreview}) {
+        EnableMenuCommand(command);
+    }
     ShowFontFields();
     MarkSaved();
+    RefreshTextPreview();
     return 1;
 }
 
@@ -217,6 +259,7 @@ bool MayCloseDocument() {
 
 void CloseDocument() {
     DetachSymbolEditor();
+    ForgetHistory();
     Doc.document.reset();
     Doc.path.clear();
     Doc.savedContent.clear();

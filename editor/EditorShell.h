@@ -5,6 +5,12 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "UndoHistory.h"
 
 class Font;
 class FontImageView;
@@ -24,6 +30,10 @@ enum MenuCommand : WPARAM {
     kCommandCopySymbol = 1141,
     kCommandPasteSymbol = 1142,
     kCommandDeleteSymbol = 1143,
+    // Added after the first release, above every id of it.
+    kCommandUndo = 10101,
+    kCommandRedo = 10102,
+    kCommandPreview = 10103,
 };
 
 constexpr int kTableSize = 402;
@@ -36,10 +46,17 @@ constexpr int kTableSize = 402;
 HWND StartEditor(HINSTANCE instance);
 // The ten key commands of the symbol editor.
 HACCEL BuildAcceleratorTable();
+// Ctrl+Z and Ctrl+Y: undo and redo, for the window UndoKeysTarget names.
+HACCEL BuildUndoAccelerators();
+// The symbol editor while it is the active window (its own editing steps),
+// else the main window (the document's).
+HWND UndoKeysTarget();
 HWND MainWindow();
 HWND SymbolEditorWindow();
-// Enables one menu item; items are never grayed again.
+// Enables one menu item; the items of the first release are never grayed again.
 void EnableMenuCommand(WPARAM command);
+// Enables or grays one of the items that follow the state (Undo, Redo).
+void SetMenuCommandEnabled(WPARAM command, bool enabled);
 // Asks "Save changes?" (Yes / No / Cancel); IDYES, IDNO or IDCANCEL.
 int AskSaveChanges();
 // Shows an error message box owned by the main window.
@@ -66,6 +83,45 @@ bool HasUnsavedChanges();
 bool MayCloseDocument();
 // Forgets the document (when the main window goes away).
 void CloseDocument();
+// Opens the file at path as Open does after its dialog (a fresh history, the
+// first font); the command line's file and a dropped file. 1 opened, 0 not.
+int OpenDocumentAt(const std::string& path);
+// Opens the file the program's command line names, quoted or not; nothing
+// for an empty command line.
+void OpenCommandLineFile(const char* commandLine);
+// WM_DROPFILES: the first .bin file dropped is opened, after the question
+// that closing asks when the document has unsaved changes.
+void OnDropFiles(HDROP drop);
+
+// --- Undo and redo (UndoCommands.cpp) ---
+// A change to the document is made between BeginChange, which keeps the parts
+// as they are, and EndChange, which keeps the step (if anything changed) and
+// updates the menu and the text preview.
+UndoHistory::Pending BeginChange(const std::vector<ChangePart>& parts);
+void EndChange(UndoHistory::Pending pending);
+void OnUndo();
+void OnRedo();
+// New and Open: a fresh history.
+void ForgetHistory();
+// Grays or enables Undo and Redo as the history allows.
+void RefreshUndoMenu();
+// Lets the symbol editor's OK be undone.
+void ConnectSymbolEditorToHistory();
+
+// --- Text preview (TextPreview.cpp) ---
+// Font menu "Preview...": shows the preview window, creating it the first time.
+void ShowTextPreview();
+// The font or the document changed: a shown preview draws again.
+void RefreshTextPreview();
+void DestroyTextPreview();
+HWND TextPreviewWindow();
+HWND TextPreviewField();
+// Paints the two lines of the field's text into dc, in the window's client
+// coordinates (the lines start 44 pixels down, at 2 and at 6 pixels a dot).
+void DrawTextPreviewLines(HDC dc);
+// The preview's text field keeps its keys (Delete, the arrows, Ctrl+Z...):
+// the main loop translates no accelerator for it.
+bool IsForTextPreviewField(const MSG& message);
 
 // --- Send to printer (SendToPrinter.cpp) ---
 // Saves the document to current.bin in the temporary directory and starts
@@ -103,3 +159,5 @@ void OnDeleteSymbol();
 void ForgetSymbolClipboard();
 // A font left the list; a Cut pending in it is dropped.
 void ForgetCutInFont(const Font* font);
+// Fonts moved in the list (an undo or redo): a pending Cut is dropped.
+void ForgetPendingCut();

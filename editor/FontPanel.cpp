@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "EditorShell.h"
 #include "FontImageView.h"
@@ -101,11 +102,13 @@ void ReloadSymbolEditor() {
 void OnAddFont() {
     FontImageView* document = Document();
     if (!document) return;
+    UndoHistory::Pending change = BeginChange({ChangePart::FontAdded()});
     document->AddFont();
     FillFontList();
     document->SetCurrentFont(document->GetFontCount() - 1);
     SendMessageA(Panel.fontList, CB_SETCURSEL, document->GetCurrentFont(), 0);
     ShowFontFields();
+    EndChange(std::move(change));
 }
 
 void OnDeleteFont() {
@@ -114,6 +117,7 @@ void OnDeleteFont() {
     int index = document->GetCurrentFont();
     const Font* removed = document->fonts[index];
     const int countBefore = document->GetFontCount();
+    UndoHistory::Pending change = BeginChange({ChangePart::FontRemoved(index)});
     document->RemoveFont(index);
     if (document->GetFontCount() < countBefore) {
         // The symbol editor may hold a symbol of the font that is gone.
@@ -126,6 +130,7 @@ void OnDeleteFont() {
     SendMessageA(Panel.fontList, CB_SETCURSEL, index, 0);
     ShowFontFields();
     InvalidateSymbolViews(TRUE);
+    EndChange(std::move(change));
 }
 
 void OnSetName() {
@@ -133,11 +138,13 @@ void OnSetName() {
     if (!document) return;
     char text[9] = {};
     GetWindowTextA(Panel.nameField, text, sizeof text);
+    UndoHistory::Pending change = BeginChange({ChangePart::FontFields(CurrentFont())});
     document->SetFontName(CurrentFont(), text);
     FillFontList();
     char stored[Font::kNameLength + 1] = {};
     document->GetFontName(CurrentFont(), stored);
     SetWindowTextA(Panel.nameField, stored);
+    EndChange(std::move(change));
 }
 
 void OnSetHeight() {
@@ -151,6 +158,7 @@ void OnSetHeight() {
         ShowFontFields();
         return;
     }
+    UndoHistory::Pending change = BeginChange({ChangePart::WholeFont(CurrentFont())});
     if (document->SetFontHeight(CurrentFont(), height) == EditResult::kTooWide) {
         ShowError("Some symbols of this font are too wide for that height. The font height was not changed.");
         ShowFontFields();
@@ -160,14 +168,17 @@ void OnSetHeight() {
     ShowFontFields();
     InvalidateSymbolViews(TRUE);
     ReloadSymbolEditor();
+    EndChange(std::move(change));
 }
 
 void OnSetInterval() {
     FontImageView* document = Document();
     if (!document) return;
     const int interval = std::clamp(ReadNumber(Panel.intervalField), kIntervalRange.lowest, kIntervalRange.highest);
+    UndoHistory::Pending change = BeginChange({ChangePart::FontFields(CurrentFont())});
     document->SetInterval(CurrentFont(), interval);
     ShowFontFields();
+    EndChange(std::move(change));
 }
 
 void OnSetHeightLimit() {
@@ -175,9 +186,11 @@ void OnSetHeightLimit() {
     if (!document) return;
     const int limit =
         std::clamp(ReadNumber(Panel.heightLimitField), kHeightLimitRange.lowest, kHeightLimitRange.highest);
+    UndoHistory::Pending change = BeginChange({ChangePart::WholeFont(CurrentFont())});
     document->SetHeightLimit(CurrentFont(), limit);
     ShowFontFields();
     ReloadSymbolEditor();
+    EndChange(std::move(change));
 }
 
 // Brings a number field into its range when it loses the focus; the model is
@@ -312,6 +325,7 @@ void SelectFont(int index) {
     document->SetScrollRow(0);
     InvalidateRect(SymbolTableWindow(), nullptr, FALSE);
     InvalidateRect(PreviewWindow(), nullptr, TRUE);
+    RefreshTextPreview();
 }
 
 void EnablePanelControls() {

@@ -60,10 +60,13 @@ LRESULT OnCreate(HWND window) {
     Shell.symbolEditor = CreateSymbolEditor(window, editorRect);
     ShowWindow(Shell.symbolEditor, SW_HIDE);
     SetConfirmDelete(AskDelete);
+    ConnectSymbolEditorToHistory();
+    DragAcceptFiles(window, TRUE);
     return 0;
 }
 
 void OnDestroy() {
+    DestroyTextPreview();
     CloseDocument();
     DestroyPanelWindows();
     if (Shell.symbolEditor) DestroyWindow(Shell.symbolEditor);
@@ -122,8 +125,10 @@ void OnExit() {
 void OnImportWindowsFont() {
     FontImageView* document = Document();
     if (!document) return;
+    UndoHistory::Pending change = BeginChange({ChangePart::WholeFont(document->GetCurrentFont())});
     document->ImportWindowsFont(ProgressBarWindow());
     InvalidateSymbolViews(TRUE);
+    EndChange(std::move(change));
 }
 
 void OnManual(HWND window) {
@@ -147,6 +152,7 @@ void OnMenuCommand(HWND window, WPARAM command) {
         DialogBoxParamA(Shell.instance, MAKEINTRESOURCEA(kAboutDialogResource), window, AboutProc, 0);
         break;
     case kCommandManual: OnManual(window); break;
+    case kCommandPreview: ShowTextPreview(); break;
     case kCommandCutSymbol: OnCutSymbol(); break;
     case kCommandCopySymbol: OnCopySymbol(); break;
     case kCommandPasteSymbol: OnPasteSymbol(); break;
@@ -155,9 +161,20 @@ void OnMenuCommand(HWND window, WPARAM command) {
     }
 }
 
+// Undo and Redo come from the menu (0 in the high word) or their keys (1).
+bool OnUndoCommand(WPARAM wParam, LPARAM lParam) {
+    if (lParam != 0 || HIWORD(wParam) > 1) return false;
+    switch (LOWORD(wParam)) {
+    case kCommandUndo: OnUndo(); return true;
+    case kCommandRedo: OnRedo(); return true;
+    default: return false;
+    }
+}
+
 LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     if (HandlePanelCommand(window, wParam, lParam, &result)) return result;
+    if (OnUndoCommand(wParam, lParam)) return 0;
     OnMenuCommand(window, wParam);
     return DefWindowProcA(window, WM_COMMAND, wParam, lParam);
 }
@@ -169,6 +186,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_DESTROY: OnDestroy(); return 0;
         case WM_PAINT: OnPaint(window); return 0;
         case WM_COMMAND: return OnCommand(window, wParam, lParam);
+        case WM_DROPFILES: OnDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
         case WM_CLOSE:
             if (!MayCloseDocument()) return 0;
             break;
@@ -219,9 +237,12 @@ void BuildMenuBar(HWND window) {
                              {kCommandCopySymbol, "&Copy Symbol", false},
                              {kCommandPasteSymbol, "&Paste Symbol", false},
                              {0, nullptr, false},
-                             {kCommandDeleteSymbol, "&Delete Symbol", false}});
+                             {kCommandDeleteSymbol, "&Delete Symbol", false},
+                             {0, nullptr, false},
+                             {kCommandUndo, "&Undo\tCtrl+Z", false},
+                             {kCommandRedo, "&Redo\tCtrl+Y", false}});
     HMENU send = BuildPopup({{kCommandSend, "&Send to printer", false}});
-    HMENU font = BuildPopup({{kCommandImportFont, "&Import windows font", false}});
+    HMENU font = BuildPopup({{kCommandImportFont, "&Import windows font", false}, {kCommandPreview, "&Preview...", false}});
     HMENU help = BuildPopup({{kCommandManual, "manual.pdf", Shell.manualFound}, {kCommandAbout, "&About", true}});
     HMENU bar = CreateMenu();
     AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
@@ -272,12 +293,26 @@ HACCEL BuildAcceleratorTable() {
     return CreateAcceleratorTableA(keys, static_cast<int>(sizeof keys / sizeof keys[0]));
 }
 
+HACCEL BuildUndoAccelerators() {
+    ACCEL keys[] = {{FVIRTKEY | FCONTROL, 'Z', kCommandUndo}, {FVIRTKEY | FCONTROL, 'Y', kCommandRedo}};
+    return CreateAcceleratorTableA(keys, static_cast<int>(sizeof keys / sizeof keys[0]));
+}
+
+HWND UndoKeysTarget() {
+    const bool editorActive = Shell.symbolEditor && IsWindowVisible(Shell.symbolEditor) &&
+                              GetActiveWindow() == Shell.symbolEditor;
+    return editorActive ? Shell.symbolEditor : Shell.window;
+}
+
 HWND MainWindow() { return Shell.window; }
 
 HWND SymbolEditorWindow() { return Shell.symbolEditor; }
 
-void EnableMenuCommand(WPARAM command) {
-    if (Shell.menuBar) EnableMenuItem(Shell.menuBar, static_cast<UINT>(command), MF_BYCOMMAND | MF_ENABLED);
+void EnableMenuCommand(WPARAM command) { SetMenuCommandEnabled(command, true); }
+
+void SetMenuCommandEnabled(WPARAM command, bool enabled) {
+    if (!Shell.menuBar) return;
+    EnableMenuItem(Shell.menuBar, static_cast<UINT>(command), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
 int AskSaveChanges() {

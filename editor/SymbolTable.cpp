@@ -2,6 +2,9 @@
 // laid over it, and the Edit menu's Cut, Copy, Paste and Delete Symbol.
 #include <windows.h>
 
+#include <utility>
+#include <vector>
+
 #include "EditorShell.h"
 #include "FontImageView.h"
 #include "Results.h"
@@ -212,27 +215,32 @@ void OnPasteSymbol() {
     if (!document || !Table.clipboardFilled) return;
     const int font = document->GetCurrentFont();
     const int code = document->GetCurrentSymbol();
+    // Only the symbol that was cut is cleared, and not when it was just
+    // pasted onto itself.
+    const int cutFont = Table.cutPending ? IndexOfFont(*document, Table.cutFont) : -1;
+    const bool clearCut = cutFont >= 0 && !(cutFont == font && Table.cutSymbolIndex == code);
+    std::vector<ChangePart> parts{ChangePart::Symbol(font, code)};
+    if (clearCut) parts.push_back(ChangePart::Symbol(cutFont, Table.cutSymbolIndex));
+    UndoHistory::Pending change = BeginChange(parts);
     if (document->PasteSymbol(font, code) == EditResult::kTooWide) {
         ShowError("The symbol is too wide for the height of this font. It was not pasted.");
         return;
     }
-    if (Table.cutPending) {
-        // Only the symbol that was cut is cleared, and not when it was just
-        // pasted onto itself.
-        const int cutFont = IndexOfFont(*document, Table.cutFont);
-        const bool pastedOntoItself = cutFont == font && Table.cutSymbolIndex == code;
-        if (cutFont >= 0 && !pastedOntoItself) document->ClearSymbol(cutFont, Table.cutSymbolIndex, 0);
-        Table.cutPending = false;
-        Table.cutFont = nullptr;
-    }
+    if (clearCut) document->ClearSymbol(cutFont, Table.cutSymbolIndex, 0);
+    Table.cutPending = false;
+    Table.cutFont = nullptr;
     InvalidateSymbolViews(FALSE);
+    EndChange(std::move(change));
 }
 
 void OnDeleteSymbol() {
     FontImageView* document = Document();
     if (!document) return;
+    UndoHistory::Pending change =
+        BeginChange({ChangePart::Symbol(document->GetCurrentFont(), document->GetCurrentSymbol())});
     document->ClearSymbol(document->GetCurrentFont(), document->GetCurrentSymbol(), 1);
     InvalidateSymbolViews(FALSE);
+    EndChange(std::move(change));
 }
 
 void ForgetSymbolClipboard() {
@@ -242,7 +250,10 @@ void ForgetSymbolClipboard() {
 }
 
 void ForgetCutInFont(const Font* font) {
-    if (Table.cutFont != font) return;
+    if (Table.cutFont == font) ForgetPendingCut();
+}
+
+void ForgetPendingCut() {
     Table.cutPending = false;
     Table.cutFont = nullptr;
 }

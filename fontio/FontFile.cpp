@@ -37,8 +37,22 @@ namespace {
 constexpr int kMaxHeight = 4;
 constexpr int kDefaultHeight = 2;  // a scalable font's rows when neither size nor height is asked for
 
+// FreeType's own words for its errors, from its list of them: its
+// FT_Error_String knows them only when built with the error strings.
+#undef FTERRORS_H_
+#define FT_ERRORDEF(e, v, s) {e, s},
+#define FT_ERROR_START_LIST {
+#define FT_ERROR_END_LIST {0, nullptr}};
+const struct {
+    int code;
+    const char* text;
+} kFreeTypeErrors[] =
+#include FT_ERRORS_H
+
 std::string FreeTypeError(FT_Error error) {
-    if (const char* text = FT_Error_String(error)) return text;
+    for (const auto& known : kFreeTypeErrors) {
+        if (known.text && known.code == FT_ERROR_BASE(error)) return known.text;
+    }
     char code[40];
     std::snprintf(code, sizeof code, "FreeType error 0x%02X", static_cast<unsigned>(error));
     return code;

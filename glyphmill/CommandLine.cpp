@@ -47,7 +47,8 @@ int RunCommandLine(CLI::App& app, int argc, char** argv, const int& exitCode) {
     } catch (const CLI::ParseError& error) {
         CLI::App& command = NamedCommand(app);
         std::string what = error.what();
-        if (&command == &app && argc > 1 && argv[1][0] != '-') what = std::string("unknown command '") + argv[1] + "'";
+        if (&command == &app && argc > 1)
+            what = std::string(argv[1][0] == '-' ? "unknown option '" : "unknown command '") + argv[1] + "'";
         std::fprintf(stderr, "%s: usage: %s\n%s: %s\nRun '%s --help' for more.\n", app.get_name().c_str(),
                      UsageLine(command).c_str(), app.get_name().c_str(), what.c_str(), FullName(command).c_str());
         return ExitCode::kUsage;

@@ -6,11 +6,17 @@
 
 #include <string>
 
+// The exit codes of every command. Those of files are the ones the
+// transfers give (TransferResult::ExitCodeFor), so that a missing file is 12
+// whatever the command; the transfers add their own in between.
 namespace ExitCode {
 enum : int {
     kDone = 0,
-    kFailed = 1,  // the command could not do its work (it says why)
-    kUsage = 2,   // a wrong command line
+    kFailed = 1,           // the command could not do its work (it says why)
+    kUsage = 2,            // a wrong command line
+    kFileNotOpened = 12,   // a file to read is missing or may not be opened
+    kFileNotRead = 13,     // reading a file failed
+    kFileNotWritten = 14,  // a file could not be written, or is read-only and was left as it was
 };
 }  // namespace ExitCode
 

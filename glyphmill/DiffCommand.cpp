@@ -44,11 +44,18 @@ std::string Describe(const FontDifference& difference, const FontImage& first, c
            secondPlace;
 }
 
+// Says why path could not be opened as an image: 12 or 13 for a file that
+// could not be read, else 10, never the 1 of images that differ.
+int OpenFailure(const std::string& path, const std::string& error) {
+    const int code = ReadFailureCode(path);
+    return Fail(error, code == ExitCode::kFailed ? TransferResult::ExitCodeFor(TransferResult::kBadImage) : code);
+}
+
 int RunDiff(const std::string& firstPath, const std::string& secondPath) {
     FontImage first, second;
     std::string error;
-    if (!OpenImage(firstPath, first, error) || !OpenImage(secondPath, second, error))
-        return Fail(error, TransferResult::ExitCodeFor(TransferResult::kBadImage));
+    if (!OpenImage(firstPath, first, error)) return OpenFailure(firstPath, error);
+    if (!OpenImage(secondPath, second, error)) return OpenFailure(secondPath, error);
     const bool identical = PrintDifferences(first, firstPath, second, secondPath) == 0;
     return identical ? ExitCode::kDone : TransferResult::ExitCodeFor(TransferResult::kDifferent);
 }
@@ -77,6 +84,6 @@ void AddDiffCommand(CLI::App& app, int& exitCode) {
     diff->add_option("A", args->first, "the first image")->required();
     diff->add_option("B", args->second, "the second image")->required();
     diff->footer("Exit codes:\n  0    identical\n  1    the images differ\n  2    a wrong command line\n"
-                 "  10   an image that cannot be read or is not a valid font image");
+                 "  10   not a valid font image\n  12   a file missing or not to be opened\n  13   reading a file failed");
     diff->callback([args, &exitCode] { exitCode = RunDiff(args->first, args->second); });
 }

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "AtomicFile.h"
 #include "BdfWriter.h"
 #include "Charsets.h"
 #include "CommandLine.h"
@@ -47,6 +46,8 @@ struct FontArguments {
     int font = -1;  // -1: not given
     bool add = false, monospace = false;
     int size = 0, height = 0, scale = 0, spaceWidth = 0;
+    bool force = false;  // --force: -o replaces a read-only file of the user's
+    SaveTarget save;     // import's -o and --force
 };
 
 // Opens the image and checks --font against it.
@@ -72,7 +73,8 @@ bool TargetFont(const FontArguments& args, FontImage& image, int& index, std::st
         return CheckFontIndex(image, index, error);
     }
     if (!image.AddFont()) {
-        error = "the image already holds " + std::to_string(image.GetFontCount()) + " fonts, the most a font is added to";
+        error = "the image already holds " + std::to_string(image.GetFontCount()) +
+                " fonts: fonts are added up to 15 (only an image file loaded with 16 holds more)";
         return false;
     }
     index = image.GetFontCount() - 1;
@@ -129,12 +131,12 @@ int RunImport(const FontArguments& args) {
     std::string error;
     if (!LoadCharset(args.charset, charset, error)) return Fail(error);
     std::unique_ptr<FontFile> fontFile = FontFile::Open(args.fontFile, error);
-    if (!fontFile) return Fail(error);
+    if (!fontFile) return Fail(error, ReadFailureCode(args.fontFile));
     std::string name;
     if (!args.name.empty() && !FontNameBytes(args.name, charset, name, error)) return Fail(error);
     FontImage image;
     int index = 0;
-    if (!TargetFont(args, image, index, error)) return Fail(error);
+    if (!TargetFont(args, image, index, error)) return Fail(error, ReadFailureCode(args.image));
 
     ImportRequest request;
     request.charset = &charset;
@@ -147,14 +149,10 @@ int RunImport(const FontArguments& args) {
     if (args.add && name.empty()) name = AutomaticName(fontFile->FamilyName(), summary.size, charset, image, index);
     if (!name.empty()) image.SetFontName(index, name.c_str());
     PrintSummary(args, image, index, fontFile->FamilyName(), summary);
-    const int saved = SaveImage(image, args.image);
-    if (saved == ExitCode::kDone) std::printf("%s: saved\n", args.image.c_str());
+    const std::string& out = args.save.PathFor(args.image);
+    const int saved = SaveImage(image, out, args.save.force);
+    if (saved == ExitCode::kDone) std::printf("%s: saved\n", out.c_str());
     return saved;
-}
-
-int WriteOut(const std::string& path, const uint8_t* bytes, size_t size) {
-    if (WriteFileAtomically(path, bytes, size)) return ExitCode::kDone;
-    return Fail("cannot write " + path);
 }
 
 int RunExport(const FontArguments& args) {
@@ -162,35 +160,35 @@ int RunExport(const FontArguments& args) {
     std::string error;
     if (!LoadCharset(args.charset, charset, error)) return Fail(error);
     FontImage image;
-    if (!OpenImageFont(args, image, error)) return Fail(error);
+    if (!OpenImageFont(args, image, error)) return Fail(error, ReadFailureCode(args.image));
     if (IsFillerFont(image, args.font))
         return Fail("font " + std::to_string(args.font) + " is an \"Empty\" filler of the two-bank layout: it holds no "
                     "symbols to export");
     BdfStyle style;
     if (!args.fontFile.empty()) {
         const std::unique_ptr<FontFile> source = FontFile::Open(args.fontFile, error);
-        if (!source) return Fail(error);
+        if (!source) return Fail(error, ReadFailureCode(args.fontFile));
         style = {source->WeightName(), source->SlantName()};
     }
     const std::string bdf = BdfOf(image.FontAt(args.font), charset, style);
-    return WriteOut(args.out, reinterpret_cast<const uint8_t*>(bdf.data()), bdf.size());
+    return WriteOut(args.out, reinterpret_cast<const uint8_t*>(bdf.data()), bdf.size(), args.force);
 }
 
-int WritePicture(const Picture& picture, int scale, const std::string& path) {
+int WritePicture(const Picture& picture, int scale, const std::string& path, bool force) {
     std::vector<uint8_t> png;
     std::string error;
     if (!EncodePng(picture, scale, png, error)) return Fail(path + ": " + error);
-    return WriteOut(path, png.data(), png.size());
+    return WriteOut(path, png.data(), png.size(), force);
 }
 
 int RunSheet(const FontArguments& args) {
     FontImage image;
     std::string error;
-    if (!OpenImage(args.image, image, error)) return Fail(error);
+    if (!OpenImage(args.image, image, error)) return Fail(error, ReadFailureCode(args.image));
     if (args.font >= 0 && !CheckFontIndex(image, args.font, error)) return Fail(error);
     const int first = args.font >= 0 ? args.font : 0;
     const int last = args.font >= 0 ? args.font : image.GetFontCount() - 1;
-    return WritePicture(SheetOf(image, first, last), args.scale, args.out);
+    return WritePicture(SheetOf(image, first, last), args.scale, args.out, args.force);
 }
 
 int RunRender(const FontArguments& args) {
@@ -201,13 +199,13 @@ int RunRender(const FontArguments& args) {
     if (!EncodeText(args.text, charset, codes, error)) return Fail("TEXT: " + error);
     if (codes.empty()) return Fail("nothing to render: TEXT is empty");
     FontImage image;
-    if (!OpenImageFont(args, image, error)) return Fail(error);
+    if (!OpenImageFont(args, image, error)) return Fail(error, ReadFailureCode(args.image));
     const Font& font = image.FontAt(args.font);
     // A picture too wide to write is refused before its dots are laid out.
     if (LineWidth(font, codes) * args.scale > kMaxPictureSide)
         return Fail("the line would be " + std::to_string(LineWidth(font, codes) * args.scale) +
                     " pixels wide; a picture takes at most " + std::to_string(kMaxPictureSide));
-    return WritePicture(LineOf(font, codes), args.scale, args.out);
+    return WritePicture(LineOf(font, codes), args.scale, args.out, args.force);
 }
 
 CLI::Option* AddCharsetOption(CLI::App& command, FontArguments& args, const char* what) {
@@ -258,13 +256,15 @@ void AddFontCommands(CLI::App& app, int& exitCode) {
                        "columns of the space (default: the font's advance, at least 2)")
         ->check(CLI::Range(1, kImportColumns).description(""))
         ->type_name("N");
+    AddSaveOptions(*import, importArgs->save);
     import->callback([importArgs, &exitCode] { exitCode = RunImport(*importArgs); });
 
     auto exportArgs = std::make_shared<FontArguments>();
     CLI::App* exportCommand = app.add_subcommand("export", "Write a font of IMAGE as a BDF 2.1 font.");
     exportCommand->add_option("IMAGE", exportArgs->image, "the image")->required();
     AddFontOption(*exportCommand, *exportArgs, "the font, counted from 0")->required();
-    exportCommand->add_option("-o", exportArgs->out, "the BDF file to write")->required()->type_name("FILE.bdf");
+    exportCommand->add_option("-o", exportArgs->out, "the BDF file to write (-: standard output)")->required()->type_name("FILE.bdf");
+    AddForceOption(*exportCommand, exportArgs->force);
     AddCharsetOption(*exportCommand, *exportArgs, "what codes 0-255 stand for (raw: encoded as themselves)");
     exportCommand
         ->add_option("--source", exportArgs->fontFile,
@@ -277,7 +277,8 @@ void AddFontCommands(CLI::App& app, int& exitCode) {
     sheetArgs->scale = 4;
     CLI::App* sheet = app.add_subcommand("sheet", "Draw every symbol of the image's fonts (or of one) as a PNG.");
     sheet->add_option("IMAGE", sheetArgs->image, "the image")->required();
-    sheet->add_option("-o", sheetArgs->out, "the PNG file to write")->required()->type_name("FILE.png");
+    sheet->add_option("-o", sheetArgs->out, "the PNG file to write (-: standard output)")->required()->type_name("FILE.png");
+    AddForceOption(*sheet, sheetArgs->force);
     AddScaleOption(*sheet, *sheetArgs);
     AddFontOption(*sheet, *sheetArgs, "only this font, counted from 0");
     sheet->callback([sheetArgs, &exitCode] { exitCode = RunSheet(*sheetArgs); });
@@ -288,7 +289,8 @@ void AddFontCommands(CLI::App& app, int& exitCode) {
     render->add_option("IMAGE", renderArgs->image, "the image")->required();
     AddFontOption(*render, *renderArgs, "the font, counted from 0")->required();
     render->add_option("TEXT", renderArgs->text, "the text (UTF-8)")->required();
-    render->add_option("-o", renderArgs->out, "the PNG file to write")->required()->type_name("FILE.png");
+    render->add_option("-o", renderArgs->out, "the PNG file to write (-: standard output)")->required()->type_name("FILE.png");
+    AddForceOption(*render, renderArgs->force);
     AddScaleOption(*render, *renderArgs);
     AddCharsetOption(*render, *renderArgs, "the codes the text's characters become");
     render->callback([renderArgs, &exitCode] { exitCode = RunRender(*renderArgs); });

@@ -52,6 +52,7 @@ struct GlyphArguments {
     std::string image, code, out, from;
     std::string charset = "cp1252";
     int font = -1;
+    bool force = false;
 };
 
 // A picture for one symbol is a few kilobytes; this bounds what is read.
@@ -130,7 +131,8 @@ int WriteSymbol(const GlyphArguments& args, FontImage& image, int code) {
     std::vector<uint8_t> png;
     std::string error;
     if (!EncodePng(picture, 1, png, error)) return Fail(args.out + ": " + error);
-    if (!WriteFileAtomically(args.out, png.data(), png.size())) return Fail("cannot write " + args.out);
+    if (const int written = WriteOut(args.out, png.data(), png.size(), args.force); written != ExitCode::kDone)
+        return written;
     std::printf("%s: %s, %d x %d\n", args.out.c_str(), SymbolLine(image, args.font, code).c_str(), picture.width,
                 picture.height);
     return ExitCode::kDone;
@@ -143,12 +145,12 @@ int ReplaceSymbol(const GlyphArguments& args, FontImage& image, int code) {
     work.Load(symbol);
     ImportPicture picture;
     std::string error;
-    if (!ReadPicture(args.from, work.RowCount(), picture, error)) return Fail(error);
+    if (!ReadPicture(args.from, work.RowCount(), picture, error)) return Fail(error, ReadFailureCode(args.from));
     work.ApplyImport(picture);
     work.CommitTo(symbol);
     const std::string out = args.out.empty() ? args.image : args.out;
     return SaveChanged(
-        image, out, before,
+        image, out, args.force, before,
         [&] {
             std::printf("%s: %d columns from %s\n", SymbolLine(image, args.font, code).c_str(), symbol.width,
                         args.from.c_str());
@@ -165,7 +167,7 @@ int RunGlyph(const GlyphArguments& args) {
     if (args.from.empty() && args.out.empty())
         return Fail("give -o FILE.png to write the symbol, or --from PICTURE", ExitCode::kUsage);
     FontImage image;
-    if (!OpenImageFont(args.image, args.font, image, error)) return Fail(error);
+    if (!OpenImageFont(args.image, args.font, image, error)) return Fail(error, ReadFailureCode(args.image));
     return args.from.empty() ? WriteSymbol(args, image, code) : ReplaceSymbol(args, image, code);
 }
 
@@ -187,7 +189,7 @@ void AddGlyphCommand(CLI::App& app, int& exitCode) {
         ->type_name("CS")
         ->capture_default_str();
     glyph->add_option("--from", args->from, "the picture that replaces the symbol")->type_name("PICTURE");
-    glyph->add_option("-o", args->out, "the PNG to write; with --from, the image to write (default: IMAGE)")
-        ->type_name("FILE");
+    AddOutputOption(*glyph, args->out, "the PNG to write; with --from, the image to write (default: IMAGE)");
+    AddForceOption(*glyph, args->force);
     glyph->callback([args, &exitCode] { exitCode = RunGlyph(*args); });
 }

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -11,21 +12,36 @@
 #include "FontImage.h"
 #include "Results.h"
 
-bool OpenImage(const std::string& path, FontImage& image, std::string& error) {
-    const ScopedFile file = OpenFile(path, "rb");
+namespace {
+
+constexpr char kStandardStream[] = "-";
+
+std::string Shown(const std::string& path) { return path == kStandardStream ? "standard input" : path; }
+
+}  // namespace
+
+FileRead ReadImageFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
+    const bool standardInput = path == kStandardStream;
+    const ScopedFile opened = standardInput ? nullptr : OpenFile(path, "rb");
+    std::FILE* file = standardInput ? stdin : opened.get();
     if (!file) {
         error = "cannot open " + path + ": " + std::strerror(errno);
-        return false;
+        return FileRead::kNotOpened;
     }
-    std::vector<uint8_t> bytes(FontImage::kFileSize + 1);
-    const size_t size = std::fread(bytes.data(), 1, bytes.size(), file.get());
-    const bool readFailed = std::ferror(file.get()) != 0;
-    if (readFailed) {
-        error = "cannot read " + path;
-        return false;
+    bytes.resize(FontImage::kFileSize + 1);
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
+    if (std::ferror(file) != 0) {
+        error = "cannot read " + Shown(path) + ": " + std::strerror(errno);
+        return FileRead::kNotRead;
     }
+    return FileRead::kRead;
+}
+
+bool ImageFromBytes(const std::string& path, const std::vector<uint8_t>& bytes, FontImage& image, std::string& error) {
+    const size_t size = bytes.size();
     if (size != static_cast<size_t>(FontImage::kFileSize)) {
-        error = path + ": " + (size > static_cast<size_t>(FontImage::kFileSize) ? "more than 65536" : std::to_string(size)) +
+        error = Shown(path) + ": " +
+                (size > static_cast<size_t>(FontImage::kFileSize) ? "more than 65536" : std::to_string(size)) +
                 " bytes, a font image has 65536";
         return false;
     }
@@ -33,14 +49,75 @@ bool OpenImage(const std::string& path, FontImage& image, std::string& error) {
     int result = CheckFontImage(bytes.data(), FontImage::kFileSize, &why);
     if (result == LoadResult::kLoaded) result = image.Deserialize(bytes.data(), FontImage::kFileSize);
     if (result == LoadResult::kLoaded) return true;
-    error = path + ": not a valid font image: " + (why.empty() ? LoadResult::Message(result) : why);
+    error = Shown(path) + ": not a valid font image: " + (why.empty() ? LoadResult::Message(result) : why);
     return false;
 }
 
-int SaveImage(FontImage& image, const std::string& path) {
-    const int result = image.Save(path);
-    if (result == SaveResult::kSaved) return ExitCode::kDone;
-    return Fail("cannot save " + path + ": " + SaveResult::Message(result));
+bool OpenImage(const std::string& path, FontImage& image, std::string& error) {
+    std::vector<uint8_t> bytes;
+    return ReadImageFile(path, bytes, error) == FileRead::kRead && ImageFromBytes(path, bytes, image, error);
+}
+
+int ReadFailureCode(const std::string& path) {
+    if (path == kStandardStream) return ExitCode::kFailed;
+    const ScopedFile file = OpenFile(path, "rb");
+    if (!file) return ExitCode::kFileNotOpened;
+    char byte;
+    return std::fread(&byte, 1, 1, file.get()) == 0 && std::ferror(file.get()) ? ExitCode::kFileNotRead
+                                                                               : ExitCode::kFailed;
+}
+
+namespace {
+
+int ReportRefusal(const std::string& path, const FileWrite& write, bool force) {
+    if (write.result == WriteResult::kReadOnly)
+        return Fail(path + (force ? " is read-only and not yours: left as it was"
+                                  : " is read-only: left as it was (--force replaces a read-only file of yours)"),
+                    ExitCode::kFileNotWritten);
+    return Fail("cannot write " + path + ": " + write.reason, ExitCode::kFileNotWritten);
+}
+
+}  // namespace
+
+int WriteOut(const std::string& path, const uint8_t* bytes, size_t size, bool force) {
+    if (path == kStandardStream) {
+        if (std::fwrite(bytes, 1, size, stdout) == size && std::fflush(stdout) == 0) return ExitCode::kDone;
+        return Fail(std::string("cannot write standard output: ") + std::strerror(errno), ExitCode::kFileNotWritten);
+    }
+    const FileWrite written = WriteFileAtomically(path, bytes, size, force);
+    return written ? ExitCode::kDone : ReportRefusal(path, written, force);
+}
+
+int CheckWritable(const std::string& path, bool force) {
+    if (path == kStandardStream) return ExitCode::kDone;
+    const FileWrite check = CheckReplaceable(path, force);
+    return check ? ExitCode::kDone : ReportRefusal(path, check, force);
+}
+
+int SaveImage(FontImage& image, const std::string& path, bool force) {
+    std::vector<uint8_t> bytes;
+    const int result = image.Serialize(bytes);
+    if (result != SaveResult::kSaved) return Fail("cannot save " + path + ": " + SaveResult::Message(result));
+    return WriteOut(path, bytes.data(), bytes.size(), force);
+}
+
+void AddOutputOption(CLI::App& command, std::string& out, const std::string& what) {
+    command.add_option("-o,--output", out, what)
+        ->type_name("OUT")
+        ->check(CLI::Validator(
+            [](const std::string& path) {
+                return path == kStandardStream ? "this command writes its report on standard output: name a file" : "";
+            },
+            ""));
+}
+
+void AddSaveOptions(CLI::App& command, SaveTarget& target) {
+    AddOutputOption(command, target.out, "save the changed image here (default: in place)");
+    AddForceOption(command, target.force);
+}
+
+void AddForceOption(CLI::App& command, bool& force) {
+    command.add_flag("--force", force, "replace the file even when it is read-only (a file of yours)");
 }
 
 namespace {
@@ -79,7 +156,7 @@ namespace {
 int RunInfo(const std::string& path, bool json) {
     FontImage image;
     std::string error;
-    if (!OpenImage(path, image, error)) return Fail(error);
+    if (!OpenImage(path, image, error)) return Fail(error, ReadFailureCode(path));
 
     if (json) std::printf("{\"fonts\": [\n");
     for (int i = 0; i < image.GetFontCount(); ++i) {
@@ -98,28 +175,32 @@ int RunInfo(const std::string& path, bool json) {
 int RunCheck(const std::string& path) {
     FontImage image;
     std::string error;
-    if (!OpenImage(path, image, error)) return Fail(error);
+    if (!OpenImage(path, image, error)) return Fail(error, ReadFailureCode(path));
     const int fonts = image.GetFontCount();
     std::printf("%s: valid font image, %d font%s\n", path.c_str(), fonts, fonts == 1 ? "" : "s");
     return ExitCode::kDone;
 }
 
-int RunResave(const std::string& in, const std::string& out) {
+int RunResave(const std::string& in, const std::string& out, bool force) {
     FontImage image;
     std::string error;
-    if (!OpenImage(in, image, error)) return Fail(error);
-    return SaveImage(image, out);
+    if (!OpenImage(in, image, error)) return Fail(error, ReadFailureCode(in));
+    return SaveImage(image, out, force);
 }
 
-int RunNew(const std::string& path) {
+int RunNew(const std::string& path, bool force) {
+    std::error_code ignored;
+    if (!force && path != kStandardStream && std::filesystem::exists(path, ignored))
+        return Fail(path + " exists: left as it was (--force replaces it)");
     FontImage image;
     if (!image.InitNew()) return Fail("out of memory");
-    return SaveImage(image, path);
+    return SaveImage(image, path, force);
 }
 
 struct ImageArguments {
     std::string file, out;
     bool json = false;
+    bool force = false;
 };
 
 }  // namespace
@@ -127,12 +208,13 @@ struct ImageArguments {
 void AddImageCommands(CLI::App& app, int& exitCode) {
     auto args = std::make_shared<ImageArguments>();
     CLI::App* create = app.add_subcommand("new", "Write a new document's font image: one blank font.");
-    create->add_option("FILE", args->file, "the image to write")->required();
-    create->callback([args, &exitCode] { exitCode = RunNew(args->file); });
+    create->add_option("FILE", args->file, "the image to write (-: standard output)")->required();
+    create->add_flag("--force", args->force, "replace FILE when it exists, even when it is read-only (a file of yours)");
+    create->callback([args, &exitCode] { exitCode = RunNew(args->file, args->force); });
 
     CLI::App* info = app.add_subcommand("info", "List the fonts of an image: name, height, interval, limit, inked symbols.");
     info->add_flag("--json", args->json, "print JSON");
-    info->add_option("FILE", args->file, "the image")->required();
+    info->add_option("FILE", args->file, "the image (-: standard input)")->required();
     info->callback([args, &exitCode] { exitCode = RunInfo(args->file, args->json); });
 
     CLI::App* check = app.add_subcommand("check", "Exit 0 for a valid font image, else say why and exit 1.");
@@ -140,7 +222,8 @@ void AddImageCommands(CLI::App& app, int& exitCode) {
     check->callback([args, &exitCode] { exitCode = RunCheck(args->file); });
 
     CLI::App* resave = app.add_subcommand("resave", "Load IN and save it as OUT, as the editor would.");
-    resave->add_option("IN", args->file, "the image to read")->required();
-    resave->add_option("OUT", args->out, "the image to write")->required();
-    resave->callback([args, &exitCode] { exitCode = RunResave(args->file, args->out); });
+    resave->add_option("IN", args->file, "the image to read (-: standard input)")->required();
+    resave->add_option("OUT", args->out, "the image to write (-: standard output)")->required();
+    AddForceOption(*resave, args->force);
+    resave->callback([args, &exitCode] { exitCode = RunResave(args->file, args->out, args->force); });
 }

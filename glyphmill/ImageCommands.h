@@ -1,20 +1,59 @@
-// The image commands of glyphmill: new, info, check, resave.
+// The image commands of glyphmill: new, info, check, resave; and the one way
+// every command reads a font image and writes a file.
 #pragma once
 
 #include <CLI/CLI.hpp>
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 class FontImage;
 
 void AddImageCommands(CLI::App& app, int& exitCode);
 
-// Reads path as the editor's Open does: only a file of exactly the image's
-// size is taken, and then only when it keeps to the format. On failure
-// error says why.
+// Reads path ("-": standard input) as the editor's Open does: only a file of
+// exactly the image's size is taken, and then only when it keeps to the
+// format. On failure error says why.
 bool OpenImage(const std::string& path, FontImage& image, std::string& error);
-// Saves image with the model's Save; a refusal is reported. Returns the exit code.
-int SaveImage(FontImage& image, const std::string& path);
+// OpenImage's two halves, for a command that also needs the file's bytes:
+// reading at most one byte past the image's size, then taking the image.
+enum class FileRead { kRead, kNotOpened, kNotRead };
+FileRead ReadImageFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error);
+bool ImageFromBytes(const std::string& path, const std::vector<uint8_t>& bytes, FontImage& image, std::string& error);
+// The exit code for a file a command could not take: kFileNotOpened when it
+// cannot be opened, kFileNotRead when reading it fails, else kFailed (its
+// content was refused).
+int ReadFailureCode(const std::string& path);
+
+// Writes size bytes to path ("-": standard output) with WriteFileAtomically:
+// a replaced file keeps its permissions and owner, a symbolic link leads to
+// the file written, and a read-only file is left as it was unless force is
+// given and the file is the user's. A failure is reported (kFileNotWritten).
+// Returns the exit code.
+int WriteOut(const std::string& path, const uint8_t* bytes, size_t size, bool force = false);
+// Whether WriteOut could write path, checked before a long piece of work; a
+// refusal is reported as WriteOut reports it. Returns the exit code.
+int CheckWritable(const std::string& path, bool force = false);
+// Saves image as the model's Save does, through WriteOut; a refusal is
+// reported. Returns the exit code.
+int SaveImage(FontImage& image, const std::string& path, bool force = false);
+
+// Where a command that changes an image saves it: -o OUT, else the image
+// itself; --force replaces a read-only file of the user's.
+struct SaveTarget {
+    std::string out;
+    bool force = false;
+    const std::string& PathFor(const std::string& image) const { return out.empty() ? image : out; }
+};
+void AddSaveOptions(CLI::App& command, SaveTarget& target);
+// -o for a command that saves an image and reports on standard output (so
+// "-" is refused), described as what.
+void AddOutputOption(CLI::App& command, std::string& out, const std::string& what);
+// --force for a command that writes a file of its own (-o).
+void AddForceOption(CLI::App& command, bool& force);
+
 // A font's 8 name bytes in double quotes, readable on one line: quotes and
 // backslashes escaped, other bytes outside printable ASCII as \xNN (\u00NN
 // for JSON).

@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "AtomicFile.h"
+#include "ImageCommands.h"
 #include "CommandLine.h"
 #include "PrinterEmulator.h"
 #include "PrinterLine.h"
@@ -72,10 +72,8 @@ int RunPrinter(const PrinterOptions& options) {
             const auto& image = printer.ReceivedImage();
             // Without --serve, a read gets back what was sent last.
             if (options.servePath.empty()) printer.SetServedImage({image.begin(), image.end()});
-            if (!options.savePath.empty() && !WriteFileAtomically(options.savePath, image.data(), image.size())) {
-                Fail("cannot write " + options.savePath);
+            if (!options.savePath.empty() && WriteOut(options.savePath, image.data(), image.size()) != ExitCode::kDone)
                 asAsked = false;
-            }
         }
         const bool expected = report.outcome == printer.PlannedOutcome(report.kind);
         asAsked = asAsked && expected;

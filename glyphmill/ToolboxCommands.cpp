@@ -40,9 +40,9 @@ void TellFillers(FontImage& image) {
                 (std::to_string(first) + (fillers > 1 ? " to " + std::to_string(last) : "")).c_str());
 }
 
-int SaveChanged(FontImage& image, const std::string& out, const FontNumbers& before,
+int SaveChanged(FontImage& image, const std::string& out, bool force, const FontNumbers& before,
                 const std::function<void()>& tellChange, const Font* subject) {
-    const int saved = SaveImage(image, out);
+    const int saved = SaveImage(image, out, force);
     if (saved != ExitCode::kDone) return saved;
     tellChange();
     std::string renumbered;
@@ -68,6 +68,7 @@ struct ToolboxArguments {
     int to = -1;
     int interval = 0, heightLimit = 0, height = 0;
     bool hasInterval = false, hasHeightLimit = false, hasHeight = false;
+    bool force = false;
 
     const std::string& Out() const { return out.empty() ? image : out; }
 };
@@ -89,25 +90,25 @@ bool StoreFontName(FontImage& image, int index, const ToolboxArguments& args, st
 int RunRename(const ToolboxArguments& args) {
     FontImage image;
     std::string error;
-    if (!OpenImageFont(args.image, args.font, image, error)) return Fail(error);
+    if (!OpenImageFont(args.image, args.font, image, error)) return Fail(error, ReadFailureCode(args.image));
     const FontNumbers before = NumbersOf(image);
     const std::string old = QuotedName(image, args.font);
     if (!StoreFontName(image, args.font, args, error)) return Fail(error);
     return SaveChanged(
-        image, args.Out(), before,
+        image, args.Out(), args.force, before,
         [&] { std::printf("%s, was %s\n", FontLine(image, args.font).c_str(), old.c_str()); }, nullptr);
 }
 
 int RunRemove(const ToolboxArguments& args) {
     FontImage image;
     std::string error;
-    if (!OpenImageFont(args.image, args.font, image, error)) return Fail(error);
+    if (!OpenImageFont(args.image, args.font, image, error)) return Fail(error, ReadFailureCode(args.image));
     if (image.GetFontCount() == 1) return Fail("the last font of an image is never removed");
     const FontNumbers before = NumbersOf(image);
     const std::string removed = "font " + std::to_string(args.font) + " " + QuotedName(image, args.font);
     image.RemoveFont(args.font);
     return SaveChanged(
-        image, args.Out(), before,
+        image, args.Out(), args.force, before,
         [&] {
             const int left = SavedFontNumber(image, image.GetFontCount() - 1) + 1;  // fillers included
             std::printf("%s removed, %d font%s left\n", removed.c_str(), left, left == 1 ? "" : "s");
@@ -118,7 +119,7 @@ int RunRemove(const ToolboxArguments& args) {
 int RunMove(const ToolboxArguments& args) {
     FontImage image;
     std::string error;
-    if (!OpenImageFont(args.image, args.font, image, error)) return Fail(error);
+    if (!OpenImageFont(args.image, args.font, image, error)) return Fail(error, ReadFailureCode(args.image));
     if (args.to < 0 || args.to >= image.GetFontCount())
         return Fail("--to takes 0 to " + std::to_string(image.GetFontCount() - 1) +
                     ", the places of the image's fonts");
@@ -130,7 +131,7 @@ int RunMove(const ToolboxArguments& args) {
     else
         std::rotate(fonts + args.to, fonts + args.font, fonts + args.font + 1);
     return SaveChanged(
-        image, args.Out(), before,
+        image, args.Out(), args.force, before,
         [&] { std::printf("%s, was font %d\n", FontLine(image, args.to).c_str(), args.font); }, moved);
 }
 
@@ -178,7 +179,7 @@ int RunSet(const ToolboxArguments& args) {
         return Fail("nothing to set: give --interval, --height-limit or --height", ExitCode::kUsage);
     FontImage image;
     std::string error;
-    if (!OpenImageFont(args.image, args.font, image, error)) return Fail(error);
+    if (!OpenImageFont(args.image, args.font, image, error)) return Fail(error, ReadFailureCode(args.image));
     const FontNumbers before = NumbersOf(image);
     Font& font = image.FontAt(args.font);
     const int height = args.hasHeight ? Clamped("--height", args.height, 1, 4) : font.GetHeight();
@@ -201,7 +202,7 @@ int RunSet(const ToolboxArguments& args) {
     }
     if (args.hasInterval) image.SetInterval(args.font, Clamped("--interval", args.interval, 0, 15));
     return SaveChanged(
-        image, args.Out(), before,
+        image, args.Out(), args.force, before,
         [&] {
             std::printf("%s: height %d, interval %d, limit %d\n", FontLine(image, args.font).c_str(), font.GetHeight(),
                         font.GetInterval(), font.GetHeight() == 1 ? font.GetHeightLimit() : 8);
@@ -222,7 +223,7 @@ void CopyFont(const Font& from, Font& to) {
 int RunCopy(const ToolboxArguments& args) {
     FontImage source;
     std::string error;
-    if (!OpenImageFont(args.image, args.font, source, error)) return Fail(error);
+    if (!OpenImageFont(args.image, args.font, source, error)) return Fail(error, ReadFailureCode(args.image));
     if (IsFillerFont(source, args.font))
         return Fail("font " + std::to_string(args.font) + " of " + args.image +
                     " is an \"Empty\" filler of the two-bank layout, not a font to copy");
@@ -232,7 +233,7 @@ int RunCopy(const ToolboxArguments& args) {
     if (created) {
         if (!dest.InitNew()) return Fail("out of memory");
     } else {
-        if (!OpenImage(args.dest, dest, error)) return Fail(error);
+        if (!OpenImage(args.dest, dest, error)) return Fail(error, ReadFailureCode(args.dest));
         if (!dest.AddFont())
             return Fail(args.dest + " holds " + std::to_string(dest.GetFontCount()) +
                         " fonts; a font is added only to an image of fewer than " +
@@ -243,7 +244,7 @@ int RunCopy(const ToolboxArguments& args) {
     CopyFont(source.FontAt(args.font), dest.FontAt(index));
     const std::string out = args.out.empty() ? args.dest : args.out;
     return SaveChanged(
-        dest, out, before,
+        dest, out, args.force, before,
         [&] {
             std::printf("font %d of %s copied as %s of %s%s\n", args.font, args.image.c_str(),
                         FontLine(dest, index).c_str(), out.c_str(), created ? " (a new image)" : "");
@@ -260,7 +261,8 @@ CLI::Option* AddFont(CLI::App& command, ToolboxArguments& args, const char* what
 }
 
 void AddOut(CLI::App& command, ToolboxArguments& args, const char* what = "write the image here (default: IMAGE)") {
-    command.add_option("-o", args.out, what)->type_name("OUT");
+    AddOutputOption(command, args.out, what);
+    AddForceOption(command, args.force);
 }
 
 }  // namespace

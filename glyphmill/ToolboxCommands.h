@@ -21,11 +21,12 @@ bool OpenImageFont(const std::string& path, int font, FontImage& image, std::str
 using FontNumbers = std::map<const Font*, int>;
 FontNumbers NumbersOf(const FontImage& image);
 
-// Saves a changed image to out (only through SaveImage). Once it is saved,
+// Saves a changed image to out (only through SaveImage; force replaces a
+// read-only file of the user's). Once it is saved,
 // tellChange says what changed; every font but subject (one tellChange
 // accounts for, or null) whose number in the saved file differs from its
 // number before is named, and so are the "Empty" fillers saving added (the
 // two-bank layout can move fonts the change did not touch); "OUT: saved"
 // ends the report. Returns the exit code.
-int SaveChanged(FontImage& image, const std::string& out, const FontNumbers& before,
+int SaveChanged(FontImage& image, const std::string& out, bool force, const FontNumbers& before,
                 const std::function<void()>& tellChange, const Font* subject);

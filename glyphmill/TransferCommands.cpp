@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "AtomicFile.h"
 #include "CommandLine.h"
 #include "DiffCommand.h"
 #include "FontImage.h"
@@ -28,6 +27,7 @@ struct TransferArguments {
     double timeoutSeconds = 5;
     bool quiet = false;
     bool raw = false;
+    bool force = false;  // read replaces a read-only file of the user's
 };
 
 std::string PortList(const std::vector<SerialPortInfo>& ports) {
@@ -128,15 +128,14 @@ int ReadPrinter(TransferArguments& args, ImageBytes& image, TransferOutcome& out
 }
 
 int RunRead(TransferArguments& args) {
-    if (!CanReplaceFile(args.file))
-        return Fail("cannot write " + args.file + ": " + std::strerror(errno), TransferResult::ExitCodeFor(TransferResult::kFileNotOpened));
+    if (const int refused = CheckWritable(args.file, args.force); refused != ExitCode::kDone) return refused;
     ImageBytes image{};
     TransferOutcome outcome;
     double seconds = 0;
     if (const int failed = ReadPrinter(args, image, outcome, seconds); failed >= 0) return failed;
     // Only a whole image replaces the file, and atomically.
-    if (!WriteFileAtomically(args.file, image.data(), image.size()))
-        return Fail("cannot write " + args.file, TransferResult::ExitCodeFor(TransferResult::kFileNotWritten));
+    if (const int written = WriteOut(args.file, image.data(), image.size(), args.force); written != ExitCode::kDone)
+        return written;
     if (!args.quiet) Summarize("read", args.file, outcome, seconds);
     return ExitCode::kDone;
 }
@@ -233,6 +232,7 @@ void AddTransferCommands(CLI::App& app, int& exitCode) {
     CLI::App* read = app.add_subcommand("read", "Read the printer's image into OUT (replaced only when all of it came).");
     read->add_option("OUT", args->file, "the file to write")->required();
     AddLineOptions(*read, *args);
+    AddForceOption(*read, args->force);
     read->footer(ExitCodes(false));
     read->callback([args, &exitCode] { exitCode = RunRead(*args); });
 

@@ -107,6 +107,17 @@ uint32_t MaskBytesAfterHeader(const BitmapInfo& info, HeaderKind kind) {
     return info.compression == kAlphaBitfields ? 16 : 12;
 }
 
+// ImageMagick's RGB555 files (BMP3 with -define bmp:subtype=RGB555) say
+// BI_BITFIELDS but put the pixels right after the 40-byte header, with no
+// masks; ImageMagick reads them with the 5-5-5 masks, and so does the import.
+bool HasMasksLeftOut(const BitmapInfo& info, HeaderKind kind, uint32_t pixelOffset) {
+    return kind == HeaderKind::kWindows && info.headerSize == static_cast<uint32_t>(kInfoHeaderSize) &&
+           info.compression == kBitfields && info.bitCount == 16 &&
+           pixelOffset == static_cast<uint32_t>(kFileHeaderSize + kInfoHeaderSize);
+}
+
+constexpr ColourMasks kMasks555{0x7C00, 0x03E0, 0x001F, 0};
+
 BitmapProblem ChooseEncoding(HeaderKind kind, BitmapLayout* layout) {
     const BitmapInfo& info = layout->info;
     if (info.compression == kRgb) {
@@ -142,11 +153,15 @@ BitmapProblem ReadMasks(const uint8_t* header, HeaderKind kind, BitmapLayout* la
     ColourMasks& masks = layout->masks;
     if (!HasMasks(info, kind)) {
         if (info.bitCount == 16) {
-            masks = {0x7C00, 0x03E0, 0x001F, 0};
+            masks = kMasks555;
         } else {
             masks = {0xFF0000, 0x00FF00, 0x0000FF, 0};
             layout->alphaIfAnyNonZero = info.bitCount == 32;
         }
+        return BitmapProblem::kNone;
+    }
+    if (HasMasksLeftOut(info, kind, layout->pixelOffset)) {
+        masks = kMasks555;
         return BitmapProblem::kNone;
     }
     masks.red = ReadU32(header + kMasksAt);
@@ -167,6 +182,11 @@ BitmapProblem PlaceColourTable(HeaderKind kind, BitmapLayout* layout) {
     const uint32_t depthColours = 1u << info.bitCount;
     layout->entrySize = kind == HeaderKind::kCore ? 3 : 4;
     layout->colorCount = info.colorsUsed != 0 && info.colorsUsed < depthColours ? info.colorsUsed : depthColours;
+    // OS/2 writers may store only the colours used; the entries that lie
+    // before the pixels are read, as Pillow reads them.
+    const bool os2 = kind == HeaderKind::kCore || kind == HeaderKind::kOs2;
+    const uint32_t present = (layout->pixelOffset - layout->tableOffset) / layout->entrySize;
+    if (os2 && present >= 1) layout->colorCount = std::min(layout->colorCount, present);
     if (layout->HeadBytes() > layout->pixelOffset) return BitmapProblem::kColorTableTooShort;
     return BitmapProblem::kNone;
 }
@@ -410,9 +430,10 @@ BitmapProblem CheckBitmapFile(const uint8_t* head, size_t headSize, uint64_t fil
     if (problem != BitmapProblem::kNone) return problem;
     const BitmapInfo& info = layout.info;
     const HeaderKind kind = KindOfHeader(info.headerSize);
-    layout.tableOffset = kFileHeaderSize + info.headerSize + MaskBytesAfterHeader(info, kind);
-    if (available < layout.tableOffset) return BitmapProblem::kFileTooShort;
     layout.pixelOffset = ReadU32(head + 10);
+    const bool masksLeftOut = HasMasksLeftOut(info, kind, layout.pixelOffset);
+    layout.tableOffset = kFileHeaderSize + info.headerSize + (masksLeftOut ? 0 : MaskBytesAfterHeader(info, kind));
+    if (available < layout.tableOffset) return BitmapProblem::kFileTooShort;
     if (layout.pixelOffset < layout.tableOffset || layout.pixelOffset >= fileSize) {
         return BitmapProblem::kOffsetOutOfRange;
     }

@@ -5,6 +5,8 @@
 // (12 bytes) and OS/2 2.x (16 to 64) headers, BITMAPINFOHEADER (40) and its
 // successors V2 to V5 (52, 56, 108, 124); pixels uncompressed at 1 to 32 bits,
 // with colour masks at 16 and 32 bits, or run-length encoded (RLE8, RLE4).
+// Two common departures are read as ImageMagick and Pillow read them: 16-bit
+// bitfields with the masks left out, and OS/2 colour tables cut short.
 // Portable: the bytes are parsed here, little-endian, with no platform help.
 #pragma once
 
@@ -32,7 +34,7 @@ enum class BitmapProblem {
     kCompressionDepthMismatch,  // RLE8 not at 8 bits, RLE4 not at 4, masks not at 16 or 32
     kBadColourMasks,            // a colour mask that is not one run of bits, or none at all
     kUnsupportedDepth,          // bits per pixel other than 1, 4, 8, 16, 24 or 32
-    kColorTableTooShort,        // fewer colours between the headers and the pixels than the depth needs
+    kColorTableTooShort,        // fewer colours before the pixels than the depth needs (none, in an OS/2 file)
     kPixelDataTooShort,         // the file ends before the pixels (or the run-length stream) do
     kRunOutsidePicture,         // a run-length run or delta that would leave the picture
     kTooHigh,                   // higher than the grid

@@ -7,6 +7,11 @@
 
 class Symbol;
 
+// Ctrl+Z and Ctrl+Y while the editor is the active window: its own editing
+// steps (the main window takes the same ids for the document's).
+constexpr WORD kUndoCommand = 10101;
+constexpr WORD kRedoCommand = 10102;
+
 // Registers the window classes and creates the editor window, owned by owner,
 // at the given screen rectangle; hidden. Null on failure.
 HWND CreateSymbolEditor(HWND owner, const RECT& screenRect);
@@ -19,3 +24,6 @@ int LoadSymbolIntoEditor(Symbol* symbol);
 // document or font goes away, so that OK can never write through a stale
 // reference.
 void DetachSymbolEditor();
+
+// The symbol OK would write into; null when there is none.
+const Symbol* SymbolInEditor();

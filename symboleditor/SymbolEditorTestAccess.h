@@ -20,6 +20,7 @@ struct SymbolEditorInsight {
     HWND okButton, cancelButton, upButton, downButton, rightButton, leftButton;
     HWND addColumnButton, deleteColumnButton;
     HWND byteString, widthField, heightField, limitField;
+    HWND undoButton, redoButton;
 };
 
 SymbolEditorInsight InspectSymbolEditor();

@@ -55,10 +55,13 @@ struct EditorState {
     HWND widthField = nullptr;
     HWND heightField = nullptr;
     HWND limitField = nullptr;
+    HWND undoButton = nullptr;
+    HWND redoButton = nullptr;
     ScopedIcon icons[kIconCount];
 
     Symbol* editedSymbol = nullptr;
     SymbolWorkCopy work;
+    EditSession session;
     ImportPicture importBuffer;
     int gridWidth = kCellSize;
     int gridHeight = 8 * kCellSize;
@@ -69,6 +72,8 @@ struct EditorState {
 
 EditorState Editor;
 FontImageView* (*DocumentSource)() = nullptr;
+void (*CommitChanging)(const Symbol&) = nullptr;
+void (*CommitChanged)(const Symbol&) = nullptr;
 
 FontImageView* CurrentDocument() { return DocumentSource ? DocumentSource() : nullptr; }
 
@@ -118,19 +123,54 @@ void LayoutEditor(bool keepScrollPosition) {
 }
 
 void CommitSymbol() {
-    if (Editor.editedSymbol) Editor.work.CommitTo(*Editor.editedSymbol);
+    Symbol* symbol = Editor.editedSymbol;
+    if (!symbol) return;
+    if (CommitChanging) CommitChanging(*symbol);
+    Editor.work.CommitTo(*symbol);
+    if (CommitChanged) CommitChanged(*symbol);
+}
+
+void UpdateUndoButtons() {
+    EnableWindow(Editor.undoButton, Editor.session.CanUndo());
+    EnableWindow(Editor.redoButton, Editor.session.CanRedo());
+}
+
+// Every edit of the working copy is one step of the session.
+template <class Edit>
+void Edited(Edit edit) {
+    Editor.session.Begin(Editor.work);
+    edit();
+    Editor.session.End(Editor.work);
+    UpdateUndoButtons();
+}
+
+// After an undo or redo the width, the layout and the image may all differ.
+void ShowWorkCopy() {
+    UpdateByteString();
+    SetNumber(Editor.widthField, Editor.work.ColumnCount());
+    LayoutEditor(true);
+    InvalidateRect(Editor.window, nullptr, TRUE);
+    UpdateUndoButtons();
+}
+
+void UndoEdit() {
+    if (Editor.dragMode == 0 && Editor.session.Undo(Editor.work)) ShowWorkCopy();
+}
+
+void RedoEdit() {
+    if (Editor.dragMode == 0 && Editor.session.Redo(Editor.work)) ShowWorkCopy();
 }
 
 void CloseEditor() { PostMessageA(Editor.window, WM_CLOSE, 0, 0); }
 
 void Shift(ShiftDirection direction, BOOL erase) {
-    Editor.work.Shift(direction);
+    Edited([direction] { Editor.work.Shift(direction); });
     UpdateByteString();
     InvalidateRect(Editor.window, nullptr, erase);
 }
 
 void ChangeColumnCount(int delta) {
-    Editor.work.SetColumnCount(Editor.work.ColumnCount() + delta);
+    Edited([delta] { Editor.work.SetColumnCount(Editor.work.ColumnCount() + delta); });
     UpdateByteString();
     SetNumber(Editor.widthField, Editor.work.ColumnCount());
     LayoutEditor(true);
@@ -138,7 +178,7 @@ void ChangeColumnCount(int delta) {
 }
 
 void ApplyImport() {
-    Editor.work.ApplyImport(Editor.importBuffer);
+    Edited([] { Editor.work.ApplyImport(Editor.importBuffer); });
     LayoutEditor(false);
     UpdateByteString();
     InvalidateRect(Editor.window, nullptr, TRUE);
@@ -172,6 +212,10 @@ bool OnButton(HWND control) {
         ChangeColumnCount(+1);
     } else if (control == Editor.deleteColumnButton) {
         ChangeColumnCount(-1);
+    } else if (control == Editor.undoButton) {
+        UndoEdit();
+    } else if (control == Editor.redoButton) {
+        RedoEdit();
     } else {
         const HWND* begin = Editor.shiftButtons;
         const HWND* end = begin + kIconCount;
@@ -212,6 +256,10 @@ void OnCommand(WPARAM wParam, LPARAM lParam) {
         OnMenuCommand(command);
     } else if (command >= kKeyInsert && command <= kKeyDown) {
         OnKeyCommand(command);
+    } else if (command == kUndoCommand) {
+        UndoEdit();
+    } else if (command == kRedoCommand) {
+        RedoEdit();
     }
 }
 
@@ -342,8 +390,16 @@ void SetCellAtPoint(LPARAM point, int ink) {
     UpdateByteString();
 }
 
+// A stroke, from the button's press to its release, is one step.
+void EndStroke() {
+    Editor.dragMode = 0;
+    Editor.session.End(Editor.work);
+    UpdateUndoButtons();
+}
+
 void OnGridButtonDown(HWND grid, LPARAM point, int dragMode) {
     SetCapture(grid);
+    if (Editor.dragMode == 0) Editor.session.Begin(Editor.work);
     Editor.dragMode = dragMode;
     SetCellAtPoint(point, dragMode == 1 ? 1 : 0);
     InvalidateRect(grid, nullptr, FALSE);
@@ -356,7 +412,7 @@ void OnGridMouseMove(HWND grid, LPARAM point) {
 }
 
 void OnGridButtonUp(HWND grid) {
-    Editor.dragMode = 0;
+    EndStroke();
     ReleaseCapture();
     InvalidateRect(grid, nullptr, FALSE);
 }
@@ -372,7 +428,7 @@ LRESULT CALLBACK GridWindowProc(HWND grid, UINT message, WPARAM wParam, LPARAM l
             case WM_RBUTTONUP: OnGridButtonUp(grid); return 0;
             // Capture taken away mid-drag (another window, a message box): the
             // button-up will not come here, so the drag ends now.
-            case WM_CAPTURECHANGED: Editor.dragMode = 0; return 0;
+            case WM_CAPTURECHANGED: EndStroke(); return 0;
         }
     } catch (...) {
         return 0;
@@ -439,6 +495,9 @@ void CreateControls(HINSTANCE instance) {
     Editor.widthField = Control("EDIT", "", numberFieldEx, numberField, 145, 378, 30, 22);
     Editor.heightField = Control("EDIT", "", numberFieldEx, numberField, 145, 350, 30, 22);
     Editor.limitField = Control("EDIT", "", numberFieldEx, numberField, 290, 350, 30, 22);
+    // Left of "Ok", where nothing else lies.
+    Editor.undoButton = Control("BUTTON", "Undo", 0, button | WS_DISABLED, 8, 495, 60, 25);
+    Editor.redoButton = Control("BUTTON", "Redo", 0, button | WS_DISABLED, 72, 495, 60, 25);
 }
 
 }  // namespace
@@ -463,6 +522,8 @@ HWND CreateSymbolEditor(HWND owner, const RECT& screenRect) {
 int LoadSymbolIntoEditor(Symbol* symbol) {
     Editor.editedSymbol = symbol;
     Editor.work.Load(*symbol);
+    Editor.session.Clear();
+    UpdateUndoButtons();
     SetNumber(Editor.heightField, Editor.work.HeightBytes());
     SetNumber(Editor.widthField, Editor.work.ColumnCount());
     SetNumber(Editor.limitField, Editor.work.HeightLimit());
@@ -479,6 +540,13 @@ void DetachSymbolEditor() {
 }
 
 void SetSymbolEditorDocumentSource(FontImageView* (*document)()) { DocumentSource = document; }
+
+void SetSymbolEditorCommitHooks(void (*changing)(const Symbol&), void (*changed)(const Symbol&)) {
+    CommitChanging = changing;
+    CommitChanged = changed;
+}
+
+const Symbol* SymbolInEditor() { return Editor.editedSymbol; }
 
 SymbolEditorInsight InspectSymbolEditor() {
     return SymbolEditorInsight{&Editor.work,
@@ -502,5 +570,7 @@ SymbolEditorInsight InspectSymbolEditor() {
                                Editor.byteString,
                                Editor.widthField,
                                Editor.heightField,
-                               Editor.limitField};
+                               Editor.limitField,
+                               Editor.undoButton,
+                               Editor.redoButton};
 }

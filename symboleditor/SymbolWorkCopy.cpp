@@ -120,6 +120,16 @@ std::string SymbolWorkCopy::ByteString() const {
     return text;
 }
 
+SymbolWorkCopy::State SymbolWorkCopy::Save() const {
+    return State{columnCount_, std::vector<uint8_t>(workBytes_, workBytes_ + ByteCount())};
+}
+
+void SymbolWorkCopy::Restore(const State& state) {
+    columnCount_ = state.columns;
+    std::memcpy(workBytes_, state.bytes.data(), state.bytes.size());
+    BytesToCells();
+}
+
 // Every one of the 8 x HeightBytes rows, also those above the height limit, so
 // that their bits pass through the editor unchanged.
 void SymbolWorkCopy::BytesToCells() {
@@ -142,4 +152,37 @@ void SymbolWorkCopy::CellsToBytes() {
             workBytes_[c * heightBytes_ + b] = static_cast<uint8_t>(~ink);
         }
     }
+}
+
+void EditSession::Begin(const SymbolWorkCopy& work) {
+    before_ = work.Save();
+    open_ = true;
+}
+
+void EditSession::End(const SymbolWorkCopy& work) {
+    if (!open_) return;
+    open_ = false;
+    if (work.Save() == before_) return;
+    steps_.Push(Step{std::move(before_)});
+}
+
+void EditSession::Exchange(SymbolWorkCopy& work, Step& step) {
+    SymbolWorkCopy::State current = work.Save();
+    work.Restore(step.state);
+    step.state = std::move(current);
+}
+
+bool EditSession::Undo(SymbolWorkCopy& work) {
+    open_ = false;
+    return steps_.Undo([&](Step& step) { Exchange(work, step); });
+}
+
+bool EditSession::Redo(SymbolWorkCopy& work) {
+    open_ = false;
+    return steps_.Redo([&](Step& step) { Exchange(work, step); });
+}
+
+void EditSession::Clear() {
+    steps_.Clear();
+    open_ = false;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "BitmapHeader.h"
+#include "UndoStack.h"
 
 class Symbol;
 
@@ -57,6 +58,16 @@ public:
     // Each byte as two lowercase hex digits and a blank.
     std::string ByteString() const;
 
+    // The width and the bytes within it: all an edit changes.
+    struct State {
+        int columns = 1;
+        std::vector<uint8_t> bytes;
+        size_t Bytes() const { return sizeof *this + bytes.capacity(); }
+        bool operator==(const State& other) const { return columns == other.columns && bytes == other.bytes; }
+    };
+    State Save() const;
+    void Restore(const State& state);
+
 private:
     int RowsPerColumn() const { return 8 * heightBytes_; }
     size_t CellIndex(int column, int row) const { return static_cast<size_t>(column) * RowsPerColumn() + row; }
@@ -71,4 +82,31 @@ private:
     int heightBytes_ = 1;
     int rowCount_ = 8;
     int heightLimit_ = 8;
+};
+
+// Undo and redo of the edits of one editing session: each edit is made
+// between Begin and End, and kept when it changed the image or the width.
+class EditSession {
+public:
+    void Begin(const SymbolWorkCopy& work);
+    void End(const SymbolWorkCopy& work);
+    bool Undo(SymbolWorkCopy& work);
+    bool Redo(SymbolWorkCopy& work);
+    bool CanUndo() const { return steps_.CanUndo(); }
+    bool CanRedo() const { return steps_.CanRedo(); }
+    // A new session (a symbol loaded).
+    void Clear();
+
+private:
+    struct Step {
+        SymbolWorkCopy::State state;
+        size_t Bytes() const { return state.Bytes(); }
+    };
+    // Thousands of edits of the largest symbol.
+    static constexpr size_t kBudgetBytes = 4u << 20;
+    static void Exchange(SymbolWorkCopy& work, Step& step);
+
+    UndoStack<Step> steps_{kBudgetBytes};
+    SymbolWorkCopy::State before_;
+    bool open_ = false;
 };

@@ -94,7 +94,9 @@ void EditorWindowTest::SetUp() {
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
     const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    directory_ = std::string(temp) + "glyver-test-" + info->name() + "-" + std::to_string(GetCurrentProcessId());
+    std::string name = info->name();
+    for (char& c : name) c = c == '/' ? '-' : c;  // parameterized tests
+    directory_ = std::string(temp) + "glyver-test-" + name + "-" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(directory_.c_str(), nullptr);
     SetCurrentDirectoryA(directory_.c_str());
 }

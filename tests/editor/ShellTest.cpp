@@ -73,7 +73,7 @@ TEST_F(EditorWindowTest, MenuBarHasTheFivePopupsInOrder) {
     GetMenuStringA(bar, kCommandImportFont, text, sizeof text, MF_BYCOMMAND);
     EXPECT_STREQ(text, "&Import windows font");
     HMENU edit = GetSubMenu(bar, 1);
-    EXPECT_EQ(GetMenuItemCount(edit), 5);
+    EXPECT_EQ(GetMenuItemCount(edit), 8) << "its five items, then a separator, Undo and Redo";
     EXPECT_EQ(GetMenuState(edit, 3, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
 }
 

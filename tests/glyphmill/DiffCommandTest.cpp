@@ -26,8 +26,10 @@ TEST(Diff, IdenticalImagesAndOneSymbolThatDiffers) {
     EXPECT_EQ(run.out, "font 0 \"Sample  \", code 65: the columns differ (width 1)\n1 difference\n");
 
     run = Glyphmill("diff " + first + " " + Scratch("diff-missing.bin"));
-    EXPECT_EQ(run.exitCode, 10);
+    EXPECT_EQ(run.exitCode, 12);
     EXPECT_NE(run.err.find("cannot open"), std::string::npos) << run.err;
+    run = Glyphmill("diff " + first + " " + GLYPHMILL_TOOL);
+    EXPECT_EQ(run.exitCode, 10);
 }
 
 }  // namespace

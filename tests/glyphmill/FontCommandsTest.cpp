@@ -438,8 +438,6 @@ TEST(FontCommands, WrongLinesGetTheUsageAndFailuresSayWhy) {
         std::string arguments, why;
     };
     const std::vector<Case> cases = {
-        {"import " + Scratch("nothing.bin") + " " + kDejaVu, "cannot open"},
-        {"import " + path + " " + Scratch("nothing.ttf"), "cannot open"},
         {"import " + path + " " + path, "not a font file"},
         {"import " + path + " " + kDejaVu + " --font 3", "the image has 1 font: --font takes 0"},
         {"import " + path + " " + kFixed + " --size 20", "no size of 20 pixels (it has 13)"},

@@ -1,6 +1,7 @@
 // The image commands of glyphmill, run as a user runs them.
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -107,7 +108,6 @@ TEST(CheckCommand, RefusesBadImagesWithOneLineSayingWhy) {
         EXPECT_NE(run.err.find(c.why), std::string::npos) << run.err;
         EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
     }
-    EXPECT_EQ(Glyphmill("check " + Scratch("missing")).exitCode, 1);
 }
 
 TEST(ResaveCommand, RewritesAnImage) {
@@ -140,8 +140,70 @@ TEST(ResaveCommand, LeavesOutAsItWasWhenItCannotSave) {
     EXPECT_EQ(Slurp(outPath), std::string("\x01\x02\x03"));
 
     run = Glyphmill("resave " + Scratch("missing") + " " + outPath);
-    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.exitCode, TransferResult::ExitCodeFor(TransferResult::kFileNotOpened));
     EXPECT_EQ(Slurp(outPath), std::string("\x01\x02\x03"));
+}
+
+TEST(StandardStreams, StandInForTheOneFileACommandReadsOrWrites) {
+    const std::string image = Scratch("streams.bin"), bdf = Scratch("streams.bdf"), copy = Scratch("streams-copy.bin");
+    Spill(image, NewImageBytes());
+    EXPECT_EQ(Glyphmill("info - <" + image).out, Glyphmill("info " + image).out);
+    ASSERT_EQ(Glyphmill("export " + image + " --font 0 -o " + bdf).exitCode, 0);
+    const Outcome exported = Glyphmill("export " + image + " --font 0 -o -");
+    EXPECT_EQ(exported.exitCode, 0) << exported.err;
+    EXPECT_EQ(exported.out, Slurp(bdf));
+    EXPECT_EQ(Glyphmill("resave - " + copy + " <" + image).exitCode, 0);
+    EXPECT_EQ(Slurp(copy), Slurp(image));
+    EXPECT_EQ(Glyphmill("resave " + image + " -").out, Slurp(image));
+}
+
+TEST(Failures, EachSaysWhyWithItsOwnExitCode) {
+    const std::string image = Scratch("failing.bin"), folder = Scratch("folder.bin");
+    const std::string missing = Scratch("missing.bin"), damaged = Scratch("damaged.bdf");
+    Spill(image, NewImageBytes());
+    std::remove(missing.c_str());
+    std::filesystem::create_directory(folder);
+    // The glyph's bitmap stops after two of its eight rows.
+    std::ofstream(damaged) << "STARTFONT 2.1\nFONT -x-t-medium-r-normal--8-80-75-75-c-80-iso10646-1\nSIZE 8 75 75\n"
+                              "FONTBOUNDINGBOX 8 8 0 0\nCHARS 1\nSTARTCHAR A\nENCODING 65\nBBX 8 8 0 0\nBITMAP\n18\n24\n"
+                              "ENDFONT\n";
+    FontImage full;
+    full.InitNew();
+    while (full.GetFontCount() < 15) full.AddFont();
+    const std::string fullPath = Scratch("fifteen.bin");
+    ASSERT_EQ(full.Save(fullPath), SaveResult::kSaved);
+    const std::string dejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+
+    using TransferResult::ExitCodeFor;
+    const int kNotOpened = ExitCodeFor(TransferResult::kFileNotOpened);
+    const struct {
+        std::string arguments;
+        int exitCode;
+        std::string said;
+    } cases[] = {
+        {"info " + missing, kNotOpened, "cannot open " + missing + ": No such file or directory"},
+        {"check " + missing, kNotOpened, "No such file or directory"},
+        {"export " + missing + " --font 0 -o " + Scratch("x.bdf"), kNotOpened, "No such file or directory"},
+        {"import " + missing + " " + dejaVu, kNotOpened, "No such file or directory"},
+        {"import " + image + " " + missing, kNotOpened, "No such file or directory"},
+        {"sheet " + folder + " -o " + Scratch("x.png"), ExitCodeFor(TransferResult::kFileNotRead),
+         "cannot read " + folder + ": Is a directory"},
+        {"export " + image + " --font 0 -o /nonexistent/x.bdf", ExitCodeFor(TransferResult::kFileNotWritten),
+         "cannot write /nonexistent/x.bdf: No such file or directory"},
+        {"import " + image + " " + damaged, 1, damaged + ": Font glyphs corrupted or missing fields"},
+        {"import " + fullPath + " " + dejaVu + " --add", 1,
+         "the image already holds 15 fonts: fonts are added up to 15 (only an image file loaded with 16 holds more)"},
+        {"import " + image + " " + dejaVu + " -o -", 2, "name a file"},
+        {"--versoin", 2, "unknown option '--versoin'"},
+    };
+    for (const auto& c : cases) {
+        const Outcome run = Glyphmill(c.arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments;
+        EXPECT_NE(run.err.find(c.said), std::string::npos) << c.arguments << "\n" << run.err;
+    }
+    const std::vector<uint8_t> untouched = NewImageBytes();
+    EXPECT_EQ(Slurp(image), std::string(untouched.begin(), untouched.end()));
+    std::filesystem::remove(folder);
 }
 
 TEST(Arguments, WrongOnesGetAUsageLine) {

@@ -27,9 +27,11 @@ inline std::string Slurp(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-inline Outcome Glyphmill(const std::string& arguments) {
+// Runs glyphmill with arguments; a shell command before it (prefix) can run
+// it as another user or with other limits.
+inline Outcome Glyphmill(const std::string& arguments, const std::string& prefix = "") {
     const std::string out = Scratch("stdout"), err = Scratch("stderr");
-    const std::string command = std::string(GLYPHMILL_TOOL) + " " + arguments + " >" + out + " 2>" + err;
+    const std::string command = prefix + std::string(GLYPHMILL_TOOL) + " " + arguments + " >" + out + " 2>" + err;
     const int status = std::system(command.c_str());
     Outcome run;
     // A crash shows as a signal, never as an exit code.

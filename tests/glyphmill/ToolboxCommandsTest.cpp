@@ -130,7 +130,7 @@ TEST(Toolbox, EachCommandChangesWhatItSaysAndTheModelsRulesHold) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);
         Copy(base, work);
-        RunOk("new " + dest);
+        RunOk("new --force " + dest);
         const Outcome run = RunOk(c.arguments);
         EXPECT_NE(run.out.find(c.says), std::string::npos) << run.out;
         EXPECT_NE(run.out.find(": saved\n"), std::string::npos) << run.out;

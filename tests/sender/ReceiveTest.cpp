@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include "Protocol.h"
 #include "ScriptedPort.h"
 
@@ -20,6 +24,15 @@ std::vector<uint8_t> Block(int page, bool goodCrc = true) {
     block.push_back(crc >> 8);
     block.push_back(crc & 0xFF);
     return block;
+}
+
+// Whether a temporary file of a write to path is still beside it.
+bool TemporaryLeftBeside(const std::string& path) {
+    const std::filesystem::path file(path);
+    const std::string prefix = file.filename().string() + ".";
+    for (const auto& entry : std::filesystem::directory_iterator(file.parent_path()))
+        if (entry.path().filename().string().rfind(prefix, 0) == 0) return true;
+    return false;
 }
 
 std::vector<uint8_t> ReadAll(const std::string& path) {
@@ -96,7 +109,7 @@ TEST_F(ReceiveTest, FullRunReplacesTheFileWithThePagesInOrder) {
     EXPECT_FALSE(port_.open);
     EXPECT_TRUE(window_.controlsEnabled);
     EXPECT_EQ(ReadAll(path_), expected);
-    EXPECT_FALSE(std::filesystem::exists(path_ + ".tmp"));
+    EXPECT_FALSE(TemporaryLeftBeside(path_));
 }
 
 TEST_F(ReceiveTest, BadBlockIsAnsweredWrongAndTheNextBlockTakesItsPlace) {
@@ -177,7 +190,7 @@ TEST_F(ReceiveTest, ASilentPrinterEndsWithNoAnswerAndLeavesTheOldFile) {
     EXPECT_EQ(window_.Last().text, "No answer");
     EXPECT_FALSE(port_.open);
     EXPECT_EQ(ReadAll(path_), oldContent);
-    EXPECT_FALSE(std::filesystem::exists(path_ + ".tmp"));
+    EXPECT_FALSE(TemporaryLeftBeside(path_));
 }
 
 TEST_F(ReceiveTest, FailedRunLeavesTheOldFile) {
@@ -195,6 +208,24 @@ TEST_F(ReceiveTest, AFileThatCannotBeWrittenIsRefusedAtTheStart) {
     EXPECT_TRUE(window_.controlsEnabled);
 }
 
+TEST_F(ReceiveTest, AReadOnlyFileIsRefusedAtTheStartAndKept) {
+    namespace fs = std::filesystem;
+    fs::permissions(path_, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+#ifndef _WIN32
+    if (geteuid() == 0) {
+        fs::permissions(path_, fs::perms::owner_write, fs::perm_options::add);
+        GTEST_SKIP() << "root may write read-only files";
+    }
+#endif
+    Start();
+    EXPECT_EQ(window_.Last().text, "Can't open file");
+    EXPECT_EQ(window_.Last().colour, kRed);
+    EXPECT_EQ(port_.openedPort, 0);
+    EXPECT_EQ(ReadAll(path_).size(), std::string("old content").size());
+    fs::permissions(path_, fs::perms::owner_write, fs::perm_options::add);
+}
+
 TEST_F(ReceiveTest, ANewFileIsNotCreatedBeforeTheImageIsComplete) {
     std::remove(path_.c_str());
     Handshake();
@@ -204,15 +235,16 @@ TEST_F(ReceiveTest, ANewFileIsNotCreatedBeforeTheImageIsComplete) {
 TEST_F(ReceiveTest, AWriteFailureAtTheEndIsShownOnRed) {
     Handshake();
     for (int page = 0; page < kPageTotal - 1; ++page) Arrive(Block(page));
-    // The folder turns into something the image cannot be written beside.
-    std::filesystem::create_directory(path_ + ".tmp");
-    std::filesystem::create_directory(path_ + ".tmp/keep");
+    // The file turns into a folder, which an image cannot replace.
+    std::filesystem::remove(path_);
+    std::filesystem::create_directory(path_);
     Arrive(Block(kPageTotal - 1));
     EXPECT_EQ(window_.Last().text, "File write error");
     EXPECT_EQ(window_.Last().colour, kRed);
-    EXPECT_EQ(ReadAll(path_).size(), std::string("old content").size());
+    EXPECT_TRUE(std::filesystem::is_directory(path_));
+    EXPECT_FALSE(TemporaryLeftBeside(path_));
     EXPECT_TRUE(window_.controlsEnabled);
-    std::filesystem::remove_all(path_ + ".tmp");
+    std::filesystem::remove(path_);
 }
 
 }  // namespace

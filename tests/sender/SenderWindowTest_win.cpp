@@ -247,7 +247,10 @@ TEST_F(SenderWindowTest, ClosingDuringATransferEndsItCleanly) {
     DestroyWindow(window_);
     ExpectLinkIdle();
     EXPECT_EQ(ReadAll(ChosenFile), "old content");
-    EXPECT_EQ(GetFileAttributesA((ChosenFile + ".tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+    WIN32_FIND_DATAA found;
+    const HANDLE temporary = FindFirstFileA((ChosenFile + ".*.tmp").c_str(), &found);
+    EXPECT_EQ(temporary, INVALID_HANDLE_VALUE);
+    if (temporary != INVALID_HANDLE_VALUE) FindClose(temporary);
     std::remove(ChosenFile.c_str());
 }
 

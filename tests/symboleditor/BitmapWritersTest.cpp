@@ -91,6 +91,10 @@ std::string Fill(std::string text, const std::string& bmp) {
         {"{rgba}", Scratch("source.rgba")},
         {"{size}", std::to_string(kWidth) + ", " + std::to_string(kHeight)},
         {"{pillow}", "/usr/bin/python3 -c 'import sys; from PIL import Image; "},
+        {"{shorten}", "/usr/bin/python3 -c 'import sys, struct; p = sys.argv[1]; d = bytearray(open(p, \"rb\").read()); "
+                      "keep = 26 + 3 * 4; d = d[:keep] + d[struct.unpack(\"<I\", d[10:14])[0]:]; "
+                      "struct.pack_into(\"<II\", d, 2, len(d), 0); struct.pack_into(\"<I\", d, 10, keep); "
+                      "open(p, \"wb\").write(d)'"},
         {"{bmp}", bmp},
     };
     for (const auto& [key, value] : fields) {
@@ -101,6 +105,7 @@ std::string Fill(std::string text, const std::string& bmp) {
 
 // Independent readers, each printing the picture as 8-bit RGBA, top row first.
 const char kMagick[] = "convert {bmp} -depth 8 rgba:-";
+const char kSource[] = "convert {ppm} -depth 8 rgba:-";
 const char kPillow[] = "{pillow}sys.stdout.buffer.write(Image.open(sys.argv[1]).convert(\"RGBA\").tobytes())' {bmp}";
 
 struct Writer {
@@ -123,6 +128,13 @@ const Writer kWriters[] = {
     {"ImageMagick 16 bits, RGB565 masks", "convert {ppm} -define bmp:subtype=RGB565 {bmp}", kMagick},
     {"ImageMagick 16 bits, ARGB1555, transparent ground", "convert {pam} -define bmp:subtype=ARGB1555 {bmp}",
      kMagick},
+    // Neither reader here takes this file (Pillow refuses the layout, this
+    // ImageMagick takes the first pixels for masks): the source is the reference.
+    {"ImageMagick BMP3 RGB555: bitfields without masks", "convert {ppm} -define bmp:subtype=RGB555 BMP3:{bmp}",
+     kSource},
+    // ImageMagick's OS/2 file cut down to the four colours it uses, as other
+    // OS/2 writers store it.
+    {"OS/2 palette shorter than the depth", "convert {ppm} -colors 4 BMP2:{bmp} && {shorten} {bmp}", kPillow},
     {"netpbm palette", "ppmtobmp {ppm} >{bmp} 2>/dev/null", kMagick},
     {"netpbm 24 bits", "ppmtobmp -bpp 24 {ppm} >{bmp} 2>/dev/null", kMagick},
     {"netpbm OS/2", "ppmtobmp -os2 {ppm} >{bmp} 2>/dev/null", kMagick},

@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "BmpWriter.h"
 #include "FontImageView.h"
@@ -367,6 +369,57 @@ TEST_F(SymbolEditorWindow, DetachedEditorNeverWritesThroughTheOldSymbol) {
     EXPECT_EQ(Current().data[0], 0xFF);
 }
 
+// Each stroke, shift, column and import is one step of the session, undone
+// and redone in turn by Ctrl+Z / Ctrl+Y and by the buttons; OK writes what
+// is shown, and a new load starts afresh.
+TEST_F(SymbolEditorWindow, EachEditIsOneStepUndoneAndRedoneInTurn) {
+    Open(2, 1, 8, {0xFF, 0xFF});
+    EXPECT_FALSE(IsWindowEnabled(Inside().undoButton));
+    EXPECT_FALSE(IsWindowEnabled(Inside().redoButton));
+    std::vector<std::pair<std::string, std::string>> states{{Bytes(), Text(Inside().widthField)}};
+    auto kept = [&] { states.push_back({Bytes(), Text(Inside().widthField)}); };
+    Mouse(WM_LBUTTONDOWN, 5, 75);  // a stroke over two cells
+    Mouse(WM_MOUSEMOVE, 15, 75);
+    Mouse(WM_LBUTTONUP, 15, 75);
+    kept();
+    Key(10005);  // refused: ink in column 0, no step
+    Click(Inside().upButton);
+    kept();
+    Key(10000);
+    kept();
+    Press(WM_RBUTTONDOWN, WM_RBUTTONUP, 0, 6);  // an erasing click
+    kept();
+    Click(Inside().deleteColumnButton);
+    kept();
+    ASSERT_EQ(states.back().first, "ff fd ");
+
+    for (size_t i = states.size() - 1; i > 0; --i) {
+        EXPECT_TRUE(IsWindowEnabled(Inside().undoButton));
+        Key(kUndoCommand);
+        EXPECT_EQ(Bytes(), states[i - 1].first) << "undo to " << i - 1;
+        EXPECT_EQ(Text(Inside().widthField), states[i - 1].second);
+    }
+    EXPECT_FALSE(IsWindowEnabled(Inside().undoButton));
+    for (size_t i = 1; i < states.size(); ++i) {
+        Click(Inside().redoButton);
+        EXPECT_EQ(Bytes(), states[i].first) << "redo to " << i;
+    }
+    EXPECT_FALSE(IsWindowEnabled(Inside().redoButton));
+    Click(Inside().undoButton);
+    Click(Inside().undoButton);
+    Key(kRedoCommand);
+    SendMessageA(Inside().okButton, BM_CLICK, 0, 0);
+    Pump();
+    EXPECT_EQ(Current().width, 3) << "OK writes the state shown";
+    EXPECT_EQ(Current().data[0], 0xFF);
+    EXPECT_EQ(Current().data[1], 0xFD);
+
+    Open(1, 1, 8);
+    EXPECT_FALSE(IsWindowEnabled(Inside().undoButton)) << "a load starts a new session";
+    Key(kUndoCommand);
+    EXPECT_EQ(Bytes(), "ff ");
+}
+
 // --- the file import ---
 
 class BitmapFileImport : public SymbolEditorWindow {
@@ -389,6 +442,17 @@ const std::vector<std::string> kGlyph = {
     ".#.#.",
     "..#..",
 };
+
+TEST_F(BitmapFileImport, AnImportIsOneStep) {
+    Open(7, 1, 8, {0, 0, 0, 0, 0, 0, 0});
+    Import(MakeBmp(kGlyph));
+    ASSERT_EQ(Bytes(), "7f bf df bf 7f ");
+    Key(kUndoCommand);
+    EXPECT_EQ(Bytes(), "00 00 00 00 00 00 00 ");
+    EXPECT_EQ(Text(Inside().widthField), "7");
+    Key(kRedoCommand);
+    EXPECT_EQ(Bytes(), "7f bf df bf 7f ");
+}
 
 TEST_F(BitmapFileImport, MonoAndTrueColourFilesBothOrientationsLandTopLeft) {
     for (BmpOptions options : {BmpOptions{1, false}, BmpOptions{1, true}, BmpOptions{24, false}, BmpOptions{24, true}}) {

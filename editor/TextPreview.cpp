@@ -1,0 +1,151 @@
+// The text preview (Font menu "Preview..."): a line the user types, drawn as
+// the printer prints it with the current font, each dot a square, once at a
+// small scale and once at a large one. It follows the typing and every
+// change of the font.
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "EditorShell.h"
+#include "FontImageView.h"
+#include "PrintedLine.h"
+#include "ScopedWin.h"
+#include "WindowClass_win.h"
+
+namespace {
+
+constexpr char kPreviewClass[] = "GlyverTextPreview";
+constexpr char kCaption[] = "Preview";
+constexpr char kFirstText[] = "Glyphmill prints: 0123456789 ABC abc";
+constexpr int kMargin = 10;
+constexpr int kFieldHeight = 24;
+constexpr int kClientWidth = 760;
+constexpr int kClientHeight = 330;
+// Each line has room for 32 rows, the highest font.
+constexpr int kSmallScale = 2;
+constexpr int kLargeScale = 6;
+constexpr int kSmallTop = kMargin + kFieldHeight + kMargin;
+constexpr int kLargeTop = kSmallTop + 32 * kSmallScale + kMargin;
+
+struct TextPreviewState {
+    HWND window = nullptr;
+    HWND field = nullptr;
+};
+
+TextPreviewState Preview;
+
+std::vector<int> CodesOfField() {
+    char text[512] = {};
+    GetWindowTextA(Preview.field, text, sizeof text);
+    std::vector<int> codes;
+    for (const char* c = text; *c; ++c) codes.push_back(static_cast<unsigned char>(*c));
+    return codes;
+}
+
+// The dots as a top-down 32-bit picture, stretched so that each is a
+// scale x scale square.
+void DrawLine(HDC dc, const PrintedLine& line, int top, int scale) {
+    if (line.width == 0 || line.rows == 0) return;
+    std::vector<uint32_t> pixels(line.ink.size());
+    std::transform(line.ink.begin(), line.ink.end(), pixels.begin(),
+                   [](uint8_t ink) { return ink ? 0x000000u : 0xFFFFFFu; });
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), line.width, -line.rows, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchDIBits(dc, kMargin, top, line.width * scale, line.rows * scale, 0, 0, line.width, line.rows,
+                  pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+}
+
+void OnPaint(HWND window) {
+    ScopedPaint paint(window);
+    // Drawn off the screen first, so that typing does not flicker.
+    ScopedMemoryDC surface(CreateCompatibleDC(paint.Get()));
+    ScopedBitmap bitmap(CreateCompatibleBitmap(paint.Get(), kClientWidth, kClientHeight));
+    if (!surface || !bitmap) return;
+    ScopedSelect selected(surface.Get(), bitmap.Get());
+    DrawTextPreviewLines(surface.Get());
+    BitBlt(paint.Get(), 0, kSmallTop, kClientWidth, kClientHeight - kSmallTop, surface.Get(), 0, kSmallTop, SRCCOPY);
+}
+
+void InvalidateLines() {
+    RECT lines{0, kSmallTop, kClientWidth, kClientHeight};
+    InvalidateRect(Preview.window, &lines, FALSE);
+}
+
+LRESULT CALLBACK PreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        switch (message) {
+        case WM_PAINT: OnPaint(window); return 0;
+        case WM_COMMAND:
+            if (reinterpret_cast<HWND>(lParam) == Preview.field && HIWORD(wParam) == EN_CHANGE) InvalidateLines();
+            return 0;
+        case WM_CLOSE: ShowWindow(window, SW_HIDE); return 0;
+        case WM_DESTROY: Preview = TextPreviewState{}; return 0;
+        default: break;
+        }
+    } catch (...) {
+        // Out of memory while drawing: the preview stays as it was.
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool CreatePreview() {
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    if (!RegisterWindowClass(instance, {kPreviewClass, PreviewProc, CS_DBLCLKS, PanelBackgroundBrush(), 110})) {
+        return false;
+    }
+    const DWORD style = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    RECT outer{0, 0, kClientWidth, kClientHeight};
+    AdjustWindowRectEx(&outer, style, FALSE, 0);
+    RECT owner;
+    GetWindowRect(MainWindow(), &owner);
+    Preview.window = CreateWindowExA(0, kPreviewClass, kCaption, style, owner.left + 20, owner.bottom - 120,
+                                     outer.right - outer.left, outer.bottom - outer.top, MainWindow(), nullptr,
+                                     instance, nullptr);
+    if (!Preview.window) return false;
+    Preview.field = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", kFirstText, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL,
+                                    kMargin, kMargin, kClientWidth - 2 * kMargin, kFieldHeight, Preview.window,
+                                    nullptr, instance, nullptr);
+    SendMessageA(Preview.field, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    SendMessageA(Preview.field, EM_LIMITTEXT, 255, 0);
+    return true;
+}
+
+}  // namespace
+
+void DrawTextPreviewLines(HDC dc) {
+    RECT lines{0, kSmallTop, kClientWidth, kClientHeight};
+    FillRect(dc, &lines, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    FontImageView* document = Document();
+    if (!document || !Preview.field) return;
+    const Font& font = document->FontAt(document->GetCurrentFont());
+    const std::vector<int> codes = CodesOfField();
+    const int room = kClientWidth - 2 * kMargin;
+    DrawLine(dc, PrintLine(font, codes, room / kSmallScale), kSmallTop, kSmallScale);
+    DrawLine(dc, PrintLine(font, codes, room / kLargeScale), kLargeTop, kLargeScale);
+}
+
+void ShowTextPreview() {
+    if (!Preview.window && !CreatePreview()) return;
+    ShowWindow(Preview.window, SW_SHOWNORMAL);
+    SetFocus(Preview.field);
+    InvalidateLines();
+}
+
+void RefreshTextPreview() {
+    if (Preview.window && IsWindowVisible(Preview.window)) InvalidateLines();
+}
+
+void DestroyTextPreview() {
+    if (Preview.window) DestroyWindow(Preview.window);
+    Preview = TextPreviewState{};
+}
+
+HWND TextPreviewWindow() { return Preview.window; }
+
+HWND TextPreviewField() { return Preview.field; }
+
+bool IsForTextPreviewField(const MSG& message) { return Preview.field && message.hwnd == Preview.field; }

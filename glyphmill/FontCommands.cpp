@@ -228,6 +228,13 @@ CLI::Option* AddScaleOption(CLI::App& command, FontArguments& args) {
         ->capture_default_str();
 }
 
+// -o, --force and --scale of the commands that draw a picture.
+void AddPictureOptions(CLI::App& command, FontArguments& args) {
+    command.add_option("-o", args.out, "the PNG file to write (-: standard output)")->required()->type_name("FILE.png");
+    AddForceOption(command, args.force);
+    AddScaleOption(command, args);
+}
+
 }  // namespace
 
 void AddFontCommands(CLI::App& app, int& exitCode) {
@@ -277,9 +284,7 @@ void AddFontCommands(CLI::App& app, int& exitCode) {
     sheetArgs->scale = 4;
     CLI::App* sheet = app.add_subcommand("sheet", "Draw every symbol of the image's fonts (or of one) as a PNG.");
     sheet->add_option("IMAGE", sheetArgs->image, "the image")->required();
-    sheet->add_option("-o", sheetArgs->out, "the PNG file to write (-: standard output)")->required()->type_name("FILE.png");
-    AddForceOption(*sheet, sheetArgs->force);
-    AddScaleOption(*sheet, *sheetArgs);
+    AddPictureOptions(*sheet, *sheetArgs);
     AddFontOption(*sheet, *sheetArgs, "only this font, counted from 0");
     sheet->callback([sheetArgs, &exitCode] { exitCode = RunSheet(*sheetArgs); });
 
@@ -289,9 +294,7 @@ void AddFontCommands(CLI::App& app, int& exitCode) {
     render->add_option("IMAGE", renderArgs->image, "the image")->required();
     AddFontOption(*render, *renderArgs, "the font, counted from 0")->required();
     render->add_option("TEXT", renderArgs->text, "the text (UTF-8)")->required();
-    render->add_option("-o", renderArgs->out, "the PNG file to write (-: standard output)")->required()->type_name("FILE.png");
-    AddForceOption(*render, renderArgs->force);
-    AddScaleOption(*render, *renderArgs);
+    AddPictureOptions(*render, *renderArgs);
     AddCharsetOption(*render, *renderArgs, "the codes the text's characters become");
     render->callback([renderArgs, &exitCode] { exitCode = RunRender(*renderArgs); });
 }

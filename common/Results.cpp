@@ -64,6 +64,7 @@ const char* Message(int code) {
         case kFileNotRead: return "the file cannot be read";
         case kFileNotWritten: return "the file cannot be written";
         case kInterrupted: return "interrupted";
+        case kLineLost: return "the line to the printer failed";
     }
     return "unknown transfer result";
 }
@@ -86,6 +87,7 @@ int ExitCodeFor(int code) {
         case kDone: return 0;
         case kDifferent: return 1;
         case kInterrupted: return 130;  // as a shell reports a Ctrl-C
+        case kLineLost: return 15;
     }
     // 3 for a page fault onward, one code each.
     return code <= kPageFault && code > kInterrupted ? 1 - code : 1;

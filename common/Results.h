@@ -81,6 +81,7 @@ enum Code : int {
     kFileNotRead = -12,     // reading the file to send failed
     kFileNotWritten = -13,  // the image read could not replace the file
     kInterrupted = -14,     // Ctrl-C or a termination signal
+    kLineLost = -15,        // the line failed while the transfer ran (a USB adapter pulled out)
 };
 // What the code means, as a phrase.
 const char* Message(int code);

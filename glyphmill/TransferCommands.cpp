@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -27,7 +28,8 @@ struct TransferArguments {
     double timeoutSeconds = 5;
     bool quiet = false;
     bool raw = false;
-    bool force = false;  // read replaces a read-only file of the user's
+    bool verify = false;  // send: read the image back and compare
+    bool force = false;   // read replaces a read-only file of the user's
 };
 
 std::string PortList(const std::vector<SerialPortInfo>& ports) {
@@ -36,16 +38,25 @@ std::string PortList(const std::vector<SerialPortInfo>& ports) {
     return list;
 }
 
-// The port named, or the only one there is.
+// The port named with --port, else in GLYPHMILL_PORT, else the only one there
+// is; a port not named on the command line is said, so that a silent line is
+// not mistaken for a silent printer.
 bool ChoosePort(std::string& port, std::string& error) {
     if (!port.empty()) return true;
+    const char* fromEnvironment = std::getenv("GLYPHMILL_PORT");
+    if (fromEnvironment && *fromEnvironment) {
+        port = fromEnvironment;
+        std::fprintf(stderr, "glyphmill: port %s, from GLYPHMILL_PORT\n", port.c_str());
+        return true;
+    }
     const std::vector<SerialPortInfo> ports = ListSerialPorts();
     if (ports.size() == 1) {
         port = ports.front().name;
+        std::fprintf(stderr, "glyphmill: port %s, the only one there is\n", port.c_str());
         return true;
     }
-    error = ports.empty() ? "no serial port found; name one with --port"
-                          : "several serial ports (" + PortList(ports) + "); choose one with --port";
+    error = ports.empty() ? "no serial port found; name one with --port or GLYPHMILL_PORT"
+                          : "several serial ports (" + PortList(ports) + "); choose one with --port or GLYPHMILL_PORT";
     return false;
 }
 
@@ -53,7 +64,7 @@ bool ChoosePort(std::string& port, std::string& error) {
 int OpenLine(SerialLine& line, TransferArguments& args) {
     std::string error;
     if (!ChoosePort(args.port, error)) return Fail(error, TransferResult::ExitCodeFor(TransferResult::kPortMissing));
-    const int result = line.Open(args.port, args.baud, error);
+    const int result = line.Open(PortPath(args.port), args.baud, error);
     if (result == TransferResult::kDone) return -1;
     return Fail(std::string(TransferResult::Message(result)) + ": " + error, TransferResult::ExitCodeFor(result));
 }
@@ -62,26 +73,27 @@ std::chrono::milliseconds Timeout(const TransferArguments& args) {
     return std::chrono::milliseconds(static_cast<long long>(args.timeoutSeconds * 1000));
 }
 
-std::string Where(const TransferOutcome& outcome, const char* noun) {
-    return outcome.paging ? std::string(noun) + " " + std::to_string(outcome.page) : "handshake";
+std::string Where(const TransferProgress& progress, const char* noun) {
+    return progress.paging ? std::string(noun) + " " + std::to_string(progress.pages) : "handshake";
 }
 
 // Says how a transfer that did not get through ended; returns the exit code.
 int ReportFailure(const TransferOutcome& outcome, const TransferArguments& args, const char* noun) {
-    std::string text = TransferResult::Message(outcome.result);
-    if (outcome.result == TransferResult::kNoAnswer) {
+    const int result = outcome.progress.result;
+    std::string text = TransferResult::Message(result);
+    if (result == TransferResult::kNoAnswer) {
         char seconds[32];
         std::snprintf(seconds, sizeof seconds, "%g", args.timeoutSeconds);
         text += std::string(" within ") + seconds + " s";
     }
-    if (outcome.result != TransferResult::kInterrupted) text += " (" + Where(outcome, noun) + ")";
+    if (result != TransferResult::kInterrupted) text += " (" + Where(outcome.progress, noun) + ")";
     if (!outcome.detail.empty()) text += ": " + outcome.detail;
-    return Fail(text, TransferResult::ExitCodeFor(outcome.result));
+    return Fail(text, TransferResult::ExitCodeFor(result));
 }
 
 void Summarize(const char* verb, const std::string& file, const TransferOutcome& outcome, double seconds) {
     std::printf("%s %s: %d pages in %.2f s (%.1f KiB/s), %s\n", verb, file.c_str(), kPageTotal, seconds,
-                kImageSize / 1024.0 / seconds, Repeats(outcome.repeats).c_str());
+                kImageSize / 1024.0 / seconds, Repeats(outcome.progress.repeats).c_str());
 }
 
 // Runs a transfer with its progress shown; the outcome's result tells how it ended.
@@ -94,14 +106,39 @@ TransferOutcome WithProgress(const TransferArguments& args, const char* noun, do
     return outcome;
 }
 
-int RunSend(TransferArguments& args) {
-    FontImage model;
+// Reads the file once, checked as a font image into model unless raw; on
+// failure says why and returns the exit code, else -1.
+int ReadImage(const TransferArguments& args, std::vector<uint8_t>& bytes, FontImage& model) {
     std::string error;
-    if (!args.raw && !OpenImage(args.file, model, error))
-        return Fail(error + " (--raw sends it as it is)", TransferResult::ExitCodeFor(TransferResult::kBadImage));
-    ImageBytes image{};
-    if (const int read = ReadImageToSend(args.file, image); read != TransferResult::kDone)
-        return Fail("cannot read " + args.file + ": " + std::strerror(errno), TransferResult::ExitCodeFor(read));
+    switch (ReadImageFile(args.file, bytes, error)) {
+        case FileRead::kRead: break;
+        case FileRead::kNotOpened: return Fail(error, TransferResult::ExitCodeFor(TransferResult::kFileNotOpened));
+        case FileRead::kNotRead: return Fail(error, TransferResult::ExitCodeFor(TransferResult::kFileNotRead));
+    }
+    if (args.raw || ImageFromBytes(args.file, bytes, model, error)) return -1;
+    if (!args.verify) error += " (--raw sends it as it is)";
+    return Fail(error, TransferResult::ExitCodeFor(TransferResult::kBadImage));
+}
+
+// Reads the printer's image on the open line; on failure says why and
+// returns the exit code, else -1.
+int ReadPrinter(SerialLine& line, const TransferArguments& args, ImageBytes& image, TransferOutcome& outcome,
+                double& seconds) {
+    outcome = WithProgress(args, "block", seconds, [&](const ProgressFn& progress) {
+        return ReceiveImage(line, image, Timeout(args), progress);
+    });
+    if (outcome.progress.result != TransferResult::kDone) return ReportFailure(outcome, args, "block");
+    return -1;
+}
+
+int CompareWithPrinter(const FontImage& expected, const ImageBytes& image);
+
+int RunSend(TransferArguments& args) {
+    std::vector<uint8_t> bytes;
+    FontImage model;
+    if (const int failed = ReadImage(args, bytes, model); failed >= 0) return failed;
+    ImageBytes image{};  // a short raw file goes out zero-padded
+    std::copy_n(bytes.begin(), std::min(bytes.size(), image.size()), image.begin());
 
     SerialLine line;
     line.StopOnSignals();
@@ -110,29 +147,24 @@ int RunSend(TransferArguments& args) {
     const TransferOutcome outcome = WithProgress(args, "page", seconds, [&](const ProgressFn& progress) {
         return SendImage(line, image, Timeout(args), progress);
     });
-    if (outcome.result != TransferResult::kDone) return ReportFailure(outcome, args, "page");
+    if (outcome.progress.result != TransferResult::kDone) return ReportFailure(outcome, args, "page");
     if (!args.quiet) Summarize("sent", args.file, outcome, seconds);
-    return ExitCode::kDone;
-}
-
-// Reads the printer's image; on failure says why and returns the exit code, else -1.
-int ReadPrinter(TransferArguments& args, ImageBytes& image, TransferOutcome& outcome, double& seconds) {
-    SerialLine line;
-    line.StopOnSignals();
-    if (const int failed = OpenLine(line, args); failed >= 0) return failed;
-    outcome = WithProgress(args, "block", seconds, [&](const ProgressFn& progress) {
-        return ReceiveImage(line, image, Timeout(args), progress);
-    });
-    if (outcome.result != TransferResult::kDone) return ReportFailure(outcome, args, "block");
-    return -1;
+    if (!args.verify) return ExitCode::kDone;
+    ImageBytes printer{};
+    TransferOutcome readBack;
+    if (const int failed = ReadPrinter(line, args, printer, readBack, seconds); failed >= 0) return failed;
+    return CompareWithPrinter(model, printer);
 }
 
 int RunRead(TransferArguments& args) {
     if (const int refused = CheckWritable(args.file, args.force); refused != ExitCode::kDone) return refused;
+    SerialLine line;
+    line.StopOnSignals();
+    if (const int failed = OpenLine(line, args); failed >= 0) return failed;
     ImageBytes image{};
     TransferOutcome outcome;
     double seconds = 0;
-    if (const int failed = ReadPrinter(args, image, outcome, seconds); failed >= 0) return failed;
+    if (const int failed = ReadPrinter(line, args, image, outcome, seconds); failed >= 0) return failed;
     // Only a whole image replaces the file, and atomically.
     if (const int written = WriteOut(args.file, image.data(), image.size(), args.force); written != ExitCode::kDone)
         return written;
@@ -140,15 +172,9 @@ int RunRead(TransferArguments& args) {
     return ExitCode::kDone;
 }
 
-int RunVerify(TransferArguments& args) {
-    FontImage expected;
-    std::string error;
-    if (!OpenImage(args.file, expected, error)) return Fail(error, TransferResult::ExitCodeFor(TransferResult::kBadImage));
-    ImageBytes image{};
-    TransferOutcome outcome;
-    double seconds = 0;
-    if (const int failed = ReadPrinter(args, image, outcome, seconds); failed >= 0) return failed;
-
+// Prints "identical", or each difference of the printer's image from expected
+// and their count; returns the exit code.
+int CompareWithPrinter(const FontImage& expected, const ImageBytes& image) {
     FontImage printer;
     std::string why;
     int loaded = CheckFontImage(image.data(), image.size(), &why);
@@ -163,12 +189,29 @@ int RunVerify(TransferArguments& args) {
     return ExitCode::kDone;
 }
 
+int RunVerify(TransferArguments& args) {
+    std::vector<uint8_t> bytes;
+    FontImage expected;
+    if (const int failed = ReadImage(args, bytes, expected); failed >= 0) return failed;
+    SerialLine line;
+    line.StopOnSignals();
+    if (const int failed = OpenLine(line, args); failed >= 0) return failed;
+    ImageBytes image{};
+    TransferOutcome outcome;
+    double seconds = 0;
+    if (const int failed = ReadPrinter(line, args, image, outcome, seconds); failed >= 0) return failed;
+    return CompareWithPrinter(expected, image);
+}
+
 int RunPorts() {
     const std::vector<SerialPortInfo> ports = ListSerialPorts();
     if (ports.empty()) Fail("no serial ports found");
     for (const SerialPortInfo& port : ports) {
-        std::printf("%s\t%s%s\n", port.name.c_str(), port.description.c_str(),
-                    port.usb.empty() ? "" : ("\tUSB " + port.usb).c_str());
+        std::string line = port.name + "\t" + port.description;
+        if (!port.usb.empty()) line += "\tUSB " + port.usb;
+        if (!port.serial.empty()) line += "\tserial " + port.serial;
+        if (!port.byId.empty()) line += "\tby-id " + port.byId;
+        std::printf("%s\n", line.c_str());
     }
     return ExitCode::kDone;
 }
@@ -179,20 +222,36 @@ bool OfferedSpeed(unsigned baud) {
            (baud >= 230400 && baud <= 4000000);
 }
 
-std::string ExitCodes(bool verify) {
-    std::string text = "Exit codes:\n  0    " + std::string(verify ? "identical" : "done") + "\n";
-    if (verify) text += "  1    " + std::string(TransferResult::Message(TransferResult::kDifferent)) + "\n";
-    text += "  2    a wrong command line\n";
-    for (int code = TransferResult::kPageFault; code >= TransferResult::kInterrupted; --code) {
-        char line[16];
-        std::snprintf(line, sizeof line, "  %-4d ", TransferResult::ExitCodeFor(code));
-        text += line + std::string(TransferResult::Message(code)) + "\n";
+// A command's own outcomes, as TransferResult codes, with a note for those of an option.
+struct Outcome {
+    int result;
+    const char* note = "";
+};
+
+// The exit codes a transfer command can end with: its own outcomes and those
+// of every transfer on the line.
+std::string ExitCodes(const char* done, std::vector<Outcome> outcomes) {
+    using namespace TransferResult;
+    for (int line : {kNoAnswer, kPortBusy, kPortMissing, kPortRefused, kLineLost, kInterrupted}) outcomes.push_back({line});
+    std::vector<std::pair<int, std::string>> codes = {{0, done}, {2, "a wrong command line"}};
+    for (const Outcome& outcome : outcomes)
+        codes.emplace_back(ExitCodeFor(outcome.result), Message(outcome.result) + std::string(outcome.note));
+    std::sort(codes.begin(), codes.end());
+    std::string text = "Exit codes:\n";
+    for (const auto& [code, meaning] : codes) {
+        char number[16];
+        std::snprintf(number, sizeof number, "  %-4d ", code);
+        text += number + meaning + "\n";
     }
     return text;
 }
 
 void AddLineOptions(CLI::App& command, TransferArguments& args) {
-    command.add_option("--port", args.port, "the serial port (default: the only one there is)")->type_name("PORT");
+    command
+        .add_option("--port", args.port,
+                    "the serial port: a device, or a name in /dev/serial/by-id (default: GLYPHMILL_PORT, else the "
+                    "only one there is)")
+        ->type_name("PORT");
     command
         .add_option("--baud", args.baud,
                     "line speed: 2400, 4800, 9600, 19200, 57600, 115200, or 230400 up to 4000000 where the port "
@@ -219,27 +278,37 @@ void AddLineOptions(CLI::App& command, TransferArguments& args) {
 void AddTransferCommands(CLI::App& app, int& exitCode) {
     auto args = std::make_shared<TransferArguments>();
 
-    CLI::App* ports = app.add_subcommand("ports", "List the serial ports: name, description, USB vendor and product.");
+    CLI::App* ports = app.add_subcommand("ports", "List the serial ports: name, description, USB vendor and product, serial number, /dev/serial/by-id name.");
     ports->callback([&exitCode] { exitCode = RunPorts(); });
 
     CLI::App* send = app.add_subcommand("send", "Load IMAGE into the printer.");
     send->add_option("IMAGE", args->file, "the font image to send")->required();
     AddLineOptions(*send, *args);
-    send->add_flag("--raw", args->raw, "send the file's bytes as they are, even when not a valid image (zero-padded)");
-    send->footer(ExitCodes(false));
+    CLI::Option* raw =
+        send->add_flag("--raw", args->raw, "send the file's bytes as they are, even when not a valid image (zero-padded)");
+    send->add_flag("--verify", args->verify,
+                   "then read the image back and compare its fonts with IMAGE, as verify does")
+        ->excludes(raw);
+    using namespace TransferResult;
+    send->footer(ExitCodes("done (--verify: identical)",
+                           {{kDifferent, " (--verify)"}, {kPageFault}, {kVerifyError}, {kUnknownAnswer}, {kBadImage},
+                            {kBadBlocks, " (--verify)"}, {kFileNotOpened}, {kFileNotRead}}));
     send->callback([args, &exitCode] { exitCode = RunSend(*args); });
 
     CLI::App* read = app.add_subcommand("read", "Read the printer's image into OUT (replaced only when all of it came).");
     read->add_option("OUT", args->file, "the file to write")->required();
     AddLineOptions(*read, *args);
     AddForceOption(*read, args->force);
-    read->footer(ExitCodes(false));
+    read->footer(ExitCodes("done", {{kBadBlocks}, {kFileNotOpened}, {kFileNotWritten}}));
     read->callback([args, &exitCode] { exitCode = RunRead(*args); });
 
     CLI::App* verify = app.add_subcommand(
         "verify", "Read the printer's image and compare its fonts with IMAGE: \"identical\", or each difference.");
     verify->add_option("IMAGE", args->file, "the font image the printer should hold")->required();
     AddLineOptions(*verify, *args);
-    verify->footer(ExitCodes(true));
-    verify->callback([args, &exitCode] { exitCode = RunVerify(*args); });
+    verify->footer(ExitCodes("identical", {{kDifferent}, {kBadImage}, {kBadBlocks}, {kFileNotOpened}, {kFileNotRead}}));
+    verify->callback([args, &exitCode] {
+        args->verify = true;
+        exitCode = RunVerify(*args);
+    });
 }

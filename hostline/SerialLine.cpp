@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 #include "Protocol.h"
@@ -29,6 +30,18 @@ int OpenFailure(const asio::error_code& error) {
 }
 
 std::string Text(const char* text) { return text ? text : ""; }
+
+const char kById[] = "/dev/serial/by-id/";
+
+// The by-id link that leads to device, if udev made one.
+std::string ByIdName(const std::string& device) {
+    std::error_code failure;
+    for (const auto& entry : std::filesystem::directory_iterator(kById, failure)) {
+        if (std::filesystem::canonical(entry.path(), failure) == std::filesystem::path(device))
+            return entry.path().filename().string();
+    }
+    return "";
+}
 
 }  // namespace
 
@@ -54,7 +67,7 @@ int SerialLine::Open(const std::string& path, unsigned baud, std::string& error)
     // exclusive mode for everyone else the kernel can refuse.
     const int fd = port_.native_handle();
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        error = path + ": another program holds it";
+        error = path;  // the message says that another program holds it
         port_.close(failure);
         return TransferResult::kPortBusy;
     }
@@ -135,8 +148,9 @@ SerialLine::Read SerialLine::ReadSome(uint8_t* buffer, size_t maxCount, Clock::t
 
     if (got > 0) return Read::Data;
     if (interrupted_) return Read::Interrupted;
-    if (timedOut) return Read::TimedOut;
-    return readFailure ? Read::Failed : Read::TimedOut;
+    if (timedOut || !readFailure) return Read::TimedOut;
+    failure_ = readFailure.message();
+    return Read::Failed;
 }
 
 std::vector<SerialPortInfo> ListSerialPorts() {
@@ -145,7 +159,8 @@ std::vector<SerialPortInfo> ListSerialPorts() {
     if (sp_list_ports(&ports) != SP_OK) return found;
     const std::unique_ptr<sp_port*, void (*)(sp_port**)> owner(ports, sp_free_port_list);
     for (sp_port** port = ports; *port; ++port) {
-        SerialPortInfo info{Text(sp_get_port_name(*port)), Text(sp_get_port_description(*port)), {}};
+        SerialPortInfo info{Text(sp_get_port_name(*port)), Text(sp_get_port_description(*port)), {}, {}, {}};
+        info.byId = ByIdName(info.name);
         int vendor = 0, product = 0;
         if (sp_get_port_transport(*port) == SP_TRANSPORT_USB &&
             sp_get_port_usb_vid_pid(*port, &vendor, &product) == SP_OK) {
@@ -155,9 +170,17 @@ std::vector<SerialPortInfo> ListSerialPorts() {
             for (const char* words : {sp_get_port_usb_manufacturer(*port), sp_get_port_usb_product(*port)}) {
                 if (words && *words) info.usb += std::string(" ") + words;
             }
+            info.serial = Text(sp_get_port_usb_serial(*port));
         }
         found.push_back(info);
     }
     std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
     return found;
+}
+
+std::string PortPath(const std::string& name) {
+    if (name.find('/') != std::string::npos) return name;
+    const std::string byId = kById + name;
+    std::error_code failure;
+    return std::filesystem::exists(byId, failure) ? byId : name;
 }

@@ -12,7 +12,9 @@
 #include <string>
 #include <vector>
 
-class SerialLine {
+#include "Protocol.h"
+
+class SerialLine : public PortWriter {
 public:
     using Clock = std::chrono::steady_clock;
     enum class Read { Data, TimedOut, Interrupted, Failed };
@@ -37,9 +39,13 @@ public:
     // Writes all bytes; false when the line is gone.
     bool Write(const uint8_t* bytes, size_t count);
     bool Write(const std::vector<uint8_t>& bytes) { return Write(bytes.data(), bytes.size()); }
+    // The transfers' writes: a line that is gone shows up as their read failing.
+    void WritePort(const uint8_t* bytes, size_t count) override { Write(bytes, count); }
     // Reads what has arrived, at most maxCount and at least one byte,
     // waiting until deadline at the latest; got holds the count.
     Read ReadSome(uint8_t* buffer, size_t maxCount, Clock::time_point deadline, size_t& got);
+    // The system's words for the last read that failed.
+    const std::string& FailureText() const { return failure_; }
     // When the last byte written will have left the line at its speed.
     Clock::time_point WrittenOut() const { return writtenOut_; }
     unsigned Baud() const { return baud_; }
@@ -56,6 +62,7 @@ private:
     bool exclusive_ = false;
     unsigned baud_ = 0;
     Clock::time_point writtenOut_{};
+    std::string failure_;
 };
 
 // A serial port of this machine as libserialport lists it.
@@ -63,5 +70,10 @@ struct SerialPortInfo {
     std::string name;         // the device path
     std::string description;  // the driver's or the USB product's words
     std::string usb;          // "VID:PID maker product" for a USB port, else empty
+    std::string serial;       // the USB serial number, where the adapter has one
+    std::string byId;         // its name in /dev/serial/by-id, which stays when the adapter moves
 };
 std::vector<SerialPortInfo> ListSerialPorts();
+// The device a port name stands for: a name as /dev/serial/by-id lists it
+// (without the folder) is that link; anything else is a path.
+std::string PortPath(const std::string& name);

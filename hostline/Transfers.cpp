@@ -2,62 +2,59 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <utility>
 
 #include "Results.h"
 
 namespace {
 
-// The sender's transmit state machine writes through this port; the line
-// was opened before and outlives the transfer.
-class LinePort : public SerialPort {
-public:
-    explicit LinePort(SerialLine& line) : line_(line) {}
-    int OpenPort(int, int, int, ListenerRoutine) override { return PortResult::kOpen; }
-    void WritePort(const uint8_t* bytes, size_t count) override { line_.Write(bytes, count); }
-    size_t ReadPort(uint8_t*, size_t) override { return 0; }  // the answers are read by the loop below
-    void EndTransfer() override { ended_ = true; }
-    // Whether the machine ended the transfer since the last call.
-    bool TakeEnded() { return std::exchange(ended_, false); }
+// glyphmill's transfers confirm every page and give up on a line that keeps
+// damaging one block.
+TransferRules HostRules(std::chrono::milliseconds timeout) {
+    TransferRules rules;
+    rules.awaitLastAnswer = true;
+    rules.limitBadBlocks = true;
+    rules.silenceLimitMilliseconds = timeout.count();
+    return rules;
+}
 
-private:
-    SerialLine& line_;
-    bool ended_ = false;
-};
+// The machine on the line, waiting for the printer's first echo.
+void Begin(TransferMachine& machine, const SerialLine& line) {
+    PrepareTransfer(machine, line.Baud());
+    SendHandshake(machine);
+}
 
-// The machine's status texts have no reader here; the outcome is told by
-// the event that ended the transfer.
-class NoWindow : public SenderWindow {
-public:
-    void SetStatus(const std::string&, StatusBox, uint32_t) override {}
-    void EnableControls(bool) override {}
-};
+enum class Wait { Data, Silent, Stopped };
 
-// Reads whatever has arrived, waiting until timeout after the line last
-// carried a byte either way. Fills outcome when nothing came.
-class AnswerReader {
-public:
-    AnswerReader(SerialLine& line, std::chrono::milliseconds timeout) : line_(line), timeout_(timeout) {}
-
-    bool Read(uint8_t* buffer, size_t maxCount, size_t& got, TransferOutcome& outcome) {
-        const auto deadline = std::max(line_.WrittenOut(), lastArrival_) + timeout_;
-        switch (line_.ReadSome(buffer, maxCount, deadline, got)) {
-            case SerialLine::Read::Data: lastArrival_ = SerialLine::Clock::now(); return true;
-            case SerialLine::Read::Interrupted: outcome.result = TransferResult::kInterrupted; break;
-            case SerialLine::Read::TimedOut: outcome.result = TransferResult::kNoAnswer; break;
-            case SerialLine::Read::Failed:
-                outcome.result = TransferResult::kPortMissing;
-                outcome.detail = "the port went away";
+// Waits for what the printer sends until its answer is due. A line that
+// stopped ends the outcome with why.
+Wait WaitForBytes(SerialLine& line, const TransferMachine& machine, uint8_t* buffer, size_t maxCount, size_t& got,
+                  TransferOutcome& outcome) {
+    for (;;) {
+        const SerialLine::Clock::time_point dueBy{std::chrono::milliseconds(machine.replyDueBy.load())};
+        switch (line.ReadSome(buffer, maxCount, dueBy, got)) {
+            case SerialLine::Read::Data: return Wait::Data;
+            case SerialLine::Read::TimedOut:
+                if (SilentTooLong(machine)) return Wait::Silent;
                 break;
+            case SerialLine::Read::Interrupted:
+                outcome.progress.result = TransferResult::kInterrupted;
+                outcome.progress.ended = true;
+                return Wait::Stopped;
+            case SerialLine::Read::Failed:
+                outcome.progress.result = TransferResult::kLineLost;
+                outcome.progress.ended = true;
+                outcome.detail = line.FailureText();
+                return Wait::Stopped;
         }
-        return false;
     }
+}
 
-private:
-    SerialLine& line_;
-    std::chrono::milliseconds timeout_;
-    SerialLine::Clock::time_point lastArrival_{};
-};
+// Takes the step into the outcome and tells the caller of a page answered.
+void Take(const TransferStep& step, TransferOutcome& outcome, const ProgressFn& progress) {
+    outcome.progress = step.progress;
+    if (step.move == TransferStep::Move::Good || step.move == TransferStep::Move::Again)
+        progress(step.progress.pages, step.progress.repeats);
+}
 
 std::string HexBytes(const uint8_t* bytes, size_t count) {
     std::string text;
@@ -73,95 +70,49 @@ std::string HexBytes(const uint8_t* bytes, size_t count) {
 
 TransferOutcome SendImage(SerialLine& line, const ImageBytes& image, std::chrono::milliseconds timeout,
                           const ProgressFn& progress) {
-    LinePort port(line);
-    NoWindow window;
-    Transfer transfer(port, window);
-    transfer.image = image;
-    transfer.transferState = kWaitEcho1;
-    port.WritePort(&kHandshake1, 1);
-
-    AnswerReader reader(line, timeout);
+    TransferMachine machine(line, SteadyMilliseconds, HostRules(timeout));
+    machine.image = image;
+    Begin(machine, line);
     TransferOutcome outcome;
-    bool lastPageOut = false;  // the machine is done; its last page awaits its answer
-    for (;;) {
+    while (!outcome.progress.ended) {
         // As much as the window sender's listener takes in one look.
         uint8_t bytes[32];
         size_t got = 0;
-        outcome.page = transfer.pageCount;
-        outcome.paging = transfer.transferState == kSendingPages;
-        if (!reader.Read(bytes, sizeof bytes, got, outcome)) return outcome;
-        const int event = ClassifyTransmitRead(bytes, got);
-        if (lastPageOut && event == TransmitEvent::kGood) {
-            outcome.page = kPageTotal;
-            progress(kPageTotal, outcome.repeats);
-            return outcome;
-        }
-        const int repeatsBefore = transfer.repeatCount;
-        const int pageBefore = transfer.pageCount;
-        OnTransmitEvent(transfer, event);
-        if (transfer.repeatCount > repeatsBefore) ++outcome.repeats;
-        if (port.TakeEnded()) {
-            switch (event) {
-                case TransmitEvent::kVerificationFailed: outcome.result = TransferResult::kVerifyError; return outcome;
-                case TransmitEvent::kUnknown:
-                    outcome.result = TransferResult::kUnknownAnswer;
-                    outcome.detail = HexBytes(bytes, got);
-                    return outcome;
-                case TransmitEvent::kWrong:
-                    if (repeatsBefore == kMaxRepeats) {
-                        outcome.result = TransferResult::kPageFault;
-                        return outcome;
-                    }
-                    break;
-            }
-            lastPageOut = true;  // page 127 went out (again)
-        }
-        if (transfer.pageCount != pageBefore || transfer.repeatCount > repeatsBefore)
-            progress(transfer.pageCount, outcome.repeats);
+        const Wait wait = WaitForBytes(line, machine, bytes, sizeof bytes, got, outcome);
+        if (wait == Wait::Stopped) break;
+        const int event = wait == Wait::Silent ? TransmitEvent::kNoAnswer : ClassifyTransmitRead(bytes, got);
+        Take(TransmitStep(machine, event), outcome, progress);
+        if (outcome.progress.result == TransferResult::kUnknownAnswer) outcome.detail = HexBytes(bytes, got);
     }
+    return outcome;
 }
 
 TransferOutcome ReceiveImage(SerialLine& line, ImageBytes& image, std::chrono::milliseconds timeout,
                              const ProgressFn& progress) {
-    const auto answer = [&line](uint8_t byte) { line.Write(&byte, 1); };
-    AnswerReader reader(line, timeout);
+    TransferMachine machine(line, SteadyMilliseconds, HostRules(timeout));
+    Begin(machine, line);
     TransferOutcome outcome;
-    int state = kWaitEcho1;
-    std::array<uint8_t, kFrameSize> block{};
-    size_t fill = 0;
-    int badInARow = 0;
-    answer(kHandshake1);
-    while (outcome.page < kPageTotal) {
-        uint8_t bytes[kFrameSize];
-        size_t got = 0;
-        if (!reader.Read(bytes, sizeof bytes, got, outcome)) return outcome;
-        for (size_t i = 0; i < got && outcome.page < kPageTotal; ++i) {
-            if (state == kWaitEcho1 && bytes[i] == kHandshake1) {
-                state = kWaitEcho2;
-                answer(kReceiveHandshake2);
-            } else if (state == kWaitEcho2 && bytes[i] == kReceiveHandshake2) {
-                state = kReceivingPages;
-                outcome.paging = true;
-            } else if (state == kReceivingPages) {
-                block[fill++] = bytes[i];
-                if (fill < block.size()) continue;
-                fill = 0;
-                if (FrameCrcMatches(block.data())) {
-                    std::copy_n(block.begin(), kPageSize, image.begin() + outcome.page * kPageSize);
-                    answer(kAnswerGood);
-                    ++outcome.page;
-                    badInARow = 0;
-                } else if (++badInARow > kMaxRepeats) {
-                    outcome.result = TransferResult::kBadBlocks;
-                    return outcome;
-                } else {
-                    answer(kAnswerWrong);
-                    ++outcome.repeats;
-                }
-                progress(outcome.page, outcome.repeats);
-            }
-            // Anything else during the handshake is dropped, as the window sender does.
+    // What the line delivered, handed to the machine as its listener would take it.
+    uint8_t bytes[kFrameSize];
+    size_t got = 0, taken = 0;
+    const ByteSource arrived = [&](uint8_t* buffer, size_t maxCount) {
+        const size_t count = std::min(maxCount, got - taken);
+        std::copy_n(bytes + taken, count, buffer);
+        taken += count;
+        return count;
+    };
+    while (!outcome.progress.ended) {
+        int event = 0;
+        if (taken < got) {
+            event = CollectReceived(machine, arrived);
+        } else {
+            taken = 0;
+            const Wait wait = WaitForBytes(line, machine, bytes, sizeof bytes, got, outcome);
+            if (wait == Wait::Stopped) break;
+            if (wait == Wait::Silent) event = ReceiveEvent::kNoAnswer;
         }
+        if (event != 0) Take(ReceiveStep(machine, event), outcome, progress);
     }
+    if (outcome.progress.result == TransferResult::kDone) image = machine.image;
     return outcome;
 }

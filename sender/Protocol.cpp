@@ -77,44 +77,204 @@ constexpr int kReceivePollMilliseconds = 100;
 constexpr size_t kTransmitReadSize = 32;
 
 // Hands bytes to the port and notes when they will have left at the chosen speed.
-void Write(Transfer& transfer, const uint8_t* bytes, size_t count) {
-    transfer.port.WritePort(bytes, count);
-    transfer.lineFreeAt = std::max(transfer.lineFreeAt, transfer.now()) + LineMilliseconds(transfer.baud, count);
+void Write(TransferMachine& machine, const uint8_t* bytes, size_t count) {
+    machine.writer.WritePort(bytes, count);
+    machine.lineFreeAt = std::max(machine.lineFreeAt, machine.now()) + LineMilliseconds(machine.baud, count);
 }
 
-void WriteByte(Transfer& transfer, uint8_t byte) { Write(transfer, &byte, 1); }
+void WriteByte(TransferMachine& machine, uint8_t byte) { Write(machine, &byte, 1); }
 
 // The printer owes replyBytes: they are due once everything written has left
 // and they have had the time to cross the line, and the silence limit runs
 // from then, so that a slow line is never taken for a silent printer.
-void AwaitReply(Transfer& transfer, size_t replyBytes) {
-    transfer.replyDueBy = std::max(transfer.lineFreeAt, transfer.now()) + LineMilliseconds(transfer.baud, replyBytes) +
-                          kSilenceLimitMilliseconds;
+void AwaitReply(TransferMachine& machine, size_t replyBytes) {
+    machine.replyDueBy = std::max(machine.lineFreeAt, machine.now()) + LineMilliseconds(machine.baud, replyBytes) +
+                         machine.rules.silenceLimitMilliseconds;
 }
 
-bool SilentTooLong(const Transfer& transfer) { return transfer.now() >= transfer.replyDueBy; }
-
-// The speed and the wait for the first echo, set before the listener's first look.
-void PrepareLine(Transfer& transfer, PortChoice choice) {
-    transfer.transferState = kWaitEcho1;
-    transfer.baud = BaudRateForIndex(choice.speedIndex);
-    transfer.lineFreeAt = 0;
-    AwaitReply(transfer, 1);
+// The step so far, with how far the transfer has come.
+TransferStep Step(const TransferMachine& machine, TransferStep::Move move) {
+    TransferStep step;
+    step.move = move;
+    const int state = machine.transferState;
+    step.progress.paging = state == kSendingPages || state == kReceivingPages;
+    step.progress.pages = machine.pageCount;
+    step.progress.repeats = machine.repeats;
+    return step;
 }
+
+TransferStep Ended(const TransferMachine& machine, TransferStep::Move move, int result) {
+    TransferStep step = Step(machine, move);
+    step.progress.ended = true;
+    step.progress.result = result;
+    return step;
+}
+
+std::string PageText(int page) { return "Page " + std::to_string(page); }
 
 void ShowFailure(SenderWindow& window, int result) {
     window.SetStatus(TransferResult::StatusText(result, false), StatusBox::On, kRed);
 }
 
-// Ends the transfer after the port was opened, showing why on red.
-void EndWithFailure(Transfer& transfer, int result) {
-    transfer.port.EndTransfer();
-    ShowFailure(transfer.window, result);
+// The window's status line for what an event did before any ending.
+void ShowMove(Transfer& transfer, TransferStep::Move move, TransferKind kind) {
+    SenderWindow& window = transfer.window;
+    switch (move) {
+        case TransferStep::Move::None: return;
+        case TransferStep::Move::Echo1: window.SetStatus("Wait Echo 2", StatusBox::Keep); return;
+        case TransferStep::Move::Echo2: window.SetStatus(PageText(0), StatusBox::Keep); return;
+        case TransferStep::Move::Good: window.SetStatus(PageText(transfer.pageCount), StatusBox::On, kGreen); return;
+        case TransferStep::Move::Again:
+            if (kind == TransferKind::Receive) {
+                window.SetStatus(PageText(transfer.pageCount), StatusBox::On, kRed);
+            } else {
+                window.SetStatus(PageText(transfer.pageCount) + " Rep. " + std::to_string(transfer.repeatCount),
+                                 StatusBox::On, kLightRed);
+            }
+            return;
+    }
 }
 
-std::string PageText(int page) { return "Page " + std::to_string(page); }
+// How a transfer ended: done with the box off, anything else on red.
+void ShowEnd(SenderWindow& window, int result, bool reception) {
+    if (result == TransferResult::kDone) {
+        window.SetStatus(TransferResult::StatusText(result, reception), StatusBox::Off);
+    } else {
+        ShowFailure(window, result);
+    }
+}
 
 }  // namespace
+
+void PrepareTransfer(TransferMachine& machine, uint32_t baud) {
+    machine.pageCount = 0;
+    machine.repeatCount = 0;
+    machine.repeats = 0;
+    machine.blockFill = 0;
+    machine.transferState = kWaitEcho1;
+    machine.baud = baud;
+    machine.lineFreeAt = 0;
+    AwaitReply(machine, 1);
+}
+
+void SendHandshake(TransferMachine& machine) {
+    WriteByte(machine, kHandshake1);
+    AwaitReply(machine, 1);
+}
+
+bool SilentTooLong(const TransferMachine& machine) { return machine.now() >= machine.replyDueBy; }
+
+void SendPage(TransferMachine& machine, int page) {
+    const uint8_t* data = machine.image.data() + static_cast<size_t>(page) * kPageSize;
+    const std::array<uint8_t, 2> crc = PageCrcBytes(data);
+    Write(machine, data, kPageSize);
+    Write(machine, crc.data(), crc.size());
+    AwaitReply(machine, 1);
+}
+
+TransferStep TransmitStep(TransferMachine& machine, int event) {
+    using Move = TransferStep::Move;
+    Move move = Move::None;
+    if (event == TransmitEvent::kEcho1 && machine.transferState == kWaitEcho1) {
+        machine.transferState = kWaitEcho2;
+        move = Move::Echo1;
+        WriteByte(machine, kTransmitHandshake2);
+        AwaitReply(machine, 1);
+    }
+    if (event == TransmitEvent::kEcho2 && machine.transferState == kWaitEcho2) {
+        SendPage(machine, 0);
+        machine.transferState = kSendingPages;
+        move = Move::Echo2;
+    }
+    if (machine.transferState == kSendingPages && event == TransmitEvent::kGood) {
+        machine.repeatCount = 0;
+        // Only a transmission that awaits the last answer gets one for page 127.
+        if (++machine.pageCount == kPageTotal) return Ended(machine, Move::Good, TransferResult::kDone);
+        SendPage(machine, machine.pageCount);
+        move = Move::Good;
+    }
+    if (machine.transferState == kSendingPages && event == TransmitEvent::kWrong) {
+        if (machine.repeatCount == kMaxRepeats) return Ended(machine, Move::None, TransferResult::kPageFault);
+        ++machine.repeatCount;
+        ++machine.repeats;
+        SendPage(machine, machine.pageCount);
+        move = Move::Again;
+    }
+    if (event == TransmitEvent::kVerificationFailed) return Ended(machine, move, TransferResult::kVerifyError);
+    if (event == TransmitEvent::kUnknown) return Ended(machine, move, TransferResult::kUnknownAnswer);
+    if (event == TransmitEvent::kNoAnswer) return Ended(machine, move, TransferResult::kNoAnswer);
+    // Page 127 has been handed to the port: the window does not wait for its answer.
+    if (machine.pageCount == kPageTotal - 1 && !machine.rules.awaitLastAnswer)
+        return Ended(machine, move, TransferResult::kDone);
+    return Step(machine, move);
+}
+
+int CollectReceived(TransferMachine& machine, const ByteSource& read) {
+    if (machine.transferState == kReceivingPages) {
+        const size_t missing = kFrameSize - machine.blockFill;
+        const size_t got = read(machine.blockBuffer.data() + machine.blockFill, missing);
+        machine.blockFill += static_cast<int>(got);
+        if (machine.blockFill == kFrameSize) {
+            // Emptied before the event is handled (CheckBlock reads only the
+            // buffer): the event may end this transfer, and a reception
+            // started right after it collects into the same fill count.
+            machine.blockFill = 0;
+            return ReceiveEvent::kBlock;
+        }
+        // A block on its way: the printer is not silent.
+        if (got > 0) {
+            machine.replyDueBy = std::max<int64_t>(machine.replyDueBy,
+                                                   machine.now() + machine.rules.silenceLimitMilliseconds);
+        }
+        return 0;
+    }
+    uint8_t byte = 0;
+    if (read(&byte, 1) == 1 && (byte == kHandshake1 || byte == kReceiveHandshake2))
+        return byte == kHandshake1 ? ReceiveEvent::kEcho1 : ReceiveEvent::kEcho2;
+    return 0;
+}
+
+uint32_t CheckBlock(TransferMachine& machine) {
+    uint8_t* page = machine.image.data() + static_cast<size_t>(machine.pageCount) * kPageSize;
+    std::copy_n(machine.blockBuffer.data(), kPageSize, page);
+    const bool good = FrameCrcMatches(machine.blockBuffer.data());
+    WriteByte(machine, good ? kAnswerGood : kAnswerWrong);
+    AwaitReply(machine, kFrameSize);
+    if (!good) {
+        ++machine.repeatCount;
+        ++machine.repeats;
+        return kRed;
+    }
+    machine.repeatCount = 0;
+    ++machine.pageCount;
+    return kGreen;
+}
+
+TransferStep ReceiveStep(TransferMachine& machine, int event) {
+    using Move = TransferStep::Move;
+    Move move = Move::None;
+    if (event == ReceiveEvent::kEcho1 && machine.transferState == kWaitEcho1) {
+        machine.transferState = kWaitEcho2;
+        move = Move::Echo1;
+        WriteByte(machine, kReceiveHandshake2);
+        AwaitReply(machine, 1);
+    }
+    if (event == ReceiveEvent::kEcho2 && machine.transferState == kWaitEcho2) {
+        AwaitReply(machine, kFrameSize);  // the first block
+        machine.transferState = kReceivingPages;
+        move = Move::Echo2;
+    }
+    if (machine.transferState == kReceivingPages && event == ReceiveEvent::kBlock) {
+        if (machine.rules.limitBadBlocks && machine.repeatCount == kMaxRepeats &&
+            !FrameCrcMatches(machine.blockBuffer.data())) {
+            return Ended(machine, Move::None, TransferResult::kBadBlocks);
+        }
+        move = CheckBlock(machine) == kGreen ? Move::Good : Move::Again;
+    }
+    if (event == ReceiveEvent::kNoAnswer) return Ended(machine, move, TransferResult::kNoAnswer);
+    if (machine.pageCount == kPageTotal) return Ended(machine, move, TransferResult::kDone);
+    return Step(machine, move);
+}
 
 void StartTransmit(Transfer& transfer, const std::string& path, PortChoice choice) {
     transfer.pageCount = 0;
@@ -126,15 +286,14 @@ void StartTransmit(Transfer& transfer, const std::string& path, PortChoice choic
     }
     transfer.window.SetStatus("Initiate", StatusBox::Off);
     transfer.window.EnableControls(false);
-    PrepareLine(transfer, choice);
+    PrepareTransfer(transfer, BaudRateForIndex(choice.speedIndex));
     ListenerRoutine listener{TransferKind::Transmit, kTransmitPollMilliseconds,
                              [&transfer](const HandOver& handOver) { TransmitListener(transfer, handOver); }};
     if (transfer.port.OpenPort(choice.portNumber, choice.speedIndex, kTransmitQueueSize, std::move(listener)) != 0) {
         return;
     }
     transfer.window.SetStatus("Wait Echo 1", StatusBox::Off);
-    WriteByte(transfer, kHandshake1);
-    AwaitReply(transfer, 1);
+    SendHandshake(transfer);
 }
 
 void TransmitListener(Transfer& transfer, const HandOver& handOver) {
@@ -147,51 +306,12 @@ void TransmitListener(Transfer& transfer, const HandOver& handOver) {
     }
 }
 
-void SendPage(Transfer& transfer, int page) {
-    const uint8_t* data = transfer.image.data() + static_cast<size_t>(page) * kPageSize;
-    const std::array<uint8_t, 2> crc = PageCrcBytes(data);
-    Write(transfer, data, kPageSize);
-    Write(transfer, crc.data(), crc.size());
-    AwaitReply(transfer, 1);
-}
-
 void OnTransmitEvent(Transfer& transfer, int event) {
-    SenderWindow& window = transfer.window;
-    if (event == TransmitEvent::kEcho1 && transfer.transferState == kWaitEcho1) {
-        transfer.transferState = kWaitEcho2;
-        window.SetStatus("Wait Echo 2", StatusBox::Keep);
-        WriteByte(transfer, kTransmitHandshake2);
-        AwaitReply(transfer, 1);
-    }
-    if (event == TransmitEvent::kEcho2 && transfer.transferState == kWaitEcho2) {
-        SendPage(transfer, 0);
-        transfer.transferState = kSendingPages;
-        window.SetStatus(PageText(0), StatusBox::Keep);
-    }
-    if (transfer.transferState == kSendingPages && event == TransmitEvent::kGood) {
-        transfer.repeatCount = 0;
-        ++transfer.pageCount;
-        SendPage(transfer, transfer.pageCount);
-        window.SetStatus(PageText(transfer.pageCount), StatusBox::On, kGreen);
-    }
-    if (transfer.transferState == kSendingPages && event == TransmitEvent::kWrong) {
-        if (transfer.repeatCount == kMaxRepeats) {
-            EndWithFailure(transfer, TransferResult::kPageFault);
-            return;
-        }
-        ++transfer.repeatCount;
-        SendPage(transfer, transfer.pageCount);
-        window.SetStatus(PageText(transfer.pageCount) + " Rep. " + std::to_string(transfer.repeatCount),
-                         StatusBox::On, kLightRed);
-    }
-    if (event == TransmitEvent::kVerificationFailed) EndWithFailure(transfer, TransferResult::kVerifyError);
-    if (event == TransmitEvent::kUnknown) EndWithFailure(transfer, TransferResult::kUnknownAnswer);
-    if (event == TransmitEvent::kNoAnswer) EndWithFailure(transfer, TransferResult::kNoAnswer);
-    if (transfer.pageCount == kPageTotal - 1) {
-        // Page 127 has been handed to the port: its answer is not waited for.
-        transfer.port.EndTransfer();
-        window.SetStatus(TransferResult::StatusText(TransferResult::kDone, false), StatusBox::Off);
-    }
+    const TransferStep step = TransmitStep(transfer, event);
+    ShowMove(transfer, step.move, TransferKind::Transmit);
+    if (!step.progress.ended) return;
+    transfer.port.EndTransfer();
+    ShowEnd(transfer.window, step.progress.result, false);
 }
 
 void StartReceive(Transfer& transfer, const std::string& path, PortChoice choice) {
@@ -203,83 +323,37 @@ void StartReceive(Transfer& transfer, const std::string& path, PortChoice choice
     transfer.receivePath = path;
     transfer.window.SetStatus("Initiate", StatusBox::Off);
     transfer.window.EnableControls(false);
-    PrepareLine(transfer, choice);
-    transfer.blockFill = 0;
+    PrepareTransfer(transfer, BaudRateForIndex(choice.speedIndex));
     ListenerRoutine listener{TransferKind::Receive, kReceivePollMilliseconds,
                              [&transfer](const HandOver& handOver) { ReceiveListener(transfer, handOver); }};
     if (transfer.port.OpenPort(choice.portNumber, choice.speedIndex, kReceiveQueueSize, std::move(listener)) != 0) {
         return;
     }
     transfer.window.SetStatus("Wait Echo 1", StatusBox::Off);
-    WriteByte(transfer, kHandshake1);
-    AwaitReply(transfer, 1);
+    SendHandshake(transfer);
 }
 
 void ReceiveListener(Transfer& transfer, const HandOver& handOver) {
-    if (transfer.transferState == kReceivingPages) {
-        const size_t missing = kFrameSize - transfer.blockFill;
-        const size_t got = transfer.port.ReadPort(transfer.blockBuffer.data() + transfer.blockFill, missing);
-        transfer.blockFill += static_cast<int>(got);
-        if (transfer.blockFill == kFrameSize) {
-            // Emptied before the hand-over (CheckBlock reads only the buffer):
-            // the hand-over may end this transfer, and a reception started
-            // right after it collects into the same fill count.
-            transfer.blockFill = 0;
-            handOver(ReceiveEvent::kBlock);
-            return;
-        }
-        if (got > 0) {
-            // A block on its way: the printer is not silent.
-            transfer.replyDueBy = std::max<int64_t>(transfer.replyDueBy, transfer.now() + kSilenceLimitMilliseconds);
-            return;
-        }
-    } else {
-        uint8_t byte = 0;
-        if (transfer.port.ReadPort(&byte, 1) == 1 && (byte == kHandshake1 || byte == kReceiveHandshake2)) {
-            handOver(byte == kHandshake1 ? ReceiveEvent::kEcho1 : ReceiveEvent::kEcho2);
-            return;
-        }
+    const int event = CollectReceived(
+        transfer, [&transfer](uint8_t* buffer, size_t maxCount) { return transfer.port.ReadPort(buffer, maxCount); });
+    if (event != 0) {
+        handOver(event);
+    } else if (SilentTooLong(transfer)) {
+        handOver(ReceiveEvent::kNoAnswer);
     }
-    if (SilentTooLong(transfer)) handOver(ReceiveEvent::kNoAnswer);
-}
-
-uint32_t CheckBlock(Transfer& transfer) {
-    uint8_t* page = transfer.image.data() + static_cast<size_t>(transfer.pageCount) * kPageSize;
-    std::copy_n(transfer.blockBuffer.data(), kPageSize, page);
-    const bool good = FrameCrcMatches(transfer.blockBuffer.data());
-    WriteByte(transfer, good ? kAnswerGood : kAnswerWrong);
-    AwaitReply(transfer, kFrameSize);
-    if (!good) return kRed;
-    ++transfer.pageCount;
-    return kGreen;
 }
 
 void OnReceiveEvent(Transfer& transfer, int event) {
-    SenderWindow& window = transfer.window;
-    if (event == ReceiveEvent::kEcho1 && transfer.transferState == kWaitEcho1) {
-        transfer.transferState = kWaitEcho2;
-        window.SetStatus("Wait Echo 2", StatusBox::Keep);
-        WriteByte(transfer, kReceiveHandshake2);
-        AwaitReply(transfer, 1);
+    const TransferStep step = ReceiveStep(transfer, event);
+    ShowMove(transfer, step.move, TransferKind::Receive);
+    if (!step.progress.ended) return;
+    transfer.port.EndTransfer();
+    // Only a complete image replaces the file, and atomically: a failed
+    // write leaves the old content in place.
+    int result = step.progress.result;
+    if (result == TransferResult::kDone &&
+        !WriteFileAtomically(transfer.receivePath, transfer.image.data(), transfer.image.size())) {
+        result = TransferResult::kFileNotWritten;
     }
-    if (event == ReceiveEvent::kEcho2 && transfer.transferState == kWaitEcho2) {
-        AwaitReply(transfer, kFrameSize);  // the first block
-        transfer.transferState = kReceivingPages;
-        window.SetStatus(PageText(0), StatusBox::Keep);
-    }
-    if (transfer.transferState == kReceivingPages && event == ReceiveEvent::kBlock) {
-        const uint32_t colour = CheckBlock(transfer);
-        window.SetStatus(PageText(transfer.pageCount), StatusBox::On, colour);
-    }
-    if (event == ReceiveEvent::kNoAnswer) EndWithFailure(transfer, TransferResult::kNoAnswer);
-    if (transfer.pageCount == kPageTotal) {
-        transfer.port.EndTransfer();
-        // Only a complete image replaces the file, and atomically: a failed
-        // write leaves the old content in place.
-        if (WriteFileAtomically(transfer.receivePath, transfer.image.data(), transfer.image.size())) {
-            window.SetStatus(TransferResult::StatusText(TransferResult::kDone, true), StatusBox::Off);
-        } else {
-            ShowFailure(window, TransferResult::kFileNotWritten);
-        }
-    }
+    ShowEnd(transfer.window, result, true);
 }

@@ -1,7 +1,9 @@
 // The sender's protocol logic, free of the platform: the page checksum, the
 // transmit and receive state machines, and the operations they use to reach
 // the serial port and the window. The Win32 program and the native tests
-// plug their own port and window in behind SerialPort and SenderWindow.
+// plug their own port and window in behind SerialPort and SenderWindow;
+// glyphmill feeds the same machines from its line, which they write to as a
+// PortWriter, and reads how each event left the transfer from TransferStep.
 #pragma once
 
 #include <array>
@@ -12,6 +14,8 @@
 #include <functional>
 #include <string>
 #include <utility>
+
+#include "Results.h"
 
 constexpr int kPageSize = 512;
 constexpr int kPageTotal = 128;
@@ -97,15 +101,20 @@ struct ListenerRoutine {
     std::function<void(const HandOver&)> pollOnce;
 };
 
-// The serial link. OpenPort reports its own failures (ReportPortFailure) and
-// EndTransfer enables the controls again, so callers only test for 0.
-class SerialPort {
+// Where a transfer's bytes go: the window sender's port, glyphmill's line.
+class PortWriter {
 public:
-    virtual ~SerialPort() = default;
-    // 0 when open with the listener running, else a PortResult code.
-    virtual int OpenPort(int portNumber, int speedIndex, int inputQueueSize, ListenerRoutine listener) = 0;
+    virtual ~PortWriter() = default;
     // Hands the bytes to the port without waiting for them to leave.
     virtual void WritePort(const uint8_t* bytes, size_t count) = 0;
+};
+
+// The serial link. OpenPort reports its own failures (ReportPortFailure) and
+// EndTransfer enables the controls again, so callers only test for 0.
+class SerialPort : public PortWriter {
+public:
+    // 0 when open with the listener running, else a PortResult code.
+    virtual int OpenPort(int portNumber, int speedIndex, int inputQueueSize, ListenerRoutine listener) = 0;
     // The bytes that have arrived, at most maxCount; never waits.
     virtual size_t ReadPort(uint8_t* buffer, size_t maxCount) = 0;
     // Enables the controls, closes the port and stops this transfer's listener.
@@ -141,28 +150,99 @@ std::chrono::microseconds LineTime(uint32_t baud, size_t count);
 // The same in milliseconds, rounded up.
 int64_t LineMilliseconds(uint32_t baud, size_t count);
 
-// The state of the transfers, owned by the sender window. Everything but
-// the block collection is touched on the window thread only; the listener
-// also reads transferState and replyDueBy (and pushes replyDueBy back while a
-// block arrives), which is why they are atomic.
-struct Transfer {
-    Transfer(SerialPort& port, SenderWindow& window, Clock clock = SteadyMilliseconds)
-        : port(port), window(window), now(std::move(clock)) {}
-    SerialPort& port;
-    SenderWindow& window;
+// Where glyphmill's transfers are stricter than the window's.
+struct TransferRules {
+    // A transmission waits for the answer to its last page, repeating it on
+    // "w", so that done means the printer took every page.
+    bool awaitLastAnswer = false;
+    // A reception ends with TransferResult::kBadBlocks at the fourth bad
+    // block in a row, which is not answered.
+    bool limitBadBlocks = false;
+    // How long the printer may stay silent beyond the line time of what it owes.
+    int64_t silenceLimitMilliseconds = kSilenceLimitMilliseconds;
+};
+
+// How far a transfer has come and, once it has ended, how.
+struct TransferProgress {
+    bool ended = false;
+    int result = TransferResult::kDone;  // how it ended; kDone while it runs
+    bool paging = false;                 // past the handshake
+    int pages = 0;                       // pages that went across good
+    int repeats = 0;                     // pages or blocks that went across again
+};
+
+// What one event did to a transfer.
+struct TransferStep {
+    enum class Move {
+        None,   // nothing for this state
+        Echo1,  // the first echo came: the second handshake byte went out
+        Echo2,  // the second echo came: the pages start
+        Good,   // a page was answered "s", or a block arrived good
+        Again,  // a page goes out again, or a bad block was answered "w"
+    };
+    Move move = Move::None;  // what happened before any ending
+    TransferProgress progress;
+};
+
+// The state one transfer's machine keeps, whoever drives it. Everything but
+// the block collection is touched on the thread that handles the events; the
+// window's listener also reads transferState and replyDueBy (and pushes
+// replyDueBy back while a block arrives), which is why they are atomic.
+struct TransferMachine {
+    TransferMachine(PortWriter& writer, Clock clock, TransferRules rules = {})
+        : writer(writer), now(std::move(clock)), rules(rules) {}
+    PortWriter& writer;
     Clock now;
+    TransferRules rules;
     std::array<uint8_t, kImageSize> image{};  // ImageBuffer
     std::atomic<int> transferState{0};
     int pageCount = 0;
-    int repeatCount = 0;
-    // The block being collected by the receive listener.
+    int repeatCount = 0;  // repeats of the current page or block
+    int repeats = 0;      // repeats of the whole transfer
+    // The block being collected.
     std::array<uint8_t, kFrameSize> blockBuffer{};
     int blockFill = 0;
-    std::string receivePath;  // the file a reception replaces when it completes
     uint32_t baud = kBaudRates[0];  // the chosen speed
     int64_t lineFreeAt = 0;         // when the bytes written so far have left
     // The printer has answered nothing by then: the transfer ends with "No answer".
     std::atomic<int64_t> replyDueBy{0};
+};
+
+// Readies the machine for a new transfer at this speed: counts cleared,
+// waiting for the first echo (before the first look at the line).
+void PrepareTransfer(TransferMachine& machine, uint32_t baud);
+// Writes the first handshake byte; its echo is due from then.
+void SendHandshake(TransferMachine& machine);
+// Whether the printer has been silent past its limit.
+bool SilentTooLong(const TransferMachine& machine);
+
+// Handles one transmit event: writes what it calls for and says what it did.
+TransferStep TransmitStep(TransferMachine& machine, int event);
+// Writes page n's frame: its 512 bytes, then its CRC high byte first; its
+// answer is due once the frame has left.
+void SendPage(TransferMachine& machine, int page);
+
+// The bytes that have arrived, at most maxCount; never waits.
+using ByteSource = std::function<size_t(uint8_t* buffer, size_t maxCount)>;
+// Takes from read what one look of the receive listener takes: one byte
+// during the handshake, the rest of the block while pages arrive. Returns
+// the event it makes (an echo, a whole block), or 0 for none.
+int CollectReceived(TransferMachine& machine, const ByteSource& read);
+// Handles one receive event: answers what it calls for and says what it did.
+TransferStep ReceiveStep(TransferMachine& machine, int event);
+// Stores the collected block as the next page and answers it (the next block
+// is due from then); returns the status colour: green for a good block, red
+// for a bad one.
+uint32_t CheckBlock(TransferMachine& machine);
+
+// The window sender's transfer: the machine on the window's port, with the
+// status line and the file a reception replaces.
+struct Transfer : TransferMachine {
+    Transfer(SerialPort& port, SenderWindow& window, Clock clock = SteadyMilliseconds)
+        : TransferMachine(port, std::move(clock)), port(port), window(window) {}
+    SerialPort& port;
+    SenderWindow& window;
+    std::string receivePath;  // the file a reception replaces when it completes
 };
 
 // The port and speed box selections.
@@ -176,11 +256,8 @@ void StartTransmit(Transfer& transfer, const std::string& path, PortChoice choic
 // One look of the transmit listener at the port: an event for what arrived,
 // or kNoAnswer once the printer has been silent past its limit.
 void TransmitListener(Transfer& transfer, const HandOver& handOver);
-// Handles a transmit event on the window thread.
+// Handles a transmit event on the window thread and shows it.
 void OnTransmitEvent(Transfer& transfer, int event);
-// Writes page n's frame: its 512 bytes, then its CRC high byte first; its
-// answer is due once the frame has left.
-void SendPage(Transfer& transfer, int page);
 
 // "Read": checks the file can be written and starts a reception.
 void StartReceive(Transfer& transfer, const std::string& path, PortChoice choice);
@@ -188,9 +265,6 @@ void StartReceive(Transfer& transfer, const std::string& path, PortChoice choice
 // echoes and whole blocks, or kNoAnswer once the printer has been silent
 // past its limit.
 void ReceiveListener(Transfer& transfer, const HandOver& handOver);
-// Handles a receive event on the window thread.
+// Handles a receive event on the window thread and shows it; a complete
+// image replaces the file.
 void OnReceiveEvent(Transfer& transfer, int event);
-// Stores the collected block as the next page and answers it (the next block
-// is due from then); returns the status colour: green for a good block, red
-// for a bad one.
-uint32_t CheckBlock(Transfer& transfer);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <map>
 #include <string>
 
 #include "BdfProperties.h"
@@ -12,25 +13,17 @@
 namespace {
 
 // The ink of a symbol as a box in dots: columns from the left, rows from
-// the bottom (the baseline).
+// the bottom of the symbol.
 struct InkBox {
     int left = 0, bottom = 0, width = 0, height = 0;
     bool Empty() const { return width == 0; }
 };
 
-bool IsInk(const Symbol& symbol, int column, int row) {
-    return (symbol.data[column * symbol.height + row / 8] & (1u << (row % 8))) == 0;
-}
-
-int DrawableColumns(const Symbol& symbol) {
-    return symbol.height > 0 ? std::min(symbol.width, Symbol::kDataSize / symbol.height) : 0;
-}
-
 InkBox InkOf(const Symbol& symbol) {
     int left = -1, right = -1, bottom = -1, top = -1;
-    for (int column = 0; column < DrawableColumns(symbol); ++column) {
+    for (int column = 0; column < symbol.DrawableColumns(); ++column) {
         for (int row = 0; row < 8 * symbol.height; ++row) {
-            if (!IsInk(symbol, column, row)) continue;
+            if (!symbol.IsInk(column, row)) continue;
             if (left < 0) left = column;
             right = column;
             bottom = bottom < 0 ? row : std::min(bottom, row);
@@ -86,7 +79,8 @@ void AppendLine(std::string& out, const char* format, ...) {
     out += '\n';
 }
 
-void AppendGlyph(std::string& out, const Symbol& symbol, int code, const Charset& charset, int interval, int rows) {
+void AppendGlyph(std::string& out, const Symbol& symbol, int code, const Charset& charset, int interval, int rows,
+                 int baseline) {
     const unsigned encoding = static_cast<unsigned>(charset.unicode[code]);
     const int advance = symbol.width + interval;
     if (charset.raw) AppendLine(out, "STARTCHAR code%02X", code);
@@ -95,7 +89,7 @@ void AppendGlyph(std::string& out, const Symbol& symbol, int code, const Charset
     AppendLine(out, "SWIDTH %d 0", (advance * 1000 + rows / 2) / rows);
     AppendLine(out, "DWIDTH %d 0", advance);
     const InkBox ink = InkOf(symbol);
-    AppendLine(out, "BBX %d %d %d %d", ink.width, ink.height, ink.left, ink.bottom);
+    AppendLine(out, "BBX %d %d %d %d", ink.width, ink.height, ink.left, ink.Empty() ? 0 : ink.bottom - baseline);
     out += "BITMAP\n";
     static const char kHex[] = "0123456789ABCDEF";
     for (int row = ink.bottom + ink.height - 1; row >= ink.bottom; --row) {
@@ -103,7 +97,7 @@ void AppendGlyph(std::string& out, const Symbol& symbol, int code, const Charset
         for (int byteStart = 0; byteStart < ink.width; byteStart += 8) {
             unsigned byte = 0;
             for (int bit = 0; bit < 8 && byteStart + bit < ink.width; ++bit) {
-                if (IsInk(symbol, ink.left + byteStart + bit, row)) byte |= 0x80u >> bit;
+                if (symbol.IsInk(ink.left + byteStart + bit, row)) byte |= 0x80u >> bit;
             }
             line += kHex[byte >> 4];
             line += kHex[byte & 15];
@@ -113,9 +107,26 @@ void AppendGlyph(std::string& out, const Symbol& symbol, int code, const Charset
     out += "ENDCHAR\n";
 }
 
+bool StandsOnBaseline(char32_t character) {
+    return (character >= U'0' && character <= U'9') || (character >= U'A' && character <= U'Z');
+}
+
 }  // namespace
 
-std::string BdfOf(const Font& font, const Charset& charset) {
+int BaselineOf(const Font& font, const Charset& charset) {
+    // The row most of them share: a Q's tail or a J below the line does not move it.
+    std::map<int, int> glyphsByBottom;
+    for (int code = 0; code < Font::kSymbolCount; ++code) {
+        if (!StandsOnBaseline(charset.unicode[code])) continue;
+        const InkBox ink = InkOf(font.At(code));
+        if (!ink.Empty()) ++glyphsByBottom[ink.bottom];
+    }
+    const auto most = std::max_element(glyphsByBottom.begin(), glyphsByBottom.end(),
+                                       [](const auto& a, const auto& b) { return a.second < b.second; });
+    return most == glyphsByBottom.end() ? 0 : most->first;
+}
+
+std::string BdfOf(const Font& font, const Charset& charset, const BdfStyle& style) {
     const int height = font.GetHeight();
     const int rows = 8 * height;
     const int interval = font.GetInterval();
@@ -129,31 +140,35 @@ std::string BdfOf(const Font& font, const Charset& charset) {
     const int averageWidth = (advances * 10 + Font::kSymbolCount / 2) / Font::kSymbolCount;
     const char* registry = charset.raw ? "FontSpecific" : "ISO10646";
     const char* encoding = charset.raw ? "0" : "1";
+    const int baseline = BaselineOf(font, charset);
 
     std::string out;
     out += "STARTFONT 2.1\n";
-    AppendLine(out, "FONT -Glyphmill-%s-Medium-R-Normal--%d-%d-72-72-P-%d-%s-%s", XlfdField(name).c_str(), rows,
-               10 * rows, averageWidth, registry, encoding);
+    AppendLine(out, "FONT -Glyphmill-%s-%s-%s-Normal--%d-%d-72-72-P-%d-%s-%s", XlfdField(name).c_str(),
+               XlfdField(style.weight).c_str(), XlfdField(style.slant).c_str(), rows, 10 * rows, averageWidth, registry,
+               encoding);
     AppendLine(out, "SIZE %d 72 72", rows);
-    AppendLine(out, "FONTBOUNDINGBOX %d %d %d %d", bounds.width, bounds.height, bounds.left, bounds.bottom);
+    AppendLine(out, "FONTBOUNDINGBOX %d %d %d %d", bounds.width, bounds.height, bounds.left, bounds.bottom - baseline);
     out += "STARTPROPERTIES 19\n";
     out += "FOUNDRY \"Glyphmill\"\n";
     out += "FAMILY_NAME " + Quoted(name) + "\n";
-    out += "WEIGHT_NAME \"Medium\"\nSLANT \"R\"\nSETWIDTH_NAME \"Normal\"\nADD_STYLE_NAME \"\"\n";
+    out += "WEIGHT_NAME " + Quoted(style.weight) + "\nSLANT " + Quoted(style.slant) + "\n";
+    out += "SETWIDTH_NAME \"Normal\"\nADD_STYLE_NAME \"\"\n";
     AppendLine(out, "PIXEL_SIZE %d", rows);
     AppendLine(out, "POINT_SIZE %d", 10 * rows);
     out += "RESOLUTION_X 72\nRESOLUTION_Y 72\nSPACING \"P\"\n";
     AppendLine(out, "AVERAGE_WIDTH %d", averageWidth);
     AppendLine(out, "CHARSET_REGISTRY \"%s\"", registry);
     AppendLine(out, "CHARSET_ENCODING \"%s\"", encoding);
-    AppendLine(out, "FONT_ASCENT %d", rows);
-    out += "FONT_DESCENT 0\n";
+    AppendLine(out, "FONT_ASCENT %d", rows - baseline);
+    AppendLine(out, "FONT_DESCENT %d", baseline);
     AppendLine(out, "%s %d", kHeightProperty, height);
     AppendLine(out, "%s %d", kIntervalProperty, interval);
     AppendLine(out, "%s %d", kHeightLimitProperty, font.GetHeightLimit());
     out += "ENDPROPERTIES\n";
     AppendLine(out, "CHARS %d", Font::kSymbolCount);
-    for (int code = 0; code < Font::kSymbolCount; ++code) AppendGlyph(out, font.At(code), code, charset, interval, rows);
+    for (int code = 0; code < Font::kSymbolCount; ++code)
+        AppendGlyph(out, font.At(code), code, charset, interval, rows, baseline);
     out += "ENDFONT\n";
     return out;
 }

@@ -1,6 +1,7 @@
 #include "Charsets.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "CharsetTables.h"
 
@@ -54,6 +55,26 @@ bool DecodeUtf8(const std::string& text, std::u32string& characters) {
             return false;
         characters += character;
         at += length;
+    }
+    return true;
+}
+
+bool EncodeText(const std::string& text, const Charset& charset, std::vector<int>& codes, std::string& error) {
+    std::u32string characters;
+    if (!DecodeUtf8(text, characters)) {
+        error = "not UTF-8";
+        return false;
+    }
+    codes.clear();
+    for (const char32_t character : characters) {
+        const int code = charset.CodeOf(character);
+        if (code < 0) {
+            char name[16];
+            std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(character));
+            error = std::string("the character ") + name + " has no code in " + charset.name;
+            return false;
+        }
+        codes.push_back(code);
     }
     return true;
 }

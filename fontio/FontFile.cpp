@@ -4,6 +4,7 @@
 #include FT_FREETYPE_H
 #include FT_BITMAP_H
 #include FT_BDF_H
+#include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
 #include <cerrno>
@@ -83,6 +84,21 @@ bool IntegerProperty(FT_Face face, const char* name, long& value) {
         return false;
     }
     return true;
+}
+
+std::string TextProperty(FT_Face face, const char* name) {
+    BDF_PropertyRec property;
+    if (FT_Get_BDF_Property(face, name, &property) != 0 || property.type != BDF_PROPERTY_TYPE_ATOM || !property.u.atom)
+        return "";
+    return property.u.atom;
+}
+
+// The OpenType weight classes, 100 to 900, by XLFD's names: 400, the
+// regular weight, is "Medium" there.
+std::string WeightClassName(int weightClass) {
+    static const char* const kNames[] = {"Thin",   "ExtraLight", "Light",     "Medium", "Medium",
+                                         "DemiBold", "Bold",     "ExtraBold", "Black"};
+    return kNames[std::clamp((weightClass + 50) / 100, 1, 9) - 1];
 }
 
 // How a code finds its glyph.
@@ -262,6 +278,32 @@ std::string WhyNotOpened(const std::string& path) {
     return errno ? std::string(": ") + std::strerror(errno) : "";
 }
 
+constexpr int kMinSpaceWidth = 2;  // the width rule's one blank column would run words together
+
+// Only the space: the image file gives every other blank symbol one shared
+// record, and so one width.
+bool IsSpace(char32_t character) { return character == U' '; }
+
+bool HasInk(const GlyphColumns& columns) {
+    return std::any_of(columns.begin(), columns.end(), [](const std::vector<int>& column) {
+        return std::find(column.begin(), column.end(), 1) != column.end();
+    });
+}
+
+// The symbol width of the glyph sampled into columns. The width rule (ink
+// plus one blank column) fits glyphs with ink; a space keeps its advance, and
+// glyphmill's own export, or a monospaced import of a glyph with ink, the
+// width the area was laid out with.
+int GlyphWidth(const ImportRequest& request, bool ownExport, char32_t character, long advance,
+               const SampleArea& area, const GlyphColumns& columns) {
+    if (IsSpace(character) && (request.spaceWidth > 0 || !ownExport)) {
+        const long wanted = request.spaceWidth > 0 ? request.spaceWidth : std::max<long>(advance, kMinSpaceWidth);
+        return static_cast<int>(std::clamp(wanted, 1L, static_cast<long>(Symbol::kDataSize / (area.rows / 8))));
+    }
+    if (ownExport) return area.columns;
+    return request.monospace && HasInk(columns) ? area.columns : ImportedWidth(columns);
+}
+
 }  // namespace
 
 std::unique_ptr<FontFile::Handles> FontFile::StartFreeType(std::string& error) {
@@ -310,6 +352,22 @@ std::string FontFile::FamilyName() const {
     return family ? family : "";
 }
 
+std::string FontFile::WeightName() const {
+    const FT_Face face = handles_->face;
+    if (std::string weight = TextProperty(face, "WEIGHT_NAME"); !weight.empty()) return weight;
+    const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+    if (os2 && os2->version != 0xFFFF && os2->usWeightClass > 0) return WeightClassName(os2->usWeightClass);
+    return (face->style_flags & FT_STYLE_FLAG_BOLD) ? "Bold" : "Medium";
+}
+
+std::string FontFile::SlantName() const {
+    const FT_Face face = handles_->face;
+    if (std::string slant = TextProperty(face, "SLANT"); !slant.empty()) return slant;
+    if (!(face->style_flags & FT_STYLE_FLAG_ITALIC)) return "R";
+    const bool oblique = face->style_name && std::strstr(face->style_name, "Oblique");
+    return oblique ? "O" : "I";
+}
+
 bool FontFile::Import(const ImportRequest& request, FontImage& image, int index, ImportSummary& summary,
                       std::string& error) {
     FT_Face face = handles_->face;
@@ -330,12 +388,16 @@ bool FontFile::Import(const ImportRequest& request, FontImage& image, int index,
     if (summary.ownExport) {
         font.SetInterval(static_cast<int>(interval));
         font.SetHeightLimit(static_cast<int>(limit));
+    } else if (request.monospace) {
+        interval = 0;
+        font.SetInterval(0);
     }
 
     SampleArea area;
     area.ascender = Ascender(face);
     area.rows = 8 * summary.height;
     area.keptRows = summary.height == 1 ? font.GetHeightLimit() : area.rows;
+    const long widest = Symbol::kDataSize / summary.height;
     GlyphColumns columns;
     Symbol glyph;
     for (int code = 0; code < Font::kSymbolCount; ++code) {
@@ -351,12 +413,13 @@ bool FontFile::Import(const ImportRequest& request, FontImage& image, int index,
             continue;
         }
         ++summary.imported;
-        if (summary.ownExport) {
-            const long advance = WholePixels(face->glyph->advance.x);
-            area.columns = static_cast<int>(std::clamp(advance - interval, 1L, long{Symbol::kDataSize / summary.height}));
-        }
+        const long advance = WholePixels(face->glyph->advance.x);
+        if (summary.ownExport || request.monospace)
+            area.columns = static_cast<int>(std::clamp(advance - interval, 1L, widest));
         if (SampleGlyph(handles_->library, face->glyph, area, columns)) ++summary.cut;
-        const int width = summary.ownExport ? area.columns : ImportedWidth(columns);
+        const int width = GlyphWidth(request, summary.ownExport, charset.unicode[code], advance, area, columns);
+        if (IsSpace(charset.unicode[code]) && summary.spaceWidth == 0) summary.spaceWidth = width;
+        columns.resize(std::max<size_t>(columns.size(), width), std::vector<int>(area.rows, 0));
         PackImportedGlyph(image, columns, width, summary.height, font.GetHeightLimit(), glyph);
         font.SetSymbol(code, glyph);
     }

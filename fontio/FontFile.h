@@ -14,6 +14,11 @@ struct ImportRequest {
     const Charset* charset = nullptr;
     int size = 0;    // pixels per em, or a strike's size; 0: see FontFile::Import
     int height = 0;  // bytes per column, 1-4; 0: the fewest that hold the font, at most 4
+    // Every glyph as wide as its advance (its side bearings kept as blank
+    // columns), with the font's interval 0, so that the printer keeps the
+    // font's own pitch.
+    bool monospace = false;
+    int spaceWidth = 0;  // columns of the space; 0: its advance, at least 2
 };
 
 struct ImportSummary {
@@ -23,6 +28,7 @@ struct ImportSummary {
     int imported = 0;     // codes the font has a glyph for
     int missing = 0;      // codes it lacks: blank symbols one column wide
     int cut = 0;          // glyphs whose ink did not all fit into the symbol
+    int spaceWidth = 0;   // columns of the space, 0 when the font has none
     bool ownExport = false;  // a BDF of glyphmill's: widths, interval and limit came from it
 };
 
@@ -34,6 +40,11 @@ public:
     ~FontFile();
 
     std::string FamilyName() const;
+    // The weight and slant as XLFD names them ("Medium", "Bold"...; "R", "I",
+    // "O"): a BDF's or PCF's own properties, else the OpenType weight class
+    // and style, else FreeType's bold and italic flags.
+    std::string WeightName() const;
+    std::string SlantName() const;
 
     // Replaces every symbol of font index of image and sets its height.
     // A scalable font is rendered monochrome with hinting at request.size

@@ -46,6 +46,8 @@ int Fail(const std::string& message, int exitCode) {
     return exitCode;
 }
 
+void Warn(const std::string& message) { std::fprintf(stderr, "glyphmill: warning: %s\n", message.c_str()); }
+
 int RunCommandLine(CLI::App& app, int argc, char** argv, const int& exitCode) {
     try {
         app.parse(argc, argv);

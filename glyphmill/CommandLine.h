@@ -26,6 +26,9 @@ void DescribeGlyphmill(CLI::App& app);
 // Says what went wrong on stderr, as "glyphmill: message"; returns exitCode.
 // Every command reports its failures through it.
 int Fail(const std::string& message, int exitCode = ExitCode::kFailed);
+// Says on stderr, as "glyphmill: warning: message", what a command that goes
+// on did otherwise than asked.
+void Warn(const std::string& message);
 
 // Parses argv and runs the command it names. A wrong command line gets the
 // command's usage line and what is wrong on stderr, and kUsage.

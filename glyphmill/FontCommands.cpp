@@ -11,6 +11,7 @@
 #include "CommandLine.h"
 #include "FontFile.h"
 #include "FontImage.h"
+#include "GlyphColumns.h"
 #include "ImageCommands.h"
 #include "Pictures.h"
 #include "TypedText.h"
@@ -23,14 +24,29 @@ bool CheckFontIndex(const FontImage& image, int index, std::string& error) {
     return false;
 }
 
+bool FontNameBytes(const std::string& text, const Charset& charset, std::string& bytes, std::string& error) {
+    std::vector<int> codes;
+    if (!EncodeText(TypedTextAsUtf8(text), charset, codes, error)) {
+        error = "the name: " + error;
+        return false;
+    }
+    bytes.assign(codes.begin(), codes.end());
+    if (bytes.size() > Font::kNameLength) {
+        Warn("the name is " + std::to_string(bytes.size()) + " bytes in " + charset.name +
+             "; a font's name keeps the first " + std::to_string(Font::kNameLength));
+        bytes.resize(Font::kNameLength);
+    }
+    return true;
+}
+
 namespace {
 
 struct FontArguments {
     std::string image, fontFile, out, text, name;
     std::string charset = "cp1252";
     int font = -1;  // -1: not given
-    bool add = false;
-    int size = 0, height = 0, scale = 0;
+    bool add = false, monospace = false;
+    int size = 0, height = 0, scale = 0, spaceWidth = 0;
     bool force = false;  // --force: -o replaces a read-only file of the user's
     SaveTarget save;     // import's -o and --force
 };
@@ -77,7 +93,38 @@ void PrintSummary(const FontArguments& args, FontImage& image, int index, const 
     if (summary.pixelHeight > 8 * summary.height)
         std::printf("the font does not fit into %d rows: its bottom %d rows are cut off\n", 8 * summary.height,
                     summary.pixelHeight - 8 * summary.height);
+    if (summary.spaceWidth > 0)
+        std::printf("the space is %d column%s wide\n", summary.spaceWidth, summary.spaceWidth == 1 ? "" : "s");
     if (summary.ownExport) std::printf("exported by glyphmill: widths, interval and limit restored\n");
+}
+
+bool NameTaken(const FontImage& image, int index, const std::string& name) {
+    std::string padded = name;
+    padded.resize(Font::kNameLength, ' ');
+    for (int i = 0; i < image.GetFontCount(); ++i) {
+        if (i != index && std::string(image.FontAt(i).name, Font::kNameLength) == padded) return true;
+    }
+    return false;
+}
+
+// The typeface (its characters in charset, spaces left out) and the pixel
+// size in 7 bytes, as "DejaV16"; when another font of the image has that
+// name, a letter in the 8th byte tells them apart.
+std::string AutomaticName(const std::string& family, int size, const Charset& charset, const FontImage& image,
+                          int index) {
+    const std::string digits = std::to_string(size);
+    std::u32string characters;
+    std::string name;
+    if (DecodeUtf8(family, characters)) {
+        for (const char32_t character : characters) {
+            const int code = charset.CodeOf(character);
+            if (code > ' ' && name.size() + digits.size() < Font::kNameLength - 1) name += static_cast<char>(code);
+        }
+    }
+    name += digits;
+    for (char mark = 'b'; NameTaken(image, index, name) && mark <= 'z'; ++mark)
+        name = name.substr(0, Font::kNameLength - 1 - digits.size()) + digits + mark;
+    return name;
 }
 
 int RunImport(const FontArguments& args) {
@@ -86,6 +133,8 @@ int RunImport(const FontArguments& args) {
     if (!LoadCharset(args.charset, charset, error)) return Fail(error);
     std::unique_ptr<FontFile> fontFile = FontFile::Open(args.fontFile, error);
     if (!fontFile) return Fail(error, ReadFailureCode(args.fontFile));
+    std::string name;
+    if (!args.name.empty() && !FontNameBytes(args.name, charset, name, error)) return Fail(error);
     FontImage image;
     int index = 0;
     if (!TargetFont(args, image, index, error)) return Fail(error, ReadFailureCode(args.image));
@@ -94,13 +143,12 @@ int RunImport(const FontArguments& args) {
     request.charset = &charset;
     request.size = args.size;
     request.height = args.height;
+    request.monospace = args.monospace;
+    request.spaceWidth = args.spaceWidth;
     ImportSummary summary;
     if (!fontFile->Import(request, image, index, summary, error)) return Fail(args.fontFile + ": " + error);
-    if (!args.name.empty()) {
-        image.SetFontName(index, args.name.c_str());
-    } else if (args.add) {
-        image.SetFontName(index, fontFile->FamilyName().c_str());
-    }
+    if (args.add && name.empty()) name = AutomaticName(fontFile->FamilyName(), summary.size, charset, image, index);
+    if (!name.empty()) image.SetFontName(index, name.c_str());
     PrintSummary(args, image, index, fontFile->FamilyName(), summary);
     const std::string& out = args.save.PathFor(args.image);
     const int saved = SaveImage(image, out, args.save.force);
@@ -117,7 +165,13 @@ int RunExport(const FontArguments& args) {
     if (IsFillerFont(image, args.font))
         return Fail("font " + std::to_string(args.font) + " is an \"Empty\" filler of the two-bank layout: it holds no "
                     "symbols to export");
-    const std::string bdf = BdfOf(image.FontAt(args.font), charset);
+    BdfStyle style;
+    if (!args.fontFile.empty()) {
+        const std::unique_ptr<FontFile> source = FontFile::Open(args.fontFile, error);
+        if (!source) return Fail(error, ReadFailureCode(args.fontFile));
+        style = {source->WeightName(), source->SlantName()};
+    }
+    const std::string bdf = BdfOf(image.FontAt(args.font), charset, style);
     return WriteOut(args.out, reinterpret_cast<const uint8_t*>(bdf.data()), bdf.size(), args.force);
 }
 
@@ -142,19 +196,9 @@ int RunRender(const FontArguments& args) {
     Charset charset;
     std::string error;
     if (!LoadCharset(args.charset, charset, error)) return Fail(error);
-    std::u32string characters;
-    if (!DecodeUtf8(TypedTextAsUtf8(args.text), characters)) return Fail("TEXT is not UTF-8");
-    if (characters.empty()) return Fail("nothing to render: TEXT is empty");
     std::vector<int> codes;
-    for (const char32_t character : characters) {
-        const int code = charset.CodeOf(character);
-        if (code < 0) {
-            char name[16];
-            std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(character));
-            return Fail(std::string("the character ") + name + " has no code in " + charset.name);
-        }
-        codes.push_back(code);
-    }
+    if (!EncodeText(TypedTextAsUtf8(args.text), charset, codes, error)) return Fail("TEXT: " + error);
+    if (codes.empty()) return Fail("nothing to render: TEXT is empty");
     FontImage image;
     if (!OpenImageFont(args, image, error)) return Fail(error, ReadFailureCode(args.image));
     const Font& font = image.FontAt(args.font);
@@ -185,6 +229,13 @@ CLI::Option* AddScaleOption(CLI::App& command, FontArguments& args) {
         ->capture_default_str();
 }
 
+// -o, --force and --scale of the commands that draw a picture.
+void AddPictureOptions(CLI::App& command, FontArguments& args) {
+    command.add_option("-o", args.out, "the PNG file to write (-: standard output)")->required()->type_name("FILE.png");
+    AddForceOption(command, args.force);
+    AddScaleOption(command, args);
+}
+
 }  // namespace
 
 void AddFontCommands(CLI::App& app, int& exitCode) {
@@ -204,7 +255,15 @@ void AddFontCommands(CLI::App& app, int& exitCode) {
         ->check(CLI::Range(1, 4).description(""))
         ->type_name("H");
     AddCharsetOption(*import, *importArgs, "what codes 0-255 stand for (raw: the font's own codes)");
-    import->add_option("--name", importArgs->name, "the font's name (8 characters)");
+    import->add_option("--name", importArgs->name,
+                       "the font's name: up to 8 characters of --charset (default with --add: typeface and size, "
+                       "as \"DejaV16\", unique in the image)");
+    import->add_flag("--monospace", importArgs->monospace,
+                     "every symbol as wide as the glyph's advance, its blank sides kept, and interval 0");
+    import->add_option("--space-width", importArgs->spaceWidth,
+                       "columns of the space (default: the font's advance, at least 2)")
+        ->check(CLI::Range(1, kImportColumns).description(""))
+        ->type_name("N");
     AddSaveOptions(*import, importArgs->save);
     import->callback([importArgs, &exitCode] { exitCode = RunImport(*importArgs); });
 
@@ -215,15 +274,18 @@ void AddFontCommands(CLI::App& app, int& exitCode) {
     exportCommand->add_option("-o", exportArgs->out, "the BDF file to write (-: standard output)")->required()->type_name("FILE.bdf");
     AddForceOption(*exportCommand, exportArgs->force);
     AddCharsetOption(*exportCommand, *exportArgs, "what codes 0-255 stand for (raw: encoded as themselves)");
+    exportCommand
+        ->add_option("--source", exportArgs->fontFile,
+                     "the font file the font was imported from: its weight and slant are written (default: Medium, "
+                     "roman)")
+        ->type_name("FONTFILE");
     exportCommand->callback([exportArgs, &exitCode] { exitCode = RunExport(*exportArgs); });
 
     auto sheetArgs = std::make_shared<FontArguments>();
     sheetArgs->scale = 4;
     CLI::App* sheet = app.add_subcommand("sheet", "Draw every symbol of the image's fonts (or of one) as a PNG.");
     sheet->add_option("IMAGE", sheetArgs->image, "the image")->required();
-    sheet->add_option("-o", sheetArgs->out, "the PNG file to write (-: standard output)")->required()->type_name("FILE.png");
-    AddForceOption(*sheet, sheetArgs->force);
-    AddScaleOption(*sheet, *sheetArgs);
+    AddPictureOptions(*sheet, *sheetArgs);
     AddFontOption(*sheet, *sheetArgs, "only this font, counted from 0");
     sheet->callback([sheetArgs, &exitCode] { exitCode = RunSheet(*sheetArgs); });
 
@@ -233,9 +295,7 @@ void AddFontCommands(CLI::App& app, int& exitCode) {
     render->add_option("IMAGE", renderArgs->image, "the image")->required();
     AddFontOption(*render, *renderArgs, "the font, counted from 0")->required();
     render->add_option("TEXT", renderArgs->text, "the text (UTF-8)")->required();
-    render->add_option("-o", renderArgs->out, "the PNG file to write (-: standard output)")->required()->type_name("FILE.png");
-    AddForceOption(*render, renderArgs->force);
-    AddScaleOption(*render, *renderArgs);
+    AddPictureOptions(*render, *renderArgs);
     AddCharsetOption(*render, *renderArgs, "the codes the text's characters become");
     render->callback([renderArgs, &exitCode] { exitCode = RunRender(*renderArgs); });
 }

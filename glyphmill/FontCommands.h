@@ -7,8 +7,14 @@
 #include <string>
 
 class FontImage;
+struct Charset;
 
 void AddFontCommands(CLI::App& app, int& exitCode);
 
 // Whether index names a font of image; if not, error says which do.
 bool CheckFontIndex(const FontImage& image, int index, std::string& error);
+
+// A font's name bytes for text: its characters in charset, at most 8 (a
+// longer name is cut with a warning). False, with error saying why, for text
+// that is not UTF-8 or a character the charset lacks.
+bool FontNameBytes(const std::string& text, const Charset& charset, std::string& bytes, std::string& error);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "Charsets.h"
 #include "CommandLine.h"
 #include "FontCommands.h"
 #include "FontImage.h"
@@ -20,10 +21,6 @@ FontNumbers NumbersOf(const FontImage& image) {
     FontNumbers numbers;
     for (int i = 0; i < image.GetFontCount(); ++i) numbers[&image.FontAt(i)] = i;
     return numbers;
-}
-
-void Warn(const std::string& message) {
-    std::fprintf(stderr, "glyphmill: %s\n", message.c_str());
 }
 
 // Names the numbers of the "Empty" fillers the saved file has beyond the
@@ -66,6 +63,7 @@ namespace {
 
 struct ToolboxArguments {
     std::string image, out, name, dest;
+    std::string charset = "cp1252";
     int font = -1;
     int to = -1;
     int interval = 0, heightLimit = 0, height = 0;
@@ -80,9 +78,13 @@ std::string FontLine(FontImage& image, int index) {
 }
 
 // The one place a name given on the command line becomes a font's name
-// bytes: stored as given, cut to 8 bytes, as import's --name does.
-void StoreFontName(FontImage& image, int index, const std::string& name) {
-    image.SetFontName(index, name.c_str());
+// bytes: its characters in --charset, as import's --name does.
+bool StoreFontName(FontImage& image, int index, const ToolboxArguments& args, std::string& error) {
+    Charset charset;
+    std::string bytes;
+    if (!LoadCharset(args.charset, charset, error) || !FontNameBytes(args.name, charset, bytes, error)) return false;
+    image.SetFontName(index, bytes.c_str());
+    return true;
 }
 
 int RunRename(const ToolboxArguments& args) {
@@ -91,7 +93,7 @@ int RunRename(const ToolboxArguments& args) {
     if (!OpenImageFont(args.image, args.font, image, error)) return Fail(error, ReadFailureCode(args.image));
     const FontNumbers before = NumbersOf(image);
     const std::string old = QuotedName(image, args.font);
-    StoreFontName(image, args.font, args.name);
+    if (!StoreFontName(image, args.font, args, error)) return Fail(error);
     return SaveChanged(
         image, args.Out(), args.force, before,
         [&] { std::printf("%s, was %s\n", FontLine(image, args.font).c_str(), old.c_str()); }, nullptr);
@@ -270,7 +272,11 @@ void AddToolboxCommands(CLI::App& app, int& exitCode) {
     CLI::App* rename = app.add_subcommand("rename", "Give a font of IMAGE a new name (8 characters).");
     AddImage(*rename, *renameArgs);
     AddFont(*rename, *renameArgs);
-    rename->add_option("NAME", renameArgs->name, "the new name")->required();
+    rename->add_option("NAME", renameArgs->name, "the new name: up to 8 characters of --charset")->required();
+    rename->add_option("--charset", renameArgs->charset, "the code page the name's characters are stored in")
+        ->check(CLI::IsMember(CharsetNames()))
+        ->type_name("CS")
+        ->capture_default_str();
     AddOut(*rename, *renameArgs);
     rename->callback([renameArgs, &exitCode] { exitCode = RunRename(*renameArgs); });
 

@@ -30,6 +30,3 @@ FontNumbers NumbersOf(const FontImage& image);
 // ends the report. Returns the exit code.
 int SaveChanged(FontImage& image, const std::string& out, bool force, const FontNumbers& before,
                 const std::function<void()>& tellChange, const Font* subject);
-
-// Prints a warning on stderr, as "glyphmill: message".
-void Warn(const std::string& message);

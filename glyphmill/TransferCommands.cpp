@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "CommandLine.h"
+#include "DiffCommand.h"
 #include "FontImage.h"
 #include "ImageCommands.h"
 #include "Progress.h"
@@ -171,53 +172,6 @@ int RunRead(TransferArguments& args) {
     return ExitCode::kDone;
 }
 
-std::string FontLabel(const FontImage& image, int index) {
-    return "font " + std::to_string(index) + " " + QuotedName(image, index);
-}
-
-void Difference(int& count, const std::string& text) {
-    std::printf("%s\n", text.c_str());
-    ++count;
-}
-
-// Prints each setting and symbol in which the printer's fonts differ from
-// the file's; returns how many were found.
-int CompareFonts(const FontImage& file, const FontImage& printer) {
-    int differences = 0;
-    const auto setting = [&](const std::string& label, const char* what, int inFile, int inPrinter) {
-        if (inFile != inPrinter)
-            Difference(differences, label + ": " + what + " " + std::to_string(inFile) + " in the file, " +
-                                        std::to_string(inPrinter) + " in the printer");
-    };
-    const int shared = std::min(file.GetFontCount(), printer.GetFontCount());
-    for (int i = 0; i < std::max(file.GetFontCount(), printer.GetFontCount()); ++i) {
-        if (i >= shared) {
-            const bool inFile = i < file.GetFontCount();
-            Difference(differences, FontLabel(inFile ? file : printer, i) + (inFile ? ": only in the file" : ": only in the printer"));
-            continue;
-        }
-        const std::string label = FontLabel(file, i);
-        const Font& ours = file.FontAt(i);
-        const Font& theirs = printer.FontAt(i);
-        if (std::memcmp(ours.name, theirs.name, Font::kNameLength) != 0)
-            Difference(differences, label + ": named " + FontLabel(printer, i).substr(label.find('"')) + " in the printer");
-        setting(label, "height", ours.GetHeight(), theirs.GetHeight());
-        setting(label, "interval", ours.GetInterval(), theirs.GetInterval());
-        setting(label, "height limit", ours.GetHeightLimit(), theirs.GetHeightLimit());
-        for (int code = 0; code < Font::kSymbolCount; ++code) {
-            const Symbol& a = ours.At(code);
-            const Symbol& b = theirs.At(code);
-            const std::string symbol = label + ", code " + std::to_string(code);
-            if (a.width != b.width) {
-                setting(symbol, "width", a.width, b.width);
-            } else if (a.height == b.height && std::memcmp(a.data.get(), b.data.get(), a.ByteCount()) != 0) {
-                Difference(differences, symbol + ": the columns differ (width " + std::to_string(a.width) + ")");
-            }
-        }
-    }
-    return differences;
-}
-
 // Prints "identical", or each difference of the printer's image from expected
 // and their count; returns the exit code.
 int CompareWithPrinter(const FontImage& expected, const ImageBytes& image) {
@@ -230,12 +184,8 @@ int CompareWithPrinter(const FontImage& expected, const ImageBytes& image) {
                     why.empty() ? LoadResult::Message(loaded) : why.c_str());
         return TransferResult::ExitCodeFor(TransferResult::kDifferent);
     }
-    const int differences = CompareFonts(expected, printer);
-    if (differences > 0) {
-        std::printf("%d difference%s\n", differences, differences == 1 ? "" : "s");
+    if (PrintDifferences(expected, "the file", printer, "the printer") > 0)
         return TransferResult::ExitCodeFor(TransferResult::kDifferent);
-    }
-    std::printf("identical\n");
     return ExitCode::kDone;
 }
 

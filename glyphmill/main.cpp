@@ -2,6 +2,7 @@
 // image files, brings fonts in and out, loads them into the printer, and
 // plays the printer's side of the serial line.
 #include "CommandLine.h"
+#include "DiffCommand.h"
 #include "FontCommands.h"
 #include "GlyphCommand.h"
 #include "ImageCommands.h"
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
     AddImageCommands(app, exitCode);
     AddPrinterCommand(app, exitCode);
     AddTransferCommands(app, exitCode);
+    AddDiffCommand(app, exitCode);
     AddFontCommands(app, exitCode);
     AddToolboxCommands(app, exitCode);
     AddGlyphCommand(app, exitCode);

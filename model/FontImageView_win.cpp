@@ -23,16 +23,6 @@ void DrawingSurfaceDeleter::operator()(DrawingSurface* surface) const { delete s
 
 namespace {
 
-bool IsInk(const Symbol& symbol, int column, int byte, int bit) {
-    return (symbol.data[column * symbol.height + byte] & (1u << bit)) == 0;
-}
-
-// Columns of the symbol that lie within its 512 bytes.
-int DrawableColumns(const Symbol& symbol) {
-    if (symbol.height <= 0) return 0;
-    return std::min(symbol.width, Symbol::kDataSize / symbol.height);
-}
-
 // Draws one dot as a line one pixel long, as the table and preview do.
 void DrawDot(HDC dc, int x, int y) {
     MoveToEx(dc, x, y, nullptr);
@@ -53,11 +43,11 @@ void DrawCell(HDC target, HDC source, const Symbol& symbol, int cellLeft, int ce
     SelectObject(source, GetStockObject(BLACK_BRUSH));
     const int left = sourceWidth / 2 - width / 2;
     const int bottom = sourceHeight / 2 + 4 * height;
-    const int columns = DrawableColumns(symbol);
+    const int columns = symbol.DrawableColumns();
     for (int i = 0; i < columns; ++i) {
         for (int j = 0; j < height; ++j) {
             for (int k = 0; k < 8; ++k) {
-                if (IsInk(symbol, i, j, k)) DrawDot(source, i + left, bottom - 8 * j - k);
+                if (symbol.IsInk(i, 8 * j + k)) DrawDot(source, i + left, bottom - 8 * j - k);
             }
         }
     }
@@ -127,11 +117,11 @@ void FontImageView::DrawSymbolPreview(HDC__* dc, int left, int top, int right, i
     const Symbol& symbol = *GetSymbol(shownCode);
     const int x0 = width / 2 - symbol.width / 2;
     const int bottomRow = height / 2 + 4 * symbol.height;
-    const int columns = DrawableColumns(symbol);
+    const int columns = symbol.DrawableColumns();
     for (int i = 0; i < columns; ++i) {
         for (int j = 0; j < symbol.height; ++j) {
             for (int k = 0; k < 8; ++k) {
-                if (IsInk(symbol, i, j, k)) DrawDot(dc, x0 + i, bottomRow - 8 * j - k);
+                if (symbol.IsInk(i, 8 * j + k)) DrawDot(dc, x0 + i, bottomRow - 8 * j - k);
             }
         }
     }

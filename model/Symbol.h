@@ -3,6 +3,7 @@
 // 0 bit is ink (a printed dot); a blank byte is 0xFF.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 
@@ -29,4 +30,11 @@ public:
     // top, or the top bytes dropped. The caller keeps width x newHeight <= 512.
     void Relayout(int newHeight);
     int ByteCount() const { return width * height; }
+
+    // The columns that lie within the 512 bytes: a width beyond them (a damaged
+    // or hand-made file) draws no more than the data hold.
+    int DrawableColumns() const { return height > 0 ? std::min(width, kDataSize / height) : 0; }
+    // Whether the dot at column (< DrawableColumns()) and row (counted from the
+    // bottom, < 8 x height) is printed.
+    bool IsInk(int column, int row) const { return (data[column * height + row / 8] & (1u << (row % 8))) == 0; }
 };

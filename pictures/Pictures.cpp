@@ -14,19 +14,11 @@ Picture::Picture(int width, int height)
 
 namespace {
 
-bool IsInk(const Symbol& symbol, int column, int row) {
-    return (symbol.data[column * symbol.height + row / 8] & (1u << (row % 8))) == 0;
-}
-
-int DrawableColumns(const Symbol& symbol) {
-    return symbol.height > 0 ? std::min(symbol.width, Symbol::kDataSize / symbol.height) : 0;
-}
-
 // Draws the bottom rows of symbol with its top-left dot at (left, top).
 void DrawSymbol(Picture& picture, const Symbol& symbol, int left, int top, int rows) {
-    for (int column = 0; column < DrawableColumns(symbol); ++column) {
+    for (int column = 0; column < symbol.DrawableColumns(); ++column) {
         for (int row = 0; row < rows; ++row) {
-            if (IsInk(symbol, column, row)) picture.Set(left + column, top + rows - 1 - row, Picture::kInk);
+            if (symbol.IsInk(column, row)) picture.Set(left + column, top + rows - 1 - row, Picture::kInk);
         }
     }
 }
@@ -73,7 +65,7 @@ struct Table {
 
     Table(const Font& font, int blockLeft, int blockTop) {
         int widest = 1;
-        for (int code = 0; code < Font::kSymbolCount; ++code) widest = std::max(widest, DrawableColumns(font.At(code)));
+        for (int code = 0; code < Font::kSymbolCount; ++code) widest = std::max(widest, font.At(code).DrawableColumns());
         rows = 8 * font.GetHeight();
         cellWidth = std::max(widest, kLabelWidth) + 2;
         cellHeight = rows + 4;
@@ -106,7 +98,7 @@ void DrawTable(Picture& picture, const FontImage& image, int index, const Table&
         const Symbol& symbol = font.At(code);
         const int left = table.CellLeft(code % 16) + 1, top = table.CellTop(code / 16) + 1;
         DrawSymbol(picture, symbol, left, top, table.rows);
-        for (int x = 0; x < DrawableColumns(symbol); ++x) picture.Set(left + x, top + table.rows + 1, Picture::kGrey);
+        for (int x = 0; x < symbol.DrawableColumns(); ++x) picture.Set(left + x, top + table.rows + 1, Picture::kGrey);
     }
 }
 

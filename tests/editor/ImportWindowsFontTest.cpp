@@ -17,13 +17,9 @@ namespace {
 
 constexpr char kFace[] = "DejaVu Sans Mono";
 
-bool IsInk(const Symbol& symbol, int column, int row) {
-    return (symbol.data[column * symbol.height + row / 8] & (1u << (row % 8))) == 0;
-}
-
 bool ColumnHasInk(const Symbol& symbol, int column) {
     for (int row = 0; row < 8 * symbol.height; ++row) {
-        if (IsInk(symbol, column, row)) return true;
+        if (symbol.IsInk(column, row)) return true;
     }
     return false;
 }
@@ -214,7 +210,7 @@ TEST_F(ImportWindowsFontTest, EveryCodeIsSampledAtTheFontsHeight) {
         int bottom = rows;
         for (int column = 0; column < bar.width; ++column) {
             for (int row = 0; row < rows; ++row) {
-                if (!IsInk(bar, column, row)) continue;
+                if (!bar.IsInk(column, row)) continue;
                 top = std::max(top, row);
                 bottom = std::min(bottom, row);
             }
@@ -222,7 +218,7 @@ TEST_F(ImportWindowsFontTest, EveryCodeIsSampledAtTheFontsHeight) {
         EXPECT_GE(top, rows * 3 / 4);
         EXPECT_LE(bottom, 1);
         // Descenders hang below the baseline, capitals do not.
-        EXPECT_FALSE(IsInk(At('A'), At('A').width / 2, 0));
+        EXPECT_FALSE(At('A').IsInk(At('A').width / 2, 0));
     }
 }
 
@@ -234,7 +230,7 @@ TEST_F(ImportWindowsFontTest, SymbolsHoldTheDrawnPixels) {
         const Symbol& symbol = At(code);
         for (int column = 0; column < 128; ++column) {
             for (int row = 0; row < 16; ++row) {
-                const bool imported = column < symbol.width && IsInk(symbol, column, row);
+                const bool imported = column < symbol.width && symbol.IsInk(column, row);
                 ASSERT_EQ(imported, drawn[column][row]) << code << " at column " << column << ", row " << row;
             }
         }

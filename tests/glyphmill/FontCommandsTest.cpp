@@ -2,6 +2,7 @@
 // FreeType, bdftopcf, pcf2bdf and libpng as the judges.
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_BDF_H
 #include <png.h>
 
 #include <algorithm>
@@ -17,7 +18,8 @@
 
 namespace {
 
-const std::string kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+const std::string kDejaVuFolder = "/usr/share/fonts/truetype/dejavu/";
+const std::string kDejaVu = kDejaVuFolder + "DejaVuSansMono.ttf";
 const std::string kFixed = "/usr/share/fonts/X11/misc/6x13.pcf.gz";
 const std::string kTerminusCp1251 = "/usr/share/fonts/X11/misc/ter-u16n_cp1251.pcf.gz";
 const std::string kTerminusUnicode = "/usr/share/fonts/X11/misc/ter-u16n_unicode.pcf.gz";
@@ -40,8 +42,7 @@ void LoadAsTheEditorDoes(const std::string& path, FontImage& image) {
 
 // Row 0 is the symbol's top row.
 bool IsInk(const Symbol& symbol, int column, int row) {
-    const int fromBottom = 8 * symbol.height - 1 - row;
-    return (symbol.data[column * symbol.height + fromBottom / 8] & (1u << (fromBottom % 8))) == 0;
+    return symbol.IsInk(column, 8 * symbol.height - 1 - row);
 }
 
 void ExpectSameSymbols(const Font& expected, const Font& actual) {
@@ -60,8 +61,9 @@ void ExpectSameSymbols(const Font& expected, const Font& actual) {
 // The glyph FreeType itself renders for character (at ppem, or the bitmap
 // font's strike for 0), laid out by the import's rules: the ascender on the
 // top row, the pen at column 0, 128 columns sampled, one blank column after
-// the ink.
-void ExpectFreeTypesGlyph(const Symbol& symbol, const std::string& fontPath, FT_ULong character, int ppem) {
+// the ink, or for a monospaced import as wide as the glyph's advance.
+void ExpectFreeTypesGlyph(const Symbol& symbol, const std::string& fontPath, FT_ULong character, int ppem,
+                          bool monospace = false) {
     FT_Library library;
     FT_Face face;
     ASSERT_EQ(FT_Init_FreeType(&library), 0);
@@ -83,10 +85,11 @@ void ExpectFreeTypesGlyph(const Symbol& symbol, const std::string& fontPath, FT_
             lastInk = std::max(lastInk, x);
         }
     }
+    const int advance = static_cast<int>(face->glyph->advance.x / 64);
     FT_Done_Face(face);
     FT_Done_FreeType(library);
 
-    ASSERT_EQ(symbol.width, lastInk < 0 ? 1 : lastInk + 2) << "U+" << std::hex << character;
+    ASSERT_EQ(symbol.width, monospace ? advance : lastInk < 0 ? 1 : lastInk + 2) << "U+" << std::hex << character;
     for (int y = 0; y < rows; ++y) {
         for (int x = 0; x < symbol.width; ++x) {
             ASSERT_EQ(IsInk(symbol, x, y), ink[y][x]) << "U+" << std::hex << character << std::dec << " at " << x << "," << y;
@@ -112,7 +115,7 @@ TEST(FontImport, TrueTypeGlyphsAreFreeTypesOwnBitmaps) {
     ASSERT_EQ(image.GetFontCount(), 1);
     char name[Font::kNameLength + 1];
     image.GetFontName(0, name);
-    EXPECT_STREQ(name, "DejaVu S");
+    EXPECT_STREQ(name, "DejaV16 ");
     const Font& font = image.FontAt(0);
     EXPECT_EQ(font.GetHeight(), 3);  // 19 rows at 16 pixels per em
     ExpectFreeTypesGlyph(font.At('A'), kDejaVu, 'A', 16);
@@ -120,7 +123,7 @@ TEST(FontImport, TrueTypeGlyphsAreFreeTypesOwnBitmaps) {
     ExpectFreeTypesGlyph(font.At('@'), kDejaVu, '@', 16);
     ExpectFreeTypesGlyph(font.At(0xE9), kDejaVu, U'\u00e9', 16);
     ExpectFreeTypesGlyph(font.At(0x80), kDejaVu, U'\u20ac', 16);
-    for (const int code : {0x07, 0x20, 0x81}) ExpectBlank(font.At(code));
+    for (const int code : {0x07, 0x81}) ExpectBlank(font.At(code));
 
     // A second import into the same font, too tall for it, keeps its name.
     const Outcome cut = Glyphmill("import " + path + " " + kDejaVu + " --font 0 --size 40 --height 4");
@@ -128,7 +131,7 @@ TEST(FontImport, TrueTypeGlyphsAreFreeTypesOwnBitmaps) {
     LoadAsTheEditorDoes(path, image);
     EXPECT_EQ(image.FontAt(0).GetHeight(), 4);
     image.GetFontName(0, name);
-    EXPECT_STREQ(name, "DejaVu S");
+    EXPECT_STREQ(name, "DejaV16 ");
 }
 
 TEST(FontImport, BitmapFontsFromPcfAndFromTheBdfPcf2bdfMakesOfIt) {
@@ -166,6 +169,69 @@ TEST(FontImport, ACodePageMapsAsAFontMadeForThatCodePage) {
     const Outcome unmapped = Glyphmill("import " + Fresh("ter-refused.bin") + " " + kTerminusCp1251 + " --add");
     EXPECT_EQ(unmapped.exitCode, 1);
     EXPECT_NE(unmapped.err.find("--charset raw"), std::string::npos) << unmapped.err;
+}
+
+// What FreeType says of a font file: its ascender in whole pixels at ppem (or
+// of its first strike for 0), and the advance of a character there.
+struct FreeTypeMetrics {
+    int ascender = 0, advance = 0;
+};
+
+FreeTypeMetrics FreeTypesMetrics(const std::string& fontPath, FT_ULong character, int ppem) {
+    FT_Library library;
+    FT_Face face;
+    FreeTypeMetrics metrics;
+    if (FT_Init_FreeType(&library) != 0) return metrics;
+    if (FT_New_Face(library, fontPath.c_str(), 0, &face) == 0) {
+        if ((ppem ? FT_Set_Pixel_Sizes(face, 0, ppem) : FT_Select_Size(face, 0)) == 0 &&
+            FT_Load_Char(face, character, FT_LOAD_TARGET_MONO) == 0) {
+            metrics.ascender = static_cast<int>((face->size->metrics.ascender + 63) / 64);
+            metrics.advance = static_cast<int>(face->glyph->advance.x / 64);
+        }
+        FT_Done_Face(face);
+    }
+    FT_Done_FreeType(library);
+    return metrics;
+}
+
+TEST(FontImport, TheSpaceKeepsItsAdvanceAndMonospaceKeepsEveryGlyphsCell) {
+    const std::string sans = kDejaVuFolder + "DejaVuSans.ttf", path = Fresh("spacing.bin");
+    const int space = FreeTypesMetrics(sans, ' ', 16).advance;
+    ASSERT_GE(space, 2);
+    const Outcome run = Glyphmill("import " + path + " " + sans + " --add --size 16");
+    EXPECT_NE(run.out.find("the space is " + std::to_string(space) + " columns wide\n"), std::string::npos) << run.out;
+    RunOk("import " + path + " " + sans + " --add --size 16 --space-width 9");
+    RunOk("import " + path + " " + kDejaVu + " --add --size 16 --monospace");
+    FontImage image;
+    LoadAsTheEditorDoes(path, image);
+    EXPECT_EQ(image.FontAt(0).At(' ').width, space);
+    EXPECT_EQ(image.FontAt(1).At(' ').width, 9);
+    const Font& mono = image.FontAt(2);
+    EXPECT_EQ(mono.GetInterval(), 0);
+    EXPECT_EQ(mono.At(' ').width, FreeTypesMetrics(kDejaVu, ' ', 16).advance);
+    for (const FT_ULong character : {'i', 'W', 'g', 'j'})
+        ExpectFreeTypesGlyph(mono.At(character), kDejaVu, character, 16, true);
+}
+
+TEST(FontImport, NamesAreTheCharsetsBytesAndAutomaticNamesTellFontsApart) {
+    const std::string path = Fresh("names.bin");
+    for (const char* options : {"--size 16", "--size 16", "--size 12", "--size 12 --name 'Größe€'",
+                                "--size 12 --charset cp1251 --name 'Жук'"})
+        RunOk("import " + path + " " + kDejaVu + " --add " + options);
+    const Outcome cut = Glyphmill("import " + path + " " + kDejaVu + " --font 0 --name Proportional");
+    EXPECT_EQ(cut.exitCode, 0) << cut.err;
+    EXPECT_NE(cut.err.find("glyphmill: warning: the name is 12 bytes in cp1252; a font's name keeps the first 8\n"),
+              std::string::npos) << cut.err;
+    const Outcome refused = Glyphmill("import " + path + " " + kDejaVu + " --font 1 --name 'Ωmega'");
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("the name: the character U+03A9 has no code in cp1252"), std::string::npos) << refused.err;
+
+    FontImage image;
+    LoadAsTheEditorDoes(path, image);
+    const std::vector<std::string> names = {"Proporti", "DejaV16b", "DejaV12 ", "Gr\xF6\xDF" "e\x80  ",
+                                            "\xC6\xF3\xEA     "};
+    ASSERT_EQ(image.GetFontCount(), static_cast<int>(names.size()));
+    for (int i = 0; i < image.GetFontCount(); ++i) EXPECT_EQ(std::string(image.FontAt(i).name, 8), names[i]) << i;
 }
 
 TEST(FontExport, BdfAndThePcfBdftopcfMakesOfItImportAsTheSameFont) {
@@ -206,6 +272,59 @@ TEST(FontExport, BdfAndThePcfBdftopcfMakesOfItImportAsTheSameFont) {
             ExpectSameSymbols(image.FontAt(index), font);
             EXPECT_EQ(font.GetInterval(), image.FontAt(index).GetInterval());
             EXPECT_EQ(font.GetHeightLimit(), image.FontAt(index).GetHeightLimit());
+        }
+    }
+}
+
+// What FreeType reads of the BDF or PCF font at path: the ascent and descent
+// of its strike, and its weight and slant properties.
+struct BitmapFontFacts {
+    long ascent = -1, descent = -1;
+    std::string weight, slant;
+};
+
+BitmapFontFacts FreeTypesFacts(const std::string& path) {
+    FT_Library library;
+    FT_Face face;
+    BitmapFontFacts facts;
+    if (FT_Init_FreeType(&library) != 0) return facts;
+    if (FT_New_Face(library, path.c_str(), 0, &face) == 0) {
+        if (FT_Select_Size(face, 0) == 0) {
+            facts.ascent = face->size->metrics.ascender / 64;
+            facts.descent = -face->size->metrics.descender / 64;
+        }
+        BDF_PropertyRec property;
+        if (FT_Get_BDF_Property(face, "WEIGHT_NAME", &property) == 0 && property.type == BDF_PROPERTY_TYPE_ATOM)
+            facts.weight = property.u.atom;
+        if (FT_Get_BDF_Property(face, "SLANT", &property) == 0 && property.type == BDF_PROPERTY_TYPE_ATOM)
+            facts.slant = property.u.atom;
+        FT_Done_Face(face);
+    }
+    FT_Done_FreeType(library);
+    return facts;
+}
+
+TEST(FontExport, TheBaselineIsWhereTheImportPutItAndTheStyleTheSourcesAsFreeTypeReadsThem) {
+    struct Source {
+        std::string font, size, weight, slant;
+    };
+    for (const Source& source : {Source{kDejaVuFolder + "DejaVuSansMono-BoldOblique.ttf", "16", "Bold", "O"},
+                                 Source{kFixed, "0", "Medium", "R"}, Source{kDejaVu, "12", "Medium", "R"}}) {
+        SCOPED_TRACE(source.font);
+        const std::string path = Fresh("baseline.bin"), bdf = Scratch("baseline.bdf"), pcf = Scratch("baseline.pcf");
+        RunOk("import " + path + " " + source.font + " --add" + (source.size == "0" ? "" : " --size " + source.size));
+        RunOk("export " + path + " --font 0 -o " + bdf + " --source " + source.font);
+        ASSERT_EQ(std::system(("bdftopcf -o " + pcf + " " + bdf).c_str()), 0);
+        FontImage image;
+        LoadAsTheEditorDoes(path, image);
+        const int rows = 8 * image.FontAt(0).GetHeight();
+        const int ascender = FreeTypesMetrics(source.font, 'A', std::stoi(source.size)).ascender;
+        for (const std::string& file : {bdf, pcf}) {
+            const BitmapFontFacts facts = FreeTypesFacts(file);
+            EXPECT_EQ(facts.ascent, ascender) << file;
+            EXPECT_EQ(facts.descent, rows - ascender) << file;
+            EXPECT_EQ(facts.weight, source.weight) << file;
+            EXPECT_EQ(facts.slant, source.slant) << file;
         }
     }
 }

@@ -47,15 +47,15 @@ TEST(FontNumbers, ImportReportsTheSavedNumberAndExportFindsTheFontByIt) {
     const std::string image = Scratch("numbers.bin"), single = Scratch("single.bin");
     std::remove(image.c_str());
     std::remove(single.c_str());
-    const std::string big = " " + kDejaVu + " --add --size 32 --height 4";
-    EXPECT_NE(RunOk("import " + image + big).out.find("into font 0 \"DejaVu S\""), std::string::npos);
+    const std::string big = " " + kDejaVu + " --add --size 32 --height 4 --name Big";
+    EXPECT_NE(RunOk("import " + image + big).out.find("into font 0 \"Big     \""), std::string::npos);
     const Outcome second = RunOk("import " + image + big);
-    EXPECT_NE(second.out.find("into font 8 \"DejaVu S\""), std::string::npos) << second.out;
-    EXPECT_NE(RunOk("info " + image).out.find("\n8 \"DejaVu S\""), std::string::npos);
+    EXPECT_NE(second.out.find("into font 8 \"Big     \""), std::string::npos) << second.out;
+    EXPECT_NE(RunOk("info " + image).out.find("\n8 \"Big     \""), std::string::npos);
 
     // Into the image with fillers, a small font comes last, as font 9.
     const std::string small = " " + kTerminus + " --add";
-    EXPECT_NE(RunOk("import " + image + small).out.find("into font 9 \"Terminus\""), std::string::npos);
+    EXPECT_NE(RunOk("import " + image + small).out.find("into font 9 \"Termi16 \""), std::string::npos);
     RunOk("import " + single + small);
     const std::string exported = Scratch("numbers.bdf"), alone = Scratch("single.bdf");
     RunOk("export " + image + " --font 9 -o " + exported);

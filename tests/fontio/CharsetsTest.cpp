@@ -67,7 +67,9 @@ TEST(Charsets, Utf8IsDecodedAndRefusedAsIconvDoes) {
         std::u32string ours, theirs;
         const bool theyTake = IconvToUtf32("UTF-8", text, theirs);
         EXPECT_EQ(DecodeUtf8(text, ours), theyTake) << text;
-        if (theyTake) EXPECT_EQ(ours, theirs) << text;
+        if (theyTake) {
+            EXPECT_EQ(ours, theirs) << text;
+        }
     }
 }
 

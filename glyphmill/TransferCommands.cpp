@@ -131,6 +131,15 @@ int ReadPrinter(SerialLine& line, const TransferArguments& args, ImageBytes& ima
     return -1;
 }
 
+// Opens the line, its waits ended by SIGINT and SIGTERM, and reads the
+// printer's image; on failure says why and returns the exit code, else -1.
+int OpenAndReadPrinter(SerialLine& line, TransferArguments& args, ImageBytes& image, TransferOutcome& outcome,
+                       double& seconds) {
+    line.StopOnSignals();
+    if (const int failed = OpenLine(line, args); failed >= 0) return failed;
+    return ReadPrinter(line, args, image, outcome, seconds);
+}
+
 int CompareWithPrinter(const FontImage& expected, const ImageBytes& image);
 
 int RunSend(TransferArguments& args) {
@@ -159,12 +168,10 @@ int RunSend(TransferArguments& args) {
 int RunRead(TransferArguments& args) {
     if (const int refused = CheckWritable(args.file, args.force); refused != ExitCode::kDone) return refused;
     SerialLine line;
-    line.StopOnSignals();
-    if (const int failed = OpenLine(line, args); failed >= 0) return failed;
     ImageBytes image{};
     TransferOutcome outcome;
     double seconds = 0;
-    if (const int failed = ReadPrinter(line, args, image, outcome, seconds); failed >= 0) return failed;
+    if (const int failed = OpenAndReadPrinter(line, args, image, outcome, seconds); failed >= 0) return failed;
     // Only a whole image replaces the file, and atomically.
     if (const int written = WriteOut(args.file, image.data(), image.size(), args.force); written != ExitCode::kDone)
         return written;
@@ -194,12 +201,10 @@ int RunVerify(TransferArguments& args) {
     FontImage expected;
     if (const int failed = ReadImage(args, bytes, expected); failed >= 0) return failed;
     SerialLine line;
-    line.StopOnSignals();
-    if (const int failed = OpenLine(line, args); failed >= 0) return failed;
     ImageBytes image{};
     TransferOutcome outcome;
     double seconds = 0;
-    if (const int failed = ReadPrinter(line, args, image, outcome, seconds); failed >= 0) return failed;
+    if (const int failed = OpenAndReadPrinter(line, args, image, outcome, seconds); failed >= 0) return failed;
     return CompareWithPrinter(expected, image);
 }
 

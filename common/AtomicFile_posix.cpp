@@ -111,28 +111,38 @@ FileWrite Replace(int fd, const std::string& temporary, const std::string& targe
     return {};
 }
 
+// A write under way: the file it replaces and the temporary file beside it.
+struct Staged {
+    std::string target;
+    Existing existing;
+    std::string temporary;
+    int fd = -1;
+};
+
+// Finds where path's write lands, refuses what may not be replaced, and
+// makes the temporary file there.
+FileWrite Stage(const std::string& path, bool replaceReadOnly, Staged& staged) {
+    staged.target = FinalTarget(path);
+    if (FileWrite refused = Inspect(staged.target, replaceReadOnly, staged.existing); !refused) return refused;
+    staged.fd = CreateTemporary(staged.target, staged.existing, staged.temporary);
+    if (staged.fd < 0) return Failure(errno);
+    return {};
+}
+
 }  // namespace
 
 FileWrite CheckReplaceable(const std::string& path, bool replaceReadOnly) {
-    const std::string target = FinalTarget(path);
-    Existing existing;
-    if (FileWrite refused = Inspect(target, replaceReadOnly, existing); !refused) return refused;
-    std::string temporary;
-    const int fd = CreateTemporary(target, existing, temporary);
-    if (fd < 0) return Failure(errno);
-    close(fd);
-    unlink(temporary.c_str());
+    Staged staged;
+    if (FileWrite refused = Stage(path, replaceReadOnly, staged); !refused) return refused;
+    close(staged.fd);
+    unlink(staged.temporary.c_str());
     return {};
 }
 
 FileWrite WriteFileAtomically(const std::string& path, const uint8_t* data, size_t size, bool replaceReadOnly) {
-    const std::string target = FinalTarget(path);
-    Existing existing;
-    if (FileWrite refused = Inspect(target, replaceReadOnly, existing); !refused) return refused;
-    std::string temporary;
-    const int fd = CreateTemporary(target, existing, temporary);
-    if (fd < 0) return Failure(errno);
-    const FileWrite outcome = Replace(fd, temporary, target, existing, data, size);
-    if (!outcome) unlink(temporary.c_str());
+    Staged staged;
+    if (FileWrite refused = Stage(path, replaceReadOnly, staged); !refused) return refused;
+    const FileWrite outcome = Replace(staged.fd, staged.temporary, staged.target, staged.existing, data, size);
+    if (!outcome) unlink(staged.temporary.c_str());
     return outcome;
 }

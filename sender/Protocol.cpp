@@ -276,6 +276,21 @@ TransferStep ReceiveStep(TransferMachine& machine, int event) {
     return Step(machine, move);
 }
 
+namespace {
+
+// Shows "Initiate", opens the port with its listener and, once it is open,
+// greets the printer.
+void OpenAndHandshake(Transfer& transfer, PortChoice choice, int queueSize, ListenerRoutine listener) {
+    transfer.window.SetStatus("Initiate", StatusBox::Off);
+    transfer.window.EnableControls(false);
+    PrepareTransfer(transfer, BaudRateForIndex(choice.speedIndex));
+    if (transfer.port.OpenPort(choice.portNumber, choice.speedIndex, queueSize, std::move(listener)) != 0) return;
+    transfer.window.SetStatus("Wait Echo 1", StatusBox::Off);
+    SendHandshake(transfer);
+}
+
+}  // namespace
+
 void StartTransmit(Transfer& transfer, const std::string& path, PortChoice choice) {
     transfer.pageCount = 0;
     transfer.repeatCount = 0;
@@ -284,16 +299,9 @@ void StartTransmit(Transfer& transfer, const std::string& path, PortChoice choic
         ShowFailure(transfer.window, read);
         return;
     }
-    transfer.window.SetStatus("Initiate", StatusBox::Off);
-    transfer.window.EnableControls(false);
-    PrepareTransfer(transfer, BaudRateForIndex(choice.speedIndex));
-    ListenerRoutine listener{TransferKind::Transmit, kTransmitPollMilliseconds,
-                             [&transfer](const HandOver& handOver) { TransmitListener(transfer, handOver); }};
-    if (transfer.port.OpenPort(choice.portNumber, choice.speedIndex, kTransmitQueueSize, std::move(listener)) != 0) {
-        return;
-    }
-    transfer.window.SetStatus("Wait Echo 1", StatusBox::Off);
-    SendHandshake(transfer);
+    OpenAndHandshake(transfer, choice, kTransmitQueueSize,
+                     {TransferKind::Transmit, kTransmitPollMilliseconds,
+                      [&transfer](const HandOver& handOver) { TransmitListener(transfer, handOver); }});
 }
 
 void TransmitListener(Transfer& transfer, const HandOver& handOver) {
@@ -321,16 +329,9 @@ void StartReceive(Transfer& transfer, const std::string& path, PortChoice choice
         return;
     }
     transfer.receivePath = path;
-    transfer.window.SetStatus("Initiate", StatusBox::Off);
-    transfer.window.EnableControls(false);
-    PrepareTransfer(transfer, BaudRateForIndex(choice.speedIndex));
-    ListenerRoutine listener{TransferKind::Receive, kReceivePollMilliseconds,
-                             [&transfer](const HandOver& handOver) { ReceiveListener(transfer, handOver); }};
-    if (transfer.port.OpenPort(choice.portNumber, choice.speedIndex, kReceiveQueueSize, std::move(listener)) != 0) {
-        return;
-    }
-    transfer.window.SetStatus("Wait Echo 1", StatusBox::Off);
-    SendHandshake(transfer);
+    OpenAndHandshake(transfer, choice, kReceiveQueueSize,
+                     {TransferKind::Receive, kReceivePollMilliseconds,
+                      [&transfer](const HandOver& handOver) { ReceiveListener(transfer, handOver); }});
 }
 
 void ReceiveListener(Transfer& transfer, const HandOver& handOver) {

@@ -265,13 +265,19 @@ void AddOut(CLI::App& command, ToolboxArguments& args, const char* what = "write
     AddForceOption(command, args.force);
 }
 
+// A command on one font of IMAGE: its IMAGE and --font come first.
+CLI::App* AddFontCommand(CLI::App& app, const char* name, const char* description, ToolboxArguments& args) {
+    CLI::App* command = app.add_subcommand(name, description);
+    AddImage(*command, args);
+    AddFont(*command, args);
+    return command;
+}
+
 }  // namespace
 
 void AddToolboxCommands(CLI::App& app, int& exitCode) {
     auto renameArgs = std::make_shared<ToolboxArguments>();
-    CLI::App* rename = app.add_subcommand("rename", "Give a font of IMAGE a new name (8 characters).");
-    AddImage(*rename, *renameArgs);
-    AddFont(*rename, *renameArgs);
+    CLI::App* rename = AddFontCommand(app, "rename", "Give a font of IMAGE a new name (8 characters).", *renameArgs);
     rename->add_option("NAME", renameArgs->name, "the new name: up to 8 characters of --charset")->required();
     rename->add_option("--charset", renameArgs->charset, "the code page the name's characters are stored in")
         ->check(CLI::IsMember(CharsetNames()))
@@ -281,25 +287,20 @@ void AddToolboxCommands(CLI::App& app, int& exitCode) {
     rename->callback([renameArgs, &exitCode] { exitCode = RunRename(*renameArgs); });
 
     auto removeArgs = std::make_shared<ToolboxArguments>();
-    CLI::App* remove =
-        app.add_subcommand("remove", "Remove a font of IMAGE; the later fonts move up. The last font stays.");
-    AddImage(*remove, *removeArgs);
-    AddFont(*remove, *removeArgs);
+    CLI::App* remove = AddFontCommand(
+        app, "remove", "Remove a font of IMAGE; the later fonts move up. The last font stays.", *removeArgs);
     AddOut(*remove, *removeArgs);
     remove->callback([removeArgs, &exitCode] { exitCode = RunRemove(*removeArgs); });
 
     auto moveArgs = std::make_shared<ToolboxArguments>();
-    CLI::App* move = app.add_subcommand("move", "Move a font of IMAGE to another place in its list.");
-    AddImage(*move, *moveArgs);
-    AddFont(*move, *moveArgs);
+    CLI::App* move = AddFontCommand(app, "move", "Move a font of IMAGE to another place in its list.", *moveArgs);
     move->add_option("--to", moveArgs->to, "its new place, as info numbers it")->required()->type_name("M");
     AddOut(*move, *moveArgs);
     move->callback([moveArgs, &exitCode] { exitCode = RunMove(*moveArgs); });
 
     auto setArgs = std::make_shared<ToolboxArguments>();
-    CLI::App* set = app.add_subcommand("set", "Set a font's interval, height limit or height, as the font panel does.");
-    AddImage(*set, *setArgs);
-    AddFont(*set, *setArgs);
+    CLI::App* set = AddFontCommand(
+        app, "set", "Set a font's interval, height limit or height, as the font panel does.", *setArgs);
     CLI::Option* interval =
         set->add_option("--interval", setArgs->interval, "columns between symbols, 0-15")->type_name("I");
     CLI::Option* limit =

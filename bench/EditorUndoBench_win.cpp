@@ -6,7 +6,6 @@
 // change with the table and the preview box drawn again, and the preview
 // window drawing a 40-character line at both scales.
 #include <windows.h>
-#include <commdlg.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -14,45 +13,17 @@
 
 #include "EditorShell.h"
 #include "FontImageView.h"
-#include "UiSeam.h"
+#include "WinBenchSupport_win.h"
 
 namespace {
 
 constexpr int kRuns = 200;
 constexpr int kFontHeight = 2;
 
-BOOL ChooseDejaVuMono(CHOOSEFONTA* request) {
-    LOGFONTA& font = *request->lpLogFont;
-    font = LOGFONTA{};
-    font.lfHeight = 8 * kFontHeight;
-    font.lfWeight = FW_NORMAL;
-    font.lfCharSet = ANSI_CHARSET;
-    lstrcpyA(font.lfFaceName, "DejaVu Sans Mono");
-    return TRUE;
-}
-
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
 template <typename Action>
 void Report(const char* what, Action action) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
     std::vector<double> runs;
-    for (int run = 0; run < kRuns; ++run) {
-        LARGE_INTEGER start;
-        LARGE_INTEGER end;
-        QueryPerformanceCounter(&start);
-        action(run);
-        QueryPerformanceCounter(&end);
-        runs.push_back(1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
-                       static_cast<double>(frequency.QuadPart));
-    }
+    for (int run = 0; run < kRuns; ++run) runs.push_back(1000.0 * SecondsTaken([&] { action(run); }));
     std::sort(runs.begin(), runs.end());
     std::printf("%s: median %.2f ms, slowest %.2f ms of %d runs\n", what, runs[kRuns / 2], runs.back(), kRuns);
 }
@@ -62,13 +33,8 @@ void RedrawNow(HWND window) { RedrawWindow(window, nullptr, nullptr, RDW_INVALID
 }  // namespace
 
 int main() {
-    Ui().chooseFont = ChooseDejaVuMono;
-    HWND window = StartEditor(GetModuleHandleA(nullptr));
+    HWND window = StartBenchEditor(kFontHeight);
     if (!window) return 1;
-    ShowWindow(window, SW_SHOWNORMAL);
-    UpdateWindow(window);
-    SendMessageA(window, WM_COMMAND, kCommandNew, 0);
-    Document()->SetFontHeight(0, kFontHeight);
     SendMessageA(window, WM_COMMAND, kCommandImportFont, 0);
     // Symbol 'A' chosen in the table, so that the preview box shows it too.
     SendMessageA(SymbolTableWindow(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(25 + 12, 100 + 12));

@@ -84,6 +84,21 @@ void SymbolChanging(const Symbol& symbol) {
 
 void SymbolChanged(const Symbol&) { EndChange(std::move(Undo.symbolCommit)); }
 
+// Undoes (back) or redoes the next step and shows where it was made.
+void TakeStep(bool back) {
+    FontImageView* document = Document();
+    if (!document || !(back ? Undo.history.CanUndo() : Undo.history.CanRedo())) return;
+    const UndoStep& step = back ? Undo.history.NextUndo() : Undo.history.NextRedo();
+    const bool panelChanged = PrepareFor(*document, step, back ? step.before : step.after);
+    DocumentPlace place;
+    if (back) {
+        Undo.history.Undo(*document, &place);
+    } else {
+        Undo.history.Redo(*document, &place);
+    }
+    ShowPlace(*document, place, panelChanged);
+}
+
 }  // namespace
 
 UndoHistory::Pending BeginChange(const std::vector<ChangePart>& parts) {
@@ -98,25 +113,9 @@ void EndChange(UndoHistory::Pending pending) {
     RefreshTextPreview();
 }
 
-void OnUndo() {
-    FontImageView* document = Document();
-    if (!document || !Undo.history.CanUndo()) return;
-    const UndoStep& step = Undo.history.NextUndo();
-    const bool panelChanged = PrepareFor(*document, step, step.before);
-    DocumentPlace place;
-    Undo.history.Undo(*document, &place);
-    ShowPlace(*document, place, panelChanged);
-}
+void OnUndo() { TakeStep(true); }
 
-void OnRedo() {
-    FontImageView* document = Document();
-    if (!document || !Undo.history.CanRedo()) return;
-    const UndoStep& step = Undo.history.NextRedo();
-    const bool panelChanged = PrepareFor(*document, step, step.after);
-    DocumentPlace place;
-    Undo.history.Redo(*document, &place);
-    ShowPlace(*document, place, panelChanged);
-}
+void OnRedo() { TakeStep(false); }
 
 void ForgetHistory() {
     Undo.history.Clear();

@@ -1,6 +1,7 @@
 // glyphmill.exe: the same commands as the Linux glyphmill but printer, which
 // plays the printer on a pseudo-terminal, a thing Windows lacks.
 #include "CommandLine.h"
+#include "DiffCommand.h"
 #include "FontCommands.h"
 #include "GlyphCommand.h"
 #include "ImageCommands.h"
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
     int exitCode = ExitCode::kDone;
     AddImageCommands(app, exitCode);
     AddTransferCommands(app, exitCode);
+    AddDiffCommand(app, exitCode);
     AddFontCommands(app, exitCode);
     AddToolboxCommands(app, exitCode);
     AddGlyphCommand(app, exitCode);

@@ -48,6 +48,8 @@ both render fonts.bin --font 1 "déjà-vu, 20€" --scale 3 -o line.png
 both render fonts.bin --font 2 "déjà" --charset cp437 -o line437.png
 both rename fonts.bin --font 2 Term16b
 both copy fonts.bin --font 1 copied.bin
+both diff fonts.bin again.bin
+both diff fonts.bin copied.bin
 both glyph fonts.bin --font 1 --code A -o A.png
 both glyph copied.bin --font 0 --code B --from A.png
 # Refusals: the same words and exit codes.

@@ -426,3 +426,33 @@ bool FontFile::Import(const ImportRequest& request, FontImage& image, int index,
     font.SetHeight(summary.height);
     return true;
 }
+
+namespace {
+
+bool NameTaken(const FontImage& image, int index, const std::string& name) {
+    std::string padded = name;
+    padded.resize(Font::kNameLength, ' ');
+    for (int i = 0; i < image.GetFontCount(); ++i) {
+        if (i != index && std::string(image.FontAt(i).name, Font::kNameLength) == padded) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string AutomaticFontName(const std::string& family, int size, const Charset& charset, const FontImage& image,
+                              int index) {
+    const std::string digits = std::to_string(size);
+    std::u32string characters;
+    std::string name;
+    if (DecodeUtf8(family, characters)) {
+        for (const char32_t character : characters) {
+            const int code = charset.CodeOf(character);
+            if (code > ' ' && name.size() + digits.size() < Font::kNameLength - 1) name += static_cast<char>(code);
+        }
+    }
+    name += digits;
+    for (char mark = 'b'; NameTaken(image, index, name) && mark <= 'z'; ++mark)
+        name = name.substr(0, Font::kNameLength - 1 - digits.size()) + digits + mark;
+    return name;
+}

@@ -61,3 +61,10 @@ private:
     explicit FontFile(std::unique_ptr<Handles> handles);
     std::unique_ptr<Handles> handles_;
 };
+
+// The name of a font added by an import: the typeface (its characters in
+// charset, spaces left out) and the pixel size in 7 bytes, as "DejaV16"; when
+// another font of image than index has that name, a letter in the 8th byte
+// tells them apart.
+std::string AutomaticFontName(const std::string& family, int size, const Charset& charset, const FontImage& image,
+                              int index);

@@ -98,35 +98,6 @@ void PrintSummary(const FontArguments& args, FontImage& image, int index, const 
     if (summary.ownExport) std::printf("exported by glyphmill: widths, interval and limit restored\n");
 }
 
-bool NameTaken(const FontImage& image, int index, const std::string& name) {
-    std::string padded = name;
-    padded.resize(Font::kNameLength, ' ');
-    for (int i = 0; i < image.GetFontCount(); ++i) {
-        if (i != index && std::string(image.FontAt(i).name, Font::kNameLength) == padded) return true;
-    }
-    return false;
-}
-
-// The typeface (its characters in charset, spaces left out) and the pixel
-// size in 7 bytes, as "DejaV16"; when another font of the image has that
-// name, a letter in the 8th byte tells them apart.
-std::string AutomaticName(const std::string& family, int size, const Charset& charset, const FontImage& image,
-                          int index) {
-    const std::string digits = std::to_string(size);
-    std::u32string characters;
-    std::string name;
-    if (DecodeUtf8(family, characters)) {
-        for (const char32_t character : characters) {
-            const int code = charset.CodeOf(character);
-            if (code > ' ' && name.size() + digits.size() < Font::kNameLength - 1) name += static_cast<char>(code);
-        }
-    }
-    name += digits;
-    for (char mark = 'b'; NameTaken(image, index, name) && mark <= 'z'; ++mark)
-        name = name.substr(0, Font::kNameLength - 1 - digits.size()) + digits + mark;
-    return name;
-}
-
 int RunImport(const FontArguments& args) {
     Charset charset;
     std::string error;
@@ -147,7 +118,7 @@ int RunImport(const FontArguments& args) {
     request.spaceWidth = args.spaceWidth;
     ImportSummary summary;
     if (!fontFile->Import(request, image, index, summary, error)) return Fail(args.fontFile + ": " + error);
-    if (args.add && name.empty()) name = AutomaticName(fontFile->FamilyName(), summary.size, charset, image, index);
+    if (args.add && name.empty()) name = AutomaticFontName(fontFile->FamilyName(), summary.size, charset, image, index);
     if (!name.empty()) image.SetFontName(index, name.c_str());
     PrintSummary(args, image, index, fontFile->FamilyName(), summary);
     const std::string& out = args.save.PathFor(args.image);

@@ -15,6 +15,8 @@ struct UiSeam {
                           SECURITY_ATTRIBUTES* threadAttributes, BOOL inheritHandles, DWORD flags,
                           void* environment, const char* directory, STARTUPINFOA* startup,
                           PROCESS_INFORMATION* process);
+    // A modal dialog from a dialog resource of instance, as DialogBoxParamA.
+    INT_PTR (*dialogBox)(HINSTANCE instance, const char* name, HWND owner, DLGPROC procedure, LPARAM parameter);
 };
 
 // The process-wide seam.

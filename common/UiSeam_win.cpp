@@ -20,8 +20,13 @@ BOOL RealGetSaveFileName(OPENFILENAMEA* request) { return GetSaveFileNameA(reque
 
 BOOL RealChooseFont(CHOOSEFONTA* request) { return ChooseFontA(request); }
 
+INT_PTR RealDialogBox(HINSTANCE instance, const char* name, HWND owner, DLGPROC procedure, LPARAM parameter) {
+    return DialogBoxParamA(instance, name, owner, procedure, parameter);
+}
+
 UiSeam RealUi() {
-    return UiSeam{RealMessageBox, RealGetOpenFileName, RealGetSaveFileName, RealChooseFont, RealCreateProcess};
+    return UiSeam{RealMessageBox, RealGetOpenFileName, RealGetSaveFileName, RealChooseFont, RealCreateProcess,
+                  RealDialogBox};
 }
 
 UiSeam TheUi = RealUi();

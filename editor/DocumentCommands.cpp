@@ -149,7 +149,7 @@ int LoadDocument(const std::string& path, int fontToShow, bool freshHistory) {
     EnablePanelControls();
     ShowFontFields();
     for (WPARAM command : {kCommandSave, kCommandSaveAs, kCommandImportFont, kCommandSend, kCommandCutSymbol,
-                           kCommandCopySymbol, kCommandDeleteSymbol, kCommandPreview}) {
+                           kCommandCopySymbol, kCommandDeleteSymbol, kCommandPreview, kCommandImportFontFile}) {
         EnableMenuCommand(command);
     }
     MarkSaved();
@@ -157,13 +157,15 @@ int LoadDocument(const std::string& path, int fontToShow, bool freshHistory) {
     return 1;
 }
 
-bool IsImageName(const std::string& path) {
-    std::string lower = path;
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return EndsWith(lower, kExtension);
-}
+bool IsImageName(const std::string& path) { return HasExtension(path, kExtension); }
 
 }  // namespace
+
+bool HasExtension(const std::string& path, const char* extension) {
+    std::string lower = path;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return EndsWith(lower, extension);
+}
 
 int OpenDocument(HWND owner) {
     if (!owner) return LoadDocument(Doc.path, Doc.document ? Doc.document->GetCurrentFont() : 0, false);
@@ -186,16 +188,22 @@ void OpenCommandLineFile(const char* commandLine) {
 
 void OnDropFiles(HDROP drop) {
     std::string chosen;
+    std::string fontFile;
     const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count && chosen.empty(); ++i) {
         char name[MAX_PATH] = {};
         if (DragQueryFileA(drop, i, name, sizeof name) == 0) continue;
         if (IsImageName(name)) chosen = name;
+        if (fontFile.empty() && IsFontFileName(name)) fontFile = name;
     }
     DragFinish(drop);
-    if (chosen.empty()) return;
+    if (chosen.empty() && fontFile.empty()) return;
     SetForegroundWindow(MainWindow());
-    if (MayCloseDocument()) OpenDocumentAt(chosen);
+    if (chosen.empty()) {
+        ImportFontFileAt(fontFile);
+    } else if (MayCloseDocument()) {
+        OpenDocumentAt(chosen);
+    }
 }
 
 int SaveDocument(HWND owner) {
@@ -228,7 +236,7 @@ int NewDocument() {
     FillFontList();
     SetCaption("Glyphmill < New File > ");
     EnablePanelControls();
-    for (WPARAM command : {kCommandSaveAs, kCommandImportFont, kCommandSend, kCommandPreview}) {
+    for (WPARAM command : {kCommandSaveAs, kCommandImportFont, kCommandSend, kCommandPreview, kCommandImportFontFile}) {
         EnableMenuCommand(command);
     }
     ShowFontFields();

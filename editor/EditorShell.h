@@ -14,6 +14,7 @@
 
 class Font;
 class FontImageView;
+struct PrintedLine;
 
 // Menu command ids of the main window.
 enum MenuCommand : WPARAM {
@@ -34,6 +35,7 @@ enum MenuCommand : WPARAM {
     kCommandUndo = 10101,
     kCommandRedo = 10102,
     kCommandPreview = 10103,
+    kCommandImportFontFile = 10104,
 };
 
 constexpr int kTableSize = 402;
@@ -89,9 +91,21 @@ int OpenDocumentAt(const std::string& path);
 // Opens the file the program's command line names, quoted or not; nothing
 // for an empty command line.
 void OpenCommandLineFile(const char* commandLine);
+// Whether path ends in extension (lower case), whatever the case of its letters.
+bool HasExtension(const std::string& path, const char* extension);
 // WM_DROPFILES: the first .bin file dropped is opened, after the question
-// that closing asks when the document has unsaved changes.
+// that closing asks when the document has unsaved changes; with no .bin
+// among them, the first font file goes to "Import font file...".
 void OnDropFiles(HDROP drop);
+
+// --- Import font file (ImportFontFile.cpp) ---
+// Font menu "Import font file...": the open dialog, then the options dialog.
+void OnImportFontFile();
+// The options dialog for the font file at path, and the import; nothing
+// without a document.
+void ImportFontFileAt(const std::string& path);
+// Whether the name ends in an extension of the font files the import reads.
+bool IsFontFileName(const std::string& path);
 
 // --- Undo and redo (UndoCommands.cpp) ---
 // A change to the document is made between BeginChange, which keeps the parts
@@ -119,6 +133,9 @@ HWND TextPreviewField();
 // Paints the two lines of the field's text into dc, in the window's client
 // coordinates (the lines start 44 pixels down, at 2 and at 6 pixels a dot).
 void DrawTextPreviewLines(HDC dc);
+// Draws line with its top left corner at left, top, each dot a scale x scale
+// square, ink black on white.
+void DrawPrintedLine(HDC dc, const PrintedLine& line, int left, int top, int scale);
 // The preview's text field keeps its keys (Delete, the arrows, Ctrl+Z...):
 // the main loop translates no accelerator for it.
 bool IsForTextPreviewField(const MSG& message);
@@ -138,6 +155,8 @@ bool HandlePanelCommand(HWND mainWindow, WPARAM wParam, LPARAM lParam, LRESULT* 
 void FillFontList();
 void ShowFontFields();
 void SelectFont(int index);
+// The symbol editor shows the current symbol again after its font changed.
+void ReloadSymbolEditor();
 // Enables the buttons and fields once a document exists.
 void EnablePanelControls();
 HWND ProgressBarWindow();

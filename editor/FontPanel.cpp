@@ -92,13 +92,6 @@ void SetNumber(HWND field, int value) { SetWindowTextA(field, std::to_string(val
 
 int CurrentFont() { return Document()->GetCurrentFont(); }
 
-// The symbol editor shows the current symbol again after its font changed.
-void ReloadSymbolEditor() {
-    FontImageView* document = Document();
-    LoadSymbolIntoEditor(document->GetSymbol(document->GetCurrentSymbol()));
-    InvalidateRect(SymbolEditorWindow(), nullptr, TRUE);
-}
-
 void OnAddFont() {
     FontImageView* document = Document();
     if (!document) return;
@@ -330,6 +323,12 @@ void SelectFont(int index) {
 
 void EnablePanelControls() {
     for (HWND control : ButtonsAndFields()) EnableWindow(control, TRUE);
+}
+
+void ReloadSymbolEditor() {
+    FontImageView* document = Document();
+    LoadSymbolIntoEditor(document->GetSymbol(document->GetCurrentSymbol()));
+    InvalidateRect(SymbolEditorWindow(), nullptr, TRUE);
 }
 
 HWND ProgressBarWindow() { return Panel.progressBar; }

@@ -44,20 +44,6 @@ std::vector<int> CodesOfField() {
     return codes;
 }
 
-// The dots as a top-down 32-bit picture, stretched so that each is a
-// scale x scale square.
-void DrawLine(HDC dc, const PrintedLine& line, int top, int scale) {
-    if (line.width == 0 || line.rows == 0) return;
-    std::vector<uint32_t> pixels(line.ink.size());
-    std::transform(line.ink.begin(), line.ink.end(), pixels.begin(),
-                   [](uint8_t ink) { return ink ? 0x000000u : 0xFFFFFFu; });
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), line.width, -line.rows, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    SetStretchBltMode(dc, COLORONCOLOR);
-    StretchDIBits(dc, kMargin, top, line.width * scale, line.rows * scale, 0, 0, line.width, line.rows,
-                  pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY);
-}
-
 void OnPaint(HWND window) {
     ScopedPaint paint(window);
     // Drawn off the screen first, so that typing does not flicker.
@@ -124,8 +110,22 @@ void DrawTextPreviewLines(HDC dc) {
     const Font& font = document->FontAt(document->GetCurrentFont());
     const std::vector<int> codes = CodesOfField();
     const int room = kClientWidth - 2 * kMargin;
-    DrawLine(dc, PrintLine(font, codes, room / kSmallScale), kSmallTop, kSmallScale);
-    DrawLine(dc, PrintLine(font, codes, room / kLargeScale), kLargeTop, kLargeScale);
+    DrawPrintedLine(dc, PrintLine(font, codes, room / kSmallScale), kMargin, kSmallTop, kSmallScale);
+    DrawPrintedLine(dc, PrintLine(font, codes, room / kLargeScale), kMargin, kLargeTop, kLargeScale);
+}
+
+// A top-down 32-bit picture of the dots, stretched so that each is a
+// scale x scale square.
+void DrawPrintedLine(HDC dc, const PrintedLine& line, int left, int top, int scale) {
+    if (line.width == 0 || line.rows == 0) return;
+    std::vector<uint32_t> pixels(line.ink.size());
+    std::transform(line.ink.begin(), line.ink.end(), pixels.begin(),
+                   [](uint8_t ink) { return ink ? 0x000000u : 0xFFFFFFu; });
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), line.width, -line.rows, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchDIBits(dc, left, top, line.width * scale, line.rows * scale, 0, 0, line.width, line.rows, pixels.data(),
+                  &info, DIB_RGB_COLORS, SRCCOPY);
 }
 
 void ShowTextPreview() {

@@ -30,7 +30,9 @@ TEST_F(EditorWindowTest, NewMakesOneUnnamedFontAndEnablesItsItems) {
                          SetHeightLimitButton(), NameField(), HeightField(), IntervalField(), HeightLimitField()}) {
         EXPECT_TRUE(IsWindowEnabled(control));
     }
-    for (WPARAM on : {kCommandSaveAs, kCommandSend, kCommandImportFont}) EXPECT_TRUE(MenuEnabled(on)) << on;
+    for (WPARAM on : {kCommandSaveAs, kCommandSend, kCommandImportFont, kCommandImportFontFile}) {
+        EXPECT_TRUE(MenuEnabled(on)) << on;
+    }
     for (WPARAM off : {kCommandSave, kCommandCutSymbol, kCommandCopySymbol, kCommandDeleteSymbol}) {
         EXPECT_FALSE(MenuEnabled(off)) << off;
     }
@@ -106,7 +108,7 @@ TEST_F(EditorWindowTest, OpenShowsTheFileAndEnablesEverything) {
     EXPECT_EQ(FontListItems()[1], "Font #1   \"Font1   \"    (H = 2)");
     EXPECT_EQ(SendMessageA(FontList(), CB_GETCURSEL, 0, 0), 0);
     for (WPARAM on : {kCommandSave, kCommandSaveAs, kCommandSend, kCommandImportFont, kCommandCutSymbol,
-                      kCommandCopySymbol, kCommandDeleteSymbol}) {
+                      kCommandCopySymbol, kCommandDeleteSymbol, kCommandImportFontFile}) {
         EXPECT_TRUE(MenuEnabled(on)) << on;
     }
     EXPECT_FALSE(MenuEnabled(kCommandPasteSymbol));

@@ -1,5 +1,7 @@
 #include "EditorTestSupport.h"
 
+#include <shlobj.h>
+
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -65,6 +67,30 @@ BOOL FakeCreateProcess(const char* application, char* commandLine, SECURITY_ATTR
     return TRUE;
 }
 
+constexpr UINT kAnswerDialog = WM_APP + 0x3A;
+DLGPROC DialogProcedure = nullptr;
+
+// The dialog's own procedure, and once it is set up the script's answer.
+INT_PTR CALLBACK AnsweringDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != kAnswerDialog) {
+        const INT_PTR result = DialogProcedure(dialog, message, wParam, lParam);
+        if (message == WM_INITDIALOG) PostMessageA(dialog, kAnswerDialog, 0, 0);
+        return result;
+    }
+    if (TheScript.answerDialog) {
+        TheScript.answerDialog(dialog);
+    } else {
+        SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    }
+    return TRUE;
+}
+
+INT_PTR FakeDialogBox(HINSTANCE instance, const char* name, HWND owner, DLGPROC procedure, LPARAM parameter) {
+    TheScript.dialogs.push_back(IS_INTRESOURCE(name) ? static_cast<int>(reinterpret_cast<ULONG_PTR>(name)) : -1);
+    DialogProcedure = procedure;
+    return DialogBoxParamA(instance, name, owner, AnsweringDialogProc, parameter);
+}
+
 }  // namespace
 
 ScriptedUi& Script() { return TheScript; }
@@ -87,6 +113,7 @@ void EditorWindowTest::SetUp() {
     Ui().getSaveFileName = FakeFileDialog;
     Ui().chooseFont = FakeChooseFont;
     Ui().createProcess = FakeCreateProcess;
+    Ui().dialogBox = FakeDialogBox;
 
     char previous[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, previous);
@@ -164,6 +191,23 @@ void EditorWindowTest::PickFont(int index) const {
 void EditorWindowTest::ClickTable(int x, int y, UINT message) const {
     SendMessageA(SymbolTableWindow(), message, message == WM_LBUTTONDOWN ? MK_LBUTTON : MK_RBUTTON,
                  MAKELPARAM(x, y));
+}
+
+// A DROPFILES block of ANSI names, each ended by a 0, the list by another.
+void EditorWindowTest::Drop(const std::vector<std::string>& names) const {
+    size_t size = sizeof(DROPFILES) + 1;
+    for (const std::string& name : names) size += name.size() + 1;
+    HGLOBAL block = GlobalAlloc(GHND, size);
+    auto* files = static_cast<DROPFILES*>(GlobalLock(block));
+    files->pFiles = sizeof(DROPFILES);
+    char* at = reinterpret_cast<char*>(files) + sizeof(DROPFILES);
+    for (const std::string& name : names) {
+        std::memcpy(at, name.c_str(), name.size() + 1);
+        at += name.size() + 1;
+    }
+    GlobalUnlock(block);
+    SendMessageA(main_, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
+    PumpMessages();
 }
 
 std::string EditorWindowTest::Text(HWND window) {

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,9 @@ struct ScriptedUi {
     HANDLE startedProcess = nullptr;  // handles the fake start hands out
     HANDLE startedThread = nullptr;
     bool quitPosted = false;  // a WM_QUIT came through PumpMessages
+    std::vector<int> dialogs;  // the resource ids of the modal dialogs shown
+    // Answers a modal dialog once it is shown and ends it; with none, Cancel.
+    std::function<void(HWND dialog)> answerDialog;
 };
 
 ScriptedUi& Script();
@@ -96,6 +100,8 @@ protected:
     void LeaveField(HWND field) const;
     void PickFont(int index) const;
     void ClickTable(int x, int y, UINT message = WM_LBUTTONDOWN) const;
+    // Drops files on the main window as the shell does.
+    void Drop(const std::vector<std::string>& names) const;
 
     static std::string Text(HWND window);
     bool MenuEnabled(WPARAM command) const;

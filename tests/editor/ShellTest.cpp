@@ -31,7 +31,8 @@ TEST_F(EditorWindowTest, StartsWithoutDocumentAndOnlyTheStartUpItems) {
     EXPECT_EQ(Document(), nullptr);
     for (WPARAM on : {kCommandNew, kCommandOpen, kCommandExit, kCommandAbout}) EXPECT_TRUE(MenuEnabled(on)) << on;
     for (WPARAM off : {kCommandSave, kCommandSaveAs, kCommandSend, kCommandImportFont, kCommandCutSymbol,
-                       kCommandCopySymbol, kCommandPasteSymbol, kCommandDeleteSymbol, kCommandManual}) {
+                       kCommandCopySymbol, kCommandPasteSymbol, kCommandDeleteSymbol, kCommandManual,
+                       kCommandImportFontFile}) {
         EXPECT_FALSE(MenuEnabled(off)) << off;
     }
     for (HWND control : {AddFontButton(), DeleteFontButton(), SetNameButton(), SetHeightButton(), SetIntervalButton(),
@@ -75,6 +76,11 @@ TEST_F(EditorWindowTest, MenuBarHasTheFivePopupsInOrder) {
     HMENU edit = GetSubMenu(bar, 1);
     EXPECT_EQ(GetMenuItemCount(edit), 8) << "its five items, then a separator, Undo and Redo";
     EXPECT_EQ(GetMenuState(edit, 3, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+    HMENU font = GetSubMenu(bar, 3);
+    ASSERT_EQ(GetMenuItemCount(font), 3) << "Import windows font, Preview..., Import font file...";
+    EXPECT_EQ(GetMenuItemID(font, 2), static_cast<UINT>(kCommandImportFontFile));
+    GetMenuStringA(font, 2, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(text, "Import font &file...");
 }
 
 TEST_F(EditorWindowTest, ManualItemFollowsTheStartUpDirectoryOnly) {

@@ -3,10 +3,8 @@
 // fresh history for each New and Open; and files opened from the command
 // line and by dropping them on the window.
 #include <windows.h>
-#include <shlobj.h>
 
 #include <cstdio>
-#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -79,24 +77,6 @@ public:
     void SetField(HWND field, const char* text, HWND button) const {
         Type(field, text);
         Click(button);
-    }
-
-    // Drops files on the main window as the shell does: a DROPFILES block of
-    // ANSI names, each ended by a 0, the list by another.
-    void Drop(const std::vector<std::string>& names) const {
-        size_t size = sizeof(DROPFILES) + 1;
-        for (const std::string& name : names) size += name.size() + 1;
-        HGLOBAL block = GlobalAlloc(GHND, size);
-        auto* files = static_cast<DROPFILES*>(GlobalLock(block));
-        files->pFiles = sizeof(DROPFILES);
-        char* at = reinterpret_cast<char*>(files) + sizeof(DROPFILES);
-        for (const std::string& name : names) {
-            std::memcpy(at, name.c_str(), name.size() + 1);
-            at += name.size() + 1;
-        }
-        GlobalUnlock(block);
-        SendMessageA(main_, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
-        PumpMessages();
     }
 
     std::string path_;

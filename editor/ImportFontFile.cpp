@@ -280,7 +280,7 @@ void ImportFontFileAt(const std::string& path) {
 
 void OnImportFontFile() {
     if (!Document()) return;
-    const FileDialogSettings settings{kFilter, "Import font file", OFN_FILEMUSTEXIST | OFN_HIDEREADONLY, MAX_PATH,
+    const FileDialogSettings settings{kFilter, "Open font file", OFN_FILEMUSTEXIST | OFN_HIDEREADONLY, MAX_PATH,
                                       MAX_PATH};
     const std::optional<std::string> chosen = AskFileName(MainWindow(), FileDialogKind::kOpen, settings);
     if (chosen) ImportFontFileAt(*chosen);

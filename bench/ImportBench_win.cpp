@@ -4,14 +4,21 @@
 // Mono, the chooser answered in code:
 //   scripts/wine-run build/win64/bench/import_bench.exe
 // Prints each of five runs and their median, and the same without the
-// progress bar (the model's import alone).
+// progress bar (the model's import alone). Then "Import font file..." of
+// DejaVu Sans Mono's file at the same height: the whole menu command (the
+// file opened, the dialog with its previews, the import) and the engine's
+// import alone.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
+#include <string>
 #include <vector>
 
+#include "Charsets.h"
 #include "EditorShell.h"
+#include "FontFile.h"
 #include "FontImageView.h"
 #include "WinBenchSupport_win.h"
 
@@ -19,6 +26,7 @@ namespace {
 
 constexpr int kRuns = 5;
 constexpr int kFontHeight = 4;
+constexpr char kFontFile[] = "Z:/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
 
 template <typename Import>
 double MedianSeconds(const char* what, Import import) {
@@ -45,6 +53,25 @@ int main() {
     });
     MedianSeconds("import without a progress bar", [] { Document()->ImportWindowsFont(nullptr); });
     std::printf("width of 'M': %d columns\n", Document()->GetSymbol('M')->width);
+
+    AnswerImportFontFile(kFontFile, kFontHeight);
+    MedianSeconds("Import font file through the menu, with the dialog's previews", [window] {
+        SendMessageA(window, WM_COMMAND, kCommandImportFontFile, 0);
+    });
+    std::string error;
+    Charset charset;
+    const std::unique_ptr<FontFile> file = FontFile::Open(kFontFile, error);
+    if (!file || !LoadCharset("cp1252", charset, error)) {
+        std::printf("%s\n", error.c_str());
+        return 1;
+    }
+    ImportRequest request;
+    request.charset = &charset;
+    request.height = kFontHeight;
+    ImportSummary summary;
+    MedianSeconds("the font file's import alone", [&] { file->Import(request, *Document(), 0, summary, error); });
+    std::printf("%d glyphs imported at %d px, width of 'M': %d columns\n", summary.imported, summary.size,
+                Document()->GetSymbol('M')->width);
     DestroyWindow(window);
     PumpMessages();
     return 0;

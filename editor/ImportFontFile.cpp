@@ -26,7 +26,8 @@
 namespace {
 
 constexpr char kFilter[] =
-    "Font files (*.ttf;*.otf;*.ttc;*.bdf;*.pcf;*.pcf.gz;*.fon;*.fnt)\0*.ttf;*.otf;*.ttc;*.bdf;*.pcf;*.pcf.gz;*.fon;*.fnt\0"
+    "Font files (*.ttf;*.otf;*.ttc;*.bdf;*.pcf;*.pcf.gz;*.fon;*.fnt)\0"
+    "*.ttf;*.otf;*.ttc;*.bdf;*.pcf;*.pcf.gz;*.fon;*.fnt\0"
     "All files (*.*)\0*.*\0";
 constexpr const char* kExtensions[] = {".ttf", ".otf", ".ttc", ".bdf", ".pcf", ".pcf.gz", ".fon", ".fnt"};
 constexpr char kDefaultCharset[] = "cp1252";
@@ -116,7 +117,9 @@ ImportChoices ReadChoices(HWND dialog) {
     ImportChoices choices;
     choices.charset = SelectedText(GetDlgItem(dialog, IDC_IMPORT_CHARSET));
     choices.size = ReadSize(dialog);
-    choices.height = static_cast<int>(std::max<LRESULT>(SendDlgItemMessageA(dialog, IDC_IMPORT_HEIGHT, CB_GETCURSEL, 0, 0), 0));
+    // The list's place is the height: Automatic (0), then 1 to 4.
+    const LRESULT height = SendDlgItemMessageA(dialog, IDC_IMPORT_HEIGHT, CB_GETCURSEL, 0, 0);
+    choices.height = static_cast<int>(std::max<LRESULT>(height, 0));
     choices.monospace = IsDlgButtonChecked(dialog, IDC_IMPORT_MONOSPACE) == BST_CHECKED;
     choices.asNewFont = IsDlgButtonChecked(dialog, IDC_IMPORT_AS_NEW) == BST_CHECKED;
     return choices;
@@ -124,9 +127,8 @@ ImportChoices ReadChoices(HWND dialog) {
 
 std::string SummaryText(const ImportSummary& summary) {
     return std::to_string(summary.size) + " px, " + std::to_string(summary.height) + " byte" +
-                       (summary.height == 1 ? "" : "s") + " high: " + std::to_string(summary.imported) +
-                       " glyphs imported, " + std::to_string(summary.missing) + " missing, " +
-                       std::to_string(summary.cut) + " cut";
+           (summary.height == 1 ? "" : "s") + " high: " + std::to_string(summary.imported) + " glyphs imported, " +
+           std::to_string(summary.missing) + " missing, " + std::to_string(summary.cut) + " cut";
 }
 
 // Imports the choices into the scratch font: a new font, or one with the
@@ -160,7 +162,9 @@ void DrawPreview(const DRAWITEMSTRUCT& item) {
     }
     std::vector<int> codes;
     std::string unencodable;
-    if (!EncodeText(kSampleText, Dialog.charset, codes, unencodable)) codes.assign(kSampleText, kSampleText + 7);
+    if (!EncodeText(kSampleText, Dialog.charset, codes, unencodable)) {
+        codes.assign(std::begin(kSampleText), std::end(kSampleText) - 1);
+    }
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
     const PrintedLine line = PrintLine(Dialog.scratch->FontAt(0), codes, width);

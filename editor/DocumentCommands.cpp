@@ -149,7 +149,7 @@ int LoadDocument(const std::string& path, int fontToShow, bool freshHistory) {
     EnablePanelControls();
     ShowFontFields();
     for (WPARAM command : {kCommandSave, kCommandSaveAs, kCommandImportFont, kCommandSend, kCommandCutSymbol,
-                           kCommandCopySymbol, kCommandDeleteSymbol, kCommandPreview}) {
+                           kCommandCopySymbol, kCommandDeleteSymbol, kCommandPreview, kCommandExportBdf}) {
         EnableMenuCommand(command);
     }
     MarkSaved();
@@ -228,7 +228,7 @@ int NewDocument() {
     FillFontList();
     SetCaption("Glyphmill < New File > ");
     EnablePanelControls();
-    for (WPARAM command : {kCommandSaveAs, kCommandImportFont, kCommandSend, kCommandPreview}) {
+    for (WPARAM command : {kCommandSaveAs, kCommandImportFont, kCommandSend, kCommandPreview, kCommandExportBdf}) {
         EnableMenuCommand(command);
     }
     ShowFontFields();

@@ -34,6 +34,7 @@ enum MenuCommand : WPARAM {
     kCommandUndo = 10101,
     kCommandRedo = 10102,
     kCommandPreview = 10103,
+    kCommandExportBdf = 10105,
 };
 
 constexpr int kTableSize = 402;
@@ -122,6 +123,11 @@ void DrawTextPreviewLines(HDC dc);
 // The preview's text field keeps its keys (Delete, the arrows, Ctrl+Z...):
 // the main loop translates no accelerator for it.
 bool IsForTextPreviewField(const MSG& message);
+
+// --- BDF out (ExportBdf.cpp) ---
+// Font menu "Export BDF...": the current font as a BDF file (cp1252), as
+// glyphmill export writes it.
+void OnExportBdf();
 
 // --- Send to printer (SendToPrinter.cpp) ---
 // Saves the document to current.bin in the temporary directory and starts

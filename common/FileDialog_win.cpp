@@ -15,6 +15,7 @@ std::optional<std::string> AskFileName(HWND owner, FileDialogKind kind, const Fi
     request.nMaxFile = settings.announcedChars;
     request.lpstrTitle = settings.title;
     request.Flags = settings.flags;
+    request.lpstrDefExt = settings.defaultExtension;
     const BOOL chosen = kind == FileDialogKind::kOpen ? Ui().getOpenFileName(&request) : Ui().getSaveFileName(&request);
     if (chosen != TRUE) return std::nullopt;
     // Bounded: a name that fills the buffer without its terminator is not read past it.

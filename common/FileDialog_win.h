@@ -18,6 +18,7 @@ struct FileDialogSettings {
     size_t bufferBytes;    // the zeroed buffer that receives the chosen name
     DWORD announcedChars;  // nMaxFile: what the dialog is told the buffer holds, at most bufferBytes
     DWORD structSize = sizeof(OPENFILENAMEA);
+    const char* defaultExtension = nullptr;  // added to a typed name that has none
 };
 
 // Shows the dialog owned by owner. The chosen name, or nothing when the

@@ -149,7 +149,8 @@ int LoadDocument(const std::string& path, int fontToShow, bool freshHistory) {
     EnablePanelControls();
     ShowFontFields();
     for (WPARAM command : {kCommandSave, kCommandSaveAs, kCommandImportFont, kCommandSend, kCommandCutSymbol,
-                           kCommandCopySymbol, kCommandDeleteSymbol, kCommandPreview, kCommandImportFontFile}) {
+                           kCommandCopySymbol, kCommandDeleteSymbol, kCommandPreview, kCommandExportBdf,
+                           kCommandImportFontFile}) {
         EnableMenuCommand(command);
     }
     MarkSaved();
@@ -236,7 +237,8 @@ int NewDocument() {
     FillFontList();
     SetCaption("Glyphmill < New File > ");
     EnablePanelControls();
-    for (WPARAM command : {kCommandSaveAs, kCommandImportFont, kCommandSend, kCommandPreview, kCommandImportFontFile}) {
+    for (WPARAM command :
+         {kCommandSaveAs, kCommandImportFont, kCommandSend, kCommandPreview, kCommandExportBdf, kCommandImportFontFile}) {
         EnableMenuCommand(command);
     }
     ShowFontFields();

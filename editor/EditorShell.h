@@ -36,6 +36,7 @@ enum MenuCommand : WPARAM {
     kCommandRedo = 10102,
     kCommandPreview = 10103,
     kCommandImportFontFile = 10104,
+    kCommandExportBdf = 10105,
 };
 
 constexpr int kTableSize = 402;
@@ -139,6 +140,11 @@ void DrawPrintedLine(HDC dc, const PrintedLine& line, int left, int top, int sca
 // The preview's text field keeps its keys (Delete, the arrows, Ctrl+Z...):
 // the main loop translates no accelerator for it.
 bool IsForTextPreviewField(const MSG& message);
+
+// --- BDF out (ExportBdf.cpp) ---
+// Font menu "Export BDF...": the current font as a BDF file (cp1252), as
+// glyphmill export writes it.
+void OnExportBdf();
 
 // --- Send to printer (SendToPrinter.cpp) ---
 // Saves the document to current.bin in the temporary directory and starts

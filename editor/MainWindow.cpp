@@ -153,6 +153,7 @@ void OnMenuCommand(HWND window, WPARAM command) {
         break;
     case kCommandManual: OnManual(window); break;
     case kCommandPreview: ShowTextPreview(); break;
+    case kCommandExportBdf: OnExportBdf(); break;
     case kCommandImportFontFile: OnImportFontFile(); break;
     case kCommandCutSymbol: OnCutSymbol(); break;
     case kCommandCopySymbol: OnCopySymbol(); break;
@@ -243,8 +244,8 @@ void BuildMenuBar(HWND window) {
                              {kCommandUndo, "&Undo\tCtrl+Z", false},
                              {kCommandRedo, "&Redo\tCtrl+Y", false}});
     HMENU send = BuildPopup({{kCommandSend, "&Send to printer", false}});
-    HMENU font = BuildPopup({{kCommandImportFont, "&Import windows font", false},
-                             {kCommandPreview, "&Preview...", false},
+    HMENU font = BuildPopup({{kCommandImportFont, "&Import windows font", false}, {kCommandPreview, "&Preview...", false},
+                             {kCommandExportBdf, "&Export BDF...", false},
                              {kCommandImportFontFile, "Import font &file...", false}});
     HMENU help = BuildPopup({{kCommandManual, "manual.pdf", Shell.manualFound}, {kCommandAbout, "&About", true}});
     HMENU bar = CreateMenu();

@@ -14,6 +14,7 @@
 #include "FontImage.h"
 #include "ImageCommands.h"
 #include "Pictures.h"
+#include "PngImport.h"
 #include "PngReader.h"
 #include "SymbolWorkCopy.h"
 #include "ToolboxCommands.h"
@@ -55,9 +56,6 @@ struct GlyphArguments {
     bool force = false;
 };
 
-// A picture for one symbol is a few kilobytes; this bounds what is read.
-constexpr long kMaxPictureFile = 1 << 24;
-
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
     const ScopedFile file = OpenFile(path, "rb");
     if (!file) {
@@ -68,8 +66,9 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::st
     uint8_t chunk[1 << 16];
     size_t read = 0;
     while ((read = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
-        if (bytes.size() + read > static_cast<size_t>(kMaxPictureFile)) {
-            error = path + ": more than " + std::to_string(kMaxPictureFile) + " bytes, too large for a symbol's picture";
+        if (bytes.size() + read > static_cast<size_t>(kMaxPictureFileBytes)) {
+            error = path + ": more than " + std::to_string(kMaxPictureFileBytes) +
+                    " bytes, too large for a symbol's picture";
             return false;
         }
         bytes.insert(bytes.end(), chunk, chunk + read);
@@ -81,18 +80,6 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::st
     return true;
 }
 
-// A PNG's ink placed as the bitmap import places a picture, after the same
-// limits; they are tested on the size before any pixel is decoded.
-BitmapProblem ReadPng(const std::vector<uint8_t>& bytes, int rowCount, ImportPicture& picture, BitmapInfo& size,
-                      std::string& error) {
-    if (!ReadPngSize(bytes.data(), bytes.size(), size.width, size.height, error)) return BitmapProblem::kNone;
-    const BitmapProblem problem = CheckImportLimits(size, rowCount);
-    if (problem != BitmapProblem::kNone) return problem;
-    InkPicture ink;
-    if (!ReadPngInk(bytes.data(), bytes.size(), ink, error)) return BitmapProblem::kNone;
-    return PlaceImportPicture(ink.ink, ink.width, ink.height, rowCount, &picture);
-}
-
 // The picture at path as the symbol editor imports it into rowCount rows:
 // a BMP through the editor's own decoder, a PNG through libpng.
 bool ReadPicture(const std::string& path, int rowCount, ImportPicture& picture, std::string& error) {
@@ -101,7 +88,7 @@ bool ReadPicture(const std::string& path, int rowCount, ImportPicture& picture, 
     BitmapProblem problem = BitmapProblem::kNone;
     BitmapInfo size;
     if (IsPng(bytes.data(), bytes.size())) {
-        problem = ReadPng(bytes, rowCount, picture, size, error);
+        problem = ReadPngPicture(bytes.data(), bytes.size(), rowCount, &picture, &size, &error);
     } else if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M') {
         BitmapLayout layout;
         problem = CheckBitmapFile(bytes.data(), bytes.size(), bytes.size(), &layout);
@@ -111,7 +98,9 @@ bool ReadPicture(const std::string& path, int rowCount, ImportPicture& picture, 
         error = "neither a PNG nor a BMP picture";
     }
     if (problem == BitmapProblem::kNone && error.empty()) return true;
-    if (problem != BitmapProblem::kNone) error = DescribeBitmapProblem(problem);
+    // For a damaged PNG, libpng's reason says more than the editor's message.
+    if (problem != BitmapProblem::kNone && problem != BitmapProblem::kDamagedPng)
+        error = DescribeBitmapProblem(problem);
     if (problem == BitmapProblem::kTooHigh || problem == BitmapProblem::kTooWide)
         error += " (" + std::to_string(size.width) + " x " + std::to_string(size.Rows()) +
                  " pixels; the symbol takes at most " + std::to_string(kMaxImportWidth) + " x " +

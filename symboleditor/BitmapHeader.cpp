@@ -409,6 +409,8 @@ const char* DescribeBitmapProblem(BitmapProblem problem) {
         case BitmapProblem::kRunOutsidePicture: return "The bitmap's compressed pixel data run outside the picture.";
         case BitmapProblem::kTooHigh: return "Bitmap height is larger than grid height";
         case BitmapProblem::kTooWide: return "Bitmap width is larger than 128 pixels";
+        case BitmapProblem::kDamagedPng: return "The PNG file is damaged and cannot be imported.";
+        case BitmapProblem::kPictureFileTooLarge: return "The picture file is too large to be a symbol's picture.";
     }
     return "The bitmap cannot be imported.";
 }

@@ -39,6 +39,8 @@ enum class BitmapProblem {
     kRunOutsidePicture,         // a run-length run or delta that would leave the picture
     kTooHigh,                   // higher than the grid
     kTooWide,                   // wider than kMaxImportWidth
+    kDamagedPng,                // a PNG that libpng cannot read
+    kPictureFileTooLarge,       // a file larger than what is read whole into memory
 };
 
 // The text of the message box that reports problem.

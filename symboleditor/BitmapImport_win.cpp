@@ -1,7 +1,7 @@
-// Taking a picture from a .bmp file or the clipboard into the import buffer.
-// A file is checked and sampled by the portable reader; a clipboard picture
-// goes through a monochrome device bitmap, where only pure white stays
-// background.
+// Taking a picture from a .bmp or .png file or the clipboard into the import
+// buffer. A file is checked and sampled by the portable readers, and so is a
+// PNG on the clipboard; a clipboard bitmap goes through a monochrome device
+// bitmap, where only pure white stays background.
 #include "BitmapImport.h"
 
 #include <cstdio>
@@ -14,6 +14,8 @@
 #include "AtomicFile.h"
 #include "FileDialog_win.h"
 #include "Ink.h"
+#include "PngImport.h"
+#include "PngReader.h"
 #include "ScopedWin.h"
 #include "UiSeam.h"
 
@@ -39,6 +41,45 @@ bool ReadPictureParts(std::FILE* file, BitmapLayout* layout, std::vector<uint8_t
     }
     layout->pixelOffset = compactOffset;
     return true;
+}
+
+// The parts of a .bmp file that the decode needs, checked, in bytes; head
+// holds the file's first headSize bytes.
+BitmapProblem ReadBitmapFileParts(std::FILE* file, const uint8_t* head, size_t headSize, uint64_t fileSize,
+                                  int rowCount, BitmapLayout* layout, std::vector<uint8_t>* bytes) {
+    BitmapProblem problem = CheckBitmapFile(head, headSize, fileSize, layout);
+    if (problem == BitmapProblem::kNone) problem = CheckImportLimits(layout->info, rowCount);
+    // The file may have changed since its size was taken.
+    if (problem == BitmapProblem::kNone && !ReadPictureParts(file, layout, bytes)) {
+        problem = BitmapProblem::kPixelDataTooShort;
+    }
+    return problem;
+}
+
+// A PNG is read whole: libpng finds its parts, and judges a file that has
+// shrunk since its size was taken.
+BitmapProblem ReadWholeFile(std::FILE* file, uint64_t fileSize, std::vector<uint8_t>* bytes) {
+    if (fileSize > static_cast<uint64_t>(kMaxPictureFileBytes)) return BitmapProblem::kPictureFileTooLarge;
+    bytes->resize(static_cast<size_t>(fileSize));
+    const size_t read = _fseeki64(file, 0, SEEK_SET) == 0 ? std::fread(bytes->data(), 1, bytes->size(), file) : 0;
+    bytes->resize(read);
+    return BitmapProblem::kNone;
+}
+
+// The picture in file, whose first headSize bytes are in head, sampled into
+// out; the file is closed before the decode.
+BitmapProblem SampleFile(ScopedFile file, const uint8_t* head, size_t headSize, uint64_t fileSize, int rowCount,
+                         ImportPicture* out) {
+    const bool png = IsPng(head, headSize);
+    BitmapLayout layout;
+    std::vector<uint8_t> bytes;
+    const BitmapProblem problem = png ? ReadWholeFile(file.get(), fileSize, &bytes)
+                                      : ReadBitmapFileParts(file.get(), head, headSize, fileSize, rowCount, &layout,
+                                                            &bytes);
+    file.reset();
+    if (problem != BitmapProblem::kNone) return problem;
+    return png ? ReadPngPicture(bytes.data(), bytes.size(), rowCount, out, nullptr, nullptr)
+               : SampleBitmapFile(layout, bytes.data(), rowCount, out);
 }
 
 // Copies width x rowCount pixels from the top-left of source into a
@@ -75,10 +116,10 @@ bool ClipboardOffersTextToPrefer() {
     return version.dwMajorVersion >= 5 && IsClipboardFormatAvailable(CF_UNICODETEXT);
 }
 
-// With the clipboard open: its picture's header, checked, and the picture
+// With the clipboard open: its bitmap's header, checked, and the picture
 // sampled. Returns the problem to report once the clipboard is closed;
 // *sampled tells whether picture was filled.
-BitmapProblem SampleClipboard(int rowCount, ImportPicture* picture, bool* sampled) {
+BitmapProblem SampleClipboardBitmap(int rowCount, ImportPicture* picture, bool* sampled) {
     *sampled = false;
     HANDLE dib = GetClipboardData(CF_DIB);
     if (!dib) return BitmapProblem::kNone;
@@ -101,11 +142,27 @@ BitmapProblem SampleClipboard(int rowCount, ImportPicture* picture, bool* sample
     return BitmapProblem::kNone;
 }
 
+// Browsers and image programs put a picture on the clipboard as a PNG under
+// this registered name beside the bitmap; unlike the bitmap, it keeps which
+// pixels are transparent.
+UINT PngClipboardFormat() { return RegisterClipboardFormatA("PNG"); }
+
+// With the clipboard open: its PNG under format, sampled, as
+// SampleClipboardBitmap does.
+BitmapProblem SampleClipboardPng(UINT format, int rowCount, ImportPicture* picture, bool* sampled) {
+    ScopedGlobalLock png(GetClipboardData(format));
+    if (!png.Get()) return BitmapProblem::kNone;
+    const BitmapProblem problem =
+        ReadPngPicture(static_cast<const uint8_t*>(png.Get()), png.Size(), rowCount, picture, nullptr, nullptr);
+    *sampled = problem == BitmapProblem::kNone;
+    return problem;
+}
+
 }  // namespace
 
 int ImportFromBitmapFile(HWND owner, int rowCount, ImportPicture* picture) {
-    const FileDialogSettings settings{
-        "Bitmap Image(*.bmp)\0*.bmp\0", "Open BIN File", OFN_HIDEREADONLY, MAX_PATH, MAX_PATH};
+    const FileDialogSettings settings{"Pictures (*.bmp;*.png)\0*.bmp;*.png\0Bitmap Image(*.bmp)\0*.bmp\0",
+                                      "Open BIN File", OFN_HIDEREADONLY, MAX_PATH, MAX_PATH};
     const std::optional<std::string> fileName = AskFileName(owner, FileDialogKind::kOpen, settings);
     if (!fileName) return 0;
 
@@ -117,17 +174,9 @@ int ImportFromBitmapFile(HWND owner, int rowCount, ImportPicture* picture) {
     const __int64 fileSize = _ftelli64(file.get());
     if (fileSize < 0) return 0;
 
-    BitmapLayout layout;
-    BitmapProblem problem = CheckBitmapFile(head, headSize, static_cast<uint64_t>(fileSize), &layout);
-    if (problem == BitmapProblem::kNone) problem = CheckImportLimits(layout.info, rowCount);
-    std::vector<uint8_t> bytes;
-    // The file may have changed since its size was taken.
-    if (problem == BitmapProblem::kNone && !ReadPictureParts(file.get(), &layout, &bytes)) {
-        problem = BitmapProblem::kPixelDataTooShort;
-    }
-    file.reset();
     ImportPicture sampled;
-    if (problem == BitmapProblem::kNone) problem = SampleBitmapFile(layout, bytes.data(), rowCount, &sampled);
+    const BitmapProblem problem =
+        SampleFile(std::move(file), head, headSize, static_cast<uint64_t>(fileSize), rowCount, &sampled);
     if (problem != BitmapProblem::kNone) {
         ReportProblem(owner, problem);
         return 0;
@@ -138,14 +187,17 @@ int ImportFromBitmapFile(HWND owner, int rowCount, ImportPicture* picture) {
 
 int ImportFromClipboard(HWND owner, int rowCount, ImportPicture* picture) {
     if (ClipboardOffersTextToPrefer()) return 0;
-    if (!IsClipboardFormatAvailable(CF_DIB)) return 0;
+    const UINT pngFormat = PngClipboardFormat();
+    const bool png = pngFormat != 0 && IsClipboardFormatAvailable(pngFormat);
+    if (!png && !IsClipboardFormatAvailable(CF_DIB)) return 0;
     ImportPicture sampledPicture;
     bool sampled = false;
     BitmapProblem problem;
     {
         ScopedClipboard clipboard(owner);
         if (!clipboard.IsOpen()) return 0;
-        problem = SampleClipboard(rowCount, &sampledPicture, &sampled);
+        problem = png ? SampleClipboardPng(pngFormat, rowCount, &sampledPicture, &sampled)
+                      : SampleClipboardBitmap(rowCount, &sampledPicture, &sampled);
     }
     if (problem != BitmapProblem::kNone) {
         ReportProblem(owner, problem);

@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <thread>
@@ -35,7 +38,8 @@ int MessageCount = 0;
 BOOL AnswerOpenDialog(OPENFILENAMEA* request) {
     if (DialogCancelled) return FALSE;
     EXPECT_STREQ(request->lpstrTitle, "Open BIN File");
-    EXPECT_EQ(std::string(request->lpstrFilter, 26), std::string("Bitmap Image(*.bmp)\0*.bmp\0", 26));
+    const char kFilter[] = "Pictures (*.bmp;*.png)\0*.bmp;*.png\0Bitmap Image(*.bmp)\0*.bmp\0";
+    EXPECT_EQ(std::string(request->lpstrFilter, sizeof kFilter), std::string(kFilter, sizeof kFilter));
     snprintf(request->lpstrFile, request->nMaxFile, "%s", ChosenFile.c_str());
     return TRUE;
 }
@@ -424,10 +428,10 @@ TEST_F(SymbolEditorWindow, EachEditIsOneStepUndoneAndRedoneInTurn) {
 
 class BitmapFileImport : public SymbolEditorWindow {
 protected:
-    void Import(const std::vector<uint8_t>& file) {
+    void Import(const std::vector<uint8_t>& file, const char* extension = ".bmp") {
         char directory[MAX_PATH];
         GetTempPathA(sizeof directory, directory);
-        ChosenFile = std::string(directory) + "symed_import_test.bmp";
+        ChosenFile = std::string(directory) + "symed_import_test" + extension;
         std::FILE* out = std::fopen(ChosenFile.c_str(), "wb");
         ASSERT_NE(out, nullptr);
         std::fwrite(file.data(), 1, file.size(), out);
@@ -687,6 +691,105 @@ TEST_F(ClipboardImport, PaintingAndImportsLeakNoGdiObjects) {
     std::remove(ChosenFile.c_str());
     EXPECT_EQ(GdiObjectCount(), first);
     EXPECT_EQ(LastMessage, "Bitmap width is larger than 128 pixels");
+}
+
+}  // namespace
+
+namespace {
+
+// --- PNG pictures, from files and the clipboard ---
+
+// A PNG that write-png-pictures had ImageMagick or Pillow write before this
+// test, and what it shows as Pillow reads it: rows of '#' (ink) and '.', the
+// top row first.
+std::vector<uint8_t> PngFile(const std::string& name) {
+    std::ifstream in(PNG_PICTURES + name + ".png", std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::vector<std::string> ShownBy(const std::string& name) {
+    std::ifstream in(PNG_PICTURES + name + ".txt");
+    std::vector<std::string> rows;
+    for (std::string row; std::getline(in, row);) rows.push_back(row);
+    return rows;
+}
+
+class PngImport : public BitmapFileImport {
+protected:
+    // Whether the working copy shows rows on the top of its grid and nothing below them.
+    testing::AssertionResult Shows(const std::vector<std::string>& rows) const {
+        if (rows.empty()) return testing::AssertionFailure() << "no picture";
+        const SymbolWorkCopy& work = Work();
+        if (work.ColumnCount() != static_cast<int>(rows[0].size()))
+            return testing::AssertionFailure() << work.ColumnCount() << " columns";
+        for (int y = 0; y < work.RowCount(); ++y) {
+            for (int x = 0; x < work.ColumnCount(); ++x) {
+                const int ink = y < static_cast<int>(rows.size()) && rows[y][x] == '#';
+                if (work.Cell(x, work.RowCount() - 1 - y) != ink)
+                    return testing::AssertionFailure() << "pixel " << x << ", " << y << " is not " << ink;
+            }
+        }
+        return testing::AssertionSuccess();
+    }
+
+    // Puts png on the clipboard under the name browsers use, with bitmap beside it.
+    void PutPng(const std::vector<uint8_t>& png, HBITMAP bitmap) {
+        ASSERT_TRUE(OpenClipboard(owner_));
+        EmptyClipboard();
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, png.size());
+        std::copy(png.begin(), png.end(), static_cast<uint8_t*>(GlobalLock(block)));
+        GlobalUnlock(block);
+        SetClipboardData(RegisterClipboardFormatA("PNG"), block);
+        SetClipboardData(CF_BITMAP, bitmap);
+        CloseClipboard();
+    }
+};
+
+const char* const kPngKinds[] = {"magick-grey1", "pillow-grey1",        "pillow-grey8",       "magick-rgba",
+                                 "pillow-rgba",  "magick-palette-trns", "pillow-palette-trns"};
+
+TEST_F(PngImport, FilesOfEveryKindShowTheirInkAndAreOneStepOrRefused) {
+    for (const char* kind : kPngKinds) {
+        SCOPED_TRACE(kind);
+        Open(1, 2, 8);
+        Import(PngFile(kind), ".png");
+        EXPECT_EQ(MessageCount, 0) << LastMessage;
+        EXPECT_TRUE(Shows(ShownBy(kind)));
+    }
+    Key(kUndoCommand);
+    EXPECT_EQ(Work().ColumnCount(), 1);
+    Key(kRedoCommand);
+    EXPECT_TRUE(Shows(ShownBy(kPngKinds[6])));
+
+    const std::string before = Bytes();
+    std::vector<uint8_t> damaged = PngFile("pillow-rgba");
+    damaged.resize(damaged.size() - 20);  // IEND and the end of IDAT
+    Import(damaged, ".png");
+    EXPECT_EQ(LastCaption, "Error");
+    EXPECT_EQ(LastMessage, "The PNG file is damaged and cannot be imported.");
+    EXPECT_EQ(Bytes(), before);
+    Open(1, 1, 8);
+    Import(PngFile("pillow-grey8"), ".png");
+    EXPECT_EQ(LastMessage, "Bitmap height is larger than grid height");
+    EXPECT_EQ(MessageCount, 2);
+    EXPECT_EQ(Bytes(), "ff ");
+}
+
+// A black bitmap beside the PNG: were it taken, every cell would be ink.
+TEST_F(PngImport, ClipboardPngIsPreferredToTheBitmapAndKeepsTransparency) {
+    Open(1, 2, 8);
+    const std::vector<uint8_t> png = PngFile("pillow-rgba");
+    const std::vector<std::string> shown = ShownBy("pillow-rgba");
+    const int width = static_cast<int>(shown[0].size()), height = static_cast<int>(shown.size());
+    PutPng(png, MakeDeviceBitmap(width, height, RGB(0, 0, 0)));
+    Key(2101);
+    EXPECT_EQ(MessageCount, 0) << LastMessage;
+    EXPECT_TRUE(Shows(shown));
+
+    PutPng({png.begin(), png.begin() + png.size() / 2}, MakeDeviceBitmap(width, height, RGB(0, 0, 0)));
+    Key(2101);
+    EXPECT_EQ(LastMessage, "The PNG file is damaged and cannot be imported.");
+    EXPECT_TRUE(Shows(shown));
 }
 
 }  // namespace

@@ -3,9 +3,12 @@
 # Wine on the build's Xvfb, driven with xdotool. The image named on the
 # command line opens; an interval set and undone with Ctrl+Z leaves the font
 # as it was, so Font > Export BDF... through the real dialog writes what
-# glyphmill export writes, byte for byte.
+# glyphmill export writes, byte for byte. Font > Import font file... of a PCF
+# through the real dialogs, OK and File > Save then write what glyphmill
+# import writes.
 #   font_files_e2e.sh GLYVER.EXE GLYPHMILL
-# Leaves a screenshot of the main window in $GLYPHMILL_BUILD/e2e-font-files/.
+# Leaves screenshots of the main window and of the import's options dialog
+# in $GLYPHMILL_BUILD/e2e-font-files/.
 set -euo pipefail
 glyver=$1
 glyphmill=$2
@@ -16,6 +19,7 @@ work="$glyphmill_build/e2e-font-files"
 rm -rf "$work"
 mkdir -p "$work"
 truetype=/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf
+pcf=/usr/share/fonts/X11/misc/6x13.pcf.gz
 
 window=""
 cleanup() {
@@ -26,16 +30,19 @@ trap cleanup EXIT
 
 "$glyphmill" import --add "$work/start.bin" "$truetype" --height 2 >/dev/null
 "$glyphmill" export "$work/start.bin" --font 0 -o "$work/expected.bdf"
+cp "$work/start.bin" "$work/expected.bin"
+"$glyphmill" import "$work/expected.bin" "$pcf" --font 0 >/dev/null
 
 # Wine's menu bar is 19 pixels high: client (x, y) is at (x, y + 19).
 menu=19
 click() { xdotool mousemove --window "$window" "$1" $(($2 + menu)) click 1; sleep 0.3; }
 keys() { xdotool key --window "$window" --delay 100 "$@"; sleep 0.5; }
 
-# Answers the file dialog titled $1 with the Linux path $2 until the file
-# $3 exists (the dialog may not have the keyboard when it first appears).
+# Answers the file dialog titled $1 with the Linux path $2 until the command
+# that follows succeeds (the dialog may not have the keyboard when it first
+# appears).
 answer_dialog() {
-  local title=$1 path=$2 made=$3 dialog
+  local title=$1 path=$2 dialog
   for _ in 1 2 3; do
     dialog=$(wait_for_window "^$title\$")
     [ -n "$dialog" ] || return 1
@@ -44,7 +51,7 @@ answer_dialog() {
     xdotool key --delay 50 End shift+Home Delete
     xdotool type --delay 30 "$(windows_path "$path")"
     xdotool key Return
-    for _ in $(seq 50); do [ -e "$made" ] && return 0; sleep 0.2; done
+    for _ in $(seq 50); do "${@:3}" && return 0; sleep 0.2; done
   done
   return 1
 }
@@ -67,9 +74,24 @@ keys ctrl+z
 echo "step: Font > Export BDF... through the dialog"
 # "&File" and "&Font" share their letter: open Send and step right.
 keys alt+s Right e
-answer_dialog "Export BDF" "$work/font.bdf" "$work/font.bdf" || fail "no BDF written"
+answer_dialog "Export BDF" "$work/font.bdf" test -e "$work/font.bdf" || fail "no BDF written"
 if [ -f "$work/font.bdf" ]; then
   cmp -s "$work/font.bdf" "$work/expected.bdf" || fail "the BDF differs from glyphmill export's (the undo?)"
+fi
+
+echo "step: Font > Import font file... of a PCF, OK, File > Save"
+options_shown() { [ -n "$(xdotool search --name '^Import font file$' 2>/dev/null)" ]; }
+keys alt+s Right f
+answer_dialog "Open font file" "$pcf" options_shown || fail "no options dialog"
+options=$(wait_for_window '^Import font file$')
+if [ -n "$options" ]; then
+  sleep 1
+  shot "$options" "$work/import-font-file.png"
+  xdotool key --window "$options" Return
+  wait_until_gone '^Import font file$' || fail "the options dialog stayed"
+  keys alt+f s
+  sleep 1
+  cmp -s "$work/start.bin" "$work/expected.bin" || fail "the image differs from glyphmill import's"
 fi
 
 shot "$window" "$work/editor.png"

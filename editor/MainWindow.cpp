@@ -245,8 +245,8 @@ void BuildMenuBar(HWND window) {
                              {kCommandRedo, "&Redo\tCtrl+Y", false}});
     HMENU send = BuildPopup({{kCommandSend, "&Send to printer", false}});
     HMENU font = BuildPopup({{kCommandImportFont, "&Import windows font", false}, {kCommandPreview, "&Preview...", false},
-                             {kCommandExportBdf, "&Export BDF...", false},
-                             {kCommandImportFontFile, "Import font &file...", false}});
+                             {kCommandImportFontFile, "Import font &file...", false},
+                             {kCommandExportBdf, "&Export BDF...", false}});
     HMENU help = BuildPopup({{kCommandManual, "manual.pdf", Shell.manualFound}, {kCommandAbout, "&About", true}});
     HMENU bar = CreateMenu();
     AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");

@@ -77,9 +77,10 @@ TEST_F(EditorWindowTest, MenuBarHasTheFivePopupsInOrder) {
     EXPECT_EQ(GetMenuItemCount(edit), 8) << "its five items, then a separator, Undo and Redo";
     EXPECT_EQ(GetMenuState(edit, 3, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
     HMENU font = GetSubMenu(bar, 3);
-    ASSERT_EQ(GetMenuItemCount(font), 4) << "Import windows font, Preview..., Export BDF..., Import font file...";
-    EXPECT_EQ(GetMenuItemID(font, 3), static_cast<UINT>(kCommandImportFontFile));
-    GetMenuStringA(font, 3, text, sizeof text, MF_BYPOSITION);
+    ASSERT_EQ(GetMenuItemCount(font), 4) << "Import windows font, Preview..., Import font file..., Export BDF...";
+    EXPECT_EQ(GetMenuItemID(font, 2), static_cast<UINT>(kCommandImportFontFile));
+    EXPECT_EQ(GetMenuItemID(font, 3), static_cast<UINT>(kCommandExportBdf));
+    GetMenuStringA(font, 2, text, sizeof text, MF_BYPOSITION);
     EXPECT_STREQ(text, "Import font &file...");
 }
 

@@ -172,14 +172,24 @@ void SendPage(TransferMachine& machine, int page) {
     AwaitReply(machine, 1);
 }
 
+namespace {
+
+// The printer echoed the first handshake byte: the second one, which says
+// which way the image goes, follows.
+void AnswerFirstEcho(TransferMachine& machine, uint8_t secondHandshake) {
+    machine.transferState = kWaitEcho2;
+    WriteByte(machine, secondHandshake);
+    AwaitReply(machine, 1);
+}
+
+}  // namespace
+
 TransferStep TransmitStep(TransferMachine& machine, int event) {
     using Move = TransferStep::Move;
     Move move = Move::None;
     if (event == TransmitEvent::kEcho1 && machine.transferState == kWaitEcho1) {
-        machine.transferState = kWaitEcho2;
+        AnswerFirstEcho(machine, kTransmitHandshake2);
         move = Move::Echo1;
-        WriteByte(machine, kTransmitHandshake2);
-        AwaitReply(machine, 1);
     }
     if (event == TransmitEvent::kEcho2 && machine.transferState == kWaitEcho2) {
         SendPage(machine, 0);
@@ -254,10 +264,8 @@ TransferStep ReceiveStep(TransferMachine& machine, int event) {
     using Move = TransferStep::Move;
     Move move = Move::None;
     if (event == ReceiveEvent::kEcho1 && machine.transferState == kWaitEcho1) {
-        machine.transferState = kWaitEcho2;
+        AnswerFirstEcho(machine, kReceiveHandshake2);
         move = Move::Echo1;
-        WriteByte(machine, kReceiveHandshake2);
-        AwaitReply(machine, 1);
     }
     if (event == ReceiveEvent::kEcho2 && machine.transferState == kWaitEcho2) {
         AwaitReply(machine, kFrameSize);  // the first block

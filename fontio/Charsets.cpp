@@ -1,6 +1,7 @@
 #include "Charsets.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 #include "CharsetTables.h"
@@ -57,6 +58,24 @@ bool DecodeUtf8(const std::string& text, std::u32string& characters) {
         at += length;
     }
     return true;
+}
+
+std::string EncodeUtf8(char32_t character) {
+    const auto c = static_cast<uint32_t>(character);
+    if (c < 0x80) return std::string(1, static_cast<char>(c));
+    std::string bytes;
+    if (c < 0x800) {
+        bytes += static_cast<char>(0xC0 | c >> 6);
+    } else if (c < 0x10000) {
+        bytes += static_cast<char>(0xE0 | c >> 12);
+        bytes += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+    } else {
+        bytes += static_cast<char>(0xF0 | c >> 18);
+        bytes += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+        bytes += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+    }
+    bytes += static_cast<char>(0x80 | (c & 0x3F));
+    return bytes;
 }
 
 bool EncodeText(const std::string& text, const Charset& charset, std::vector<int>& codes, std::string& error) {

@@ -32,6 +32,9 @@ bool LoadCharset(const std::string& name, Charset& charset, std::string& error);
 // The characters of UTF-8 text; false for bytes that are not UTF-8.
 bool DecodeUtf8(const std::string& text, std::u32string& characters);
 
+// The UTF-8 bytes of character (below U+110000).
+std::string EncodeUtf8(char32_t character);
+
 // The codes of UTF-8 text in charset; false, with error naming what is wrong,
 // for bytes that are not UTF-8 or a character that has no code there.
 bool EncodeText(const std::string& text, const Charset& charset, std::vector<int>& codes, std::string& error);

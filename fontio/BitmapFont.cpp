@@ -1,0 +1,25 @@
+#include "BitmapFont.h"
+
+#include <algorithm>
+
+#include "Font.h"
+
+BitmapGlyph GlyphOfSymbol(const Symbol& symbol, int width) {
+    BitmapGlyph glyph;
+    glyph.width = width;
+    const int rows = 8 * symbol.height;
+    glyph.rows.assign(static_cast<size_t>(glyph.RowBytes()) * rows, 0);
+    const int columns = std::min(width, symbol.DrawableColumns());
+    for (int y = 0; y < rows; ++y) {
+        for (int x = 0; x < columns; ++x) {
+            if (symbol.IsInk(x, rows - 1 - y)) glyph.rows[static_cast<size_t>(y) * glyph.RowBytes() + x / 8] |= 0x80u >> (x % 8);
+        }
+    }
+    return glyph;
+}
+
+int WidestSymbol(const Font& font) {
+    int widest = 1;
+    for (int code = 0; code < Font::kSymbolCount; ++code) widest = std::max(widest, font.At(code).DrawableColumns());
+    return widest;
+}

@@ -5,14 +5,12 @@
 #include "Font.h"
 
 BitmapGlyph GlyphOfSymbol(const Symbol& symbol, int width) {
-    BitmapGlyph glyph;
-    glyph.width = width;
     const int rows = 8 * symbol.height;
-    glyph.rows.assign(static_cast<size_t>(glyph.RowBytes()) * rows, 0);
+    BitmapGlyph glyph = BitmapGlyph::Blank(width, rows);
     const int columns = std::min(width, symbol.DrawableColumns());
     for (int y = 0; y < rows; ++y) {
         for (int x = 0; x < columns; ++x) {
-            if (symbol.IsInk(x, rows - 1 - y)) glyph.rows[static_cast<size_t>(y) * glyph.RowBytes() + x / 8] |= 0x80u >> (x % 8);
+            if (symbol.IsInk(x, rows - 1 - y)) glyph.SetInk(x, y);
         }
     }
     return glyph;

@@ -20,11 +20,22 @@ struct BitmapGlyph {
     int width = 0;
     std::vector<uint8_t> rows;
 
+    // A glyph of width x height pixels without ink.
+    static BitmapGlyph Blank(int width, int height) {
+        BitmapGlyph glyph;
+        glyph.width = width;
+        glyph.rows.assign(static_cast<size_t>(glyph.RowBytes()) * height, 0);
+        return glyph;
+    }
+
     int RowBytes() const { return (width + 7) / 8; }
     // x < width; y from the top, below the font's height.
-    bool IsInk(int x, int y) const {
-        return (rows[static_cast<size_t>(y) * RowBytes() + x / 8] & (0x80u >> (x % 8))) != 0;
-    }
+    bool IsInk(int x, int y) const { return (rows[Byte(x, y)] & Bit(x)) != 0; }
+    void SetInk(int x, int y) { rows[Byte(x, y)] |= Bit(x); }
+
+private:
+    size_t Byte(int x, int y) const { return static_cast<size_t>(y) * RowBytes() + x / 8; }
+    static uint8_t Bit(int x) { return static_cast<uint8_t>(0x80u >> (x % 8)); }
 };
 
 // The widest and tallest glyphs the readers take: a symbol's 512 bytes hold

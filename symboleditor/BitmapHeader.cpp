@@ -479,23 +479,29 @@ BitmapProblem PlaceImportPicture(const std::vector<uint8_t>& ink, int width, int
     return BitmapProblem::kNone;
 }
 
-BitmapProblem SampleBitmapFile(const BitmapLayout& layout, const uint8_t* file, int rowCount, ImportPicture* out) {
-    // The limits also bound the decode's memory.
-    BitmapProblem problem = CheckImportLimits(layout.info, rowCount);
-    if (problem != BitmapProblem::kNone) return problem;
-    std::vector<uint8_t> ink;
-    problem = DecodeInk(layout, file, &ink);
+BitmapProblem DecodeBitmapFile(const BitmapLayout& layout, const uint8_t* file, std::vector<uint8_t>* ink) {
+    const BitmapProblem problem = DecodeInk(layout, file, ink);
     if (problem != BitmapProblem::kNone) return problem;
     const int width = layout.info.width;
     const int rows = layout.info.Rows();
     if (!layout.info.TopDown()) {  // stored bottom row first
         for (int y = 0; y < rows / 2; ++y) {
-            std::swap_ranges(ink.begin() + static_cast<ptrdiff_t>(y) * width,
-                             ink.begin() + static_cast<ptrdiff_t>(y + 1) * width,
-                             ink.begin() + static_cast<ptrdiff_t>(rows - 1 - y) * width);
+            std::swap_ranges(ink->begin() + static_cast<ptrdiff_t>(y) * width,
+                             ink->begin() + static_cast<ptrdiff_t>(y + 1) * width,
+                             ink->begin() + static_cast<ptrdiff_t>(rows - 1 - y) * width);
         }
     }
-    return PlaceImportPicture(ink, width, rows, rowCount, out);
+    return BitmapProblem::kNone;
+}
+
+BitmapProblem SampleBitmapFile(const BitmapLayout& layout, const uint8_t* file, int rowCount, ImportPicture* out) {
+    // The limits also bound the decode's memory.
+    BitmapProblem problem = CheckImportLimits(layout.info, rowCount);
+    if (problem != BitmapProblem::kNone) return problem;
+    std::vector<uint8_t> ink;
+    problem = DecodeBitmapFile(layout, file, &ink);
+    if (problem != BitmapProblem::kNone) return problem;
+    return PlaceImportPicture(ink, layout.info.width, layout.info.Rows(), rowCount, out);
 }
 
 BitmapProblem ReadBitmapFile(const uint8_t* data, size_t size, int rowCount, ImportPicture* out) {

@@ -130,6 +130,11 @@ BitmapProblem CheckImportLimits(const BitmapInfo& info, int rowCount);
 // early; out is filled only on success.
 BitmapProblem SampleBitmapFile(const BitmapLayout& layout, const uint8_t* file, int rowCount, ImportPicture* out);
 
+// Decodes a checked file as SampleBitmapFile does, at any size and without
+// placing it: ink[y * width + x] nonzero for ink, with row y counted from
+// the top. The caller bounds the picture's size.
+BitmapProblem DecodeBitmapFile(const BitmapLayout& layout, const uint8_t* file, std::vector<uint8_t>* ink);
+
 // Places a picture of width x rows pixels, ink[y * width + x] nonzero for
 // ink with row y counted from the top, on the top of rowCount rows as every
 // import does, rows below it background; refuses one beyond the limits.

@@ -119,7 +119,7 @@ TEST(PsfRead, FontsWhoseTableKbdWrote) {
         const std::string what = "PSF" + std::to_string(kind.version) + " " + std::to_string(kind.width) + "x" +
                                  std::to_string(kind.height);
         const std::string raw = Scratch("glyphs.raw"), bare = Scratch("bare.psf"), psf = Scratch("table.psf");
-        RunOrFail("python3 -c 'import sys, struct, random; random.seed(" + std::to_string(kind.width) +
+        RunOrFail("/usr/bin/python3 -c 'import sys, struct, random; random.seed(" + std::to_string(kind.width) +
             "); w, h, n, v = map(int, sys.argv[1:5]); rows = h * ((w + 7) // 8); "
             "glyphs = bytes(random.getrandbits(8) & (0xFF << (8 - w) if w < 8 else 0xFF) for _ in range(n * rows)); "
             "open(sys.argv[5], \"wb\").write(glyphs); "

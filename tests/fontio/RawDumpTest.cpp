@@ -27,7 +27,7 @@ TEST(RawDump, GlyphsOfEverySizeAfterAnOffset) {
     } kDumps[] = {{8, 8, 0}, {8, 14, 3}, {12, 32, 1000}, {1, 1, 7}, {32, 32, 0}, {17, 5, 2}};
     for (const auto& kind : kDumps) {
         const int glyphBytes = kind.height * ((kind.width + 7) / 8);
-        RunOrFail("python3 -c 'import sys, random; random.seed(1); n = int(sys.argv[1]); "
+        RunOrFail("/usr/bin/python3 -c 'import sys, random; random.seed(1); n = int(sys.argv[1]); "
                   "open(sys.argv[2], \"wb\").write(bytes(random.getrandbits(8) for _ in range(n)))' " +
                   std::to_string(kind.offset + 256 * glyphBytes + 5) + " " + dump);
         const std::vector<uint8_t> bytes = Bytes(dump);

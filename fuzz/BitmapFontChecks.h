@@ -4,10 +4,10 @@
 
 #include "BitmapFont.h"
 
-inline void CheckBitmapFont(const BitmapFont& font) {
+inline void CheckBitmapFont(const BitmapFont& font, int maxWidth = kMaxBitmapGlyphSide) {
     if (font.height < 1 || font.height > kMaxBitmapGlyphSide || font.glyphs.empty()) __builtin_trap();
     for (const BitmapGlyph& glyph : font.glyphs) {
-        if (glyph.width < 1 || glyph.width > kMaxBitmapGlyphSide ||
+        if (glyph.width < 1 || glyph.width > maxWidth ||
             glyph.rows.size() != static_cast<size_t>(glyph.RowBytes()) * font.height)
             __builtin_trap();
     }

@@ -154,6 +154,23 @@ TEST(FontImport, BitmapFontsFromPcfAndFromTheBdfPcf2bdfMakesOfIt) {
     ExpectFreeTypesGlyph(font.At(0xE9), kFixed, U'\u00e9', 0);
 }
 
+// Web fonts made of DejaVu Sans Mono by Debian's woff2_compress and
+// sfnt2woff: the same font, so the same image, byte for byte.
+TEST(FontImport, WebFontsImportAsTheTrueTypeTheyWereMadeOf) {
+    const std::string ttf = Scratch("webfont.ttf");
+    const std::string make = "cp " + kDejaVu + " " + ttf + " && woff2_compress " + ttf + " >/dev/null 2>&1 && " +
+                             "sfnt2woff " + ttf;
+    ASSERT_EQ(std::system(make.c_str()), 0) << make;
+    const std::string stem = ttf.substr(0, ttf.size() - 4);
+    const std::string fromTtf = Fresh("webfont-ttf.bin");
+    RunOk("import " + fromTtf + " " + ttf + " --add --size 14");
+    for (const std::string& webFont : {stem + ".woff2", stem + ".woff"}) {
+        const std::string image = Fresh("webfont.bin");
+        RunOk("import " + image + " " + webFont + " --add --size 14");
+        EXPECT_EQ(Slurp(image), Slurp(fromTtf)) << webFont;
+    }
+}
+
 TEST(FontImport, ACodePageMapsAsAFontMadeForThatCodePage) {
     // Terminus comes with cp1251 as its own encoding; the Unicode one mapped
     // through cp1251 must give the same symbols.

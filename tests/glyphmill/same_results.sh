@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # glyphmill.exe under Wine and the Linux glyphmill, given the same commands on
 # the same files, write the same bytes and say the same: one engine on both
-# systems. Fonts in: DejaVu Sans Mono (TrueType), Terminus Bold (PCF,
+# systems. Fonts in: DejaVu Sans Mono (TrueType, and the WOFF2 and WOFF
+# that woff2_compress and sfnt2woff make of it), Terminus Bold (PCF,
 # gzip'ed) and its BDF as pcf2bdf writes it; out: images, BDF, PNG.
 #   same_results.sh GLYPHMILL.EXE LINUX_GLYPHMILL
 set -u
@@ -16,6 +17,8 @@ export LANG=C.UTF-8  # Wine hands render's TEXT to the program in its ANSI code 
 # The fonts lie in each system's working folder, so that both name them alike.
 cp /usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf /usr/share/fonts/X11/misc/ter-u16b_unicode.pcf.gz "$work/linux/"
 zcat "$work/linux/ter-u16b_unicode.pcf.gz" | pcf2bdf -o "$work/linux/terminus.bdf" /dev/stdin
+woff2_compress "$work/linux/DejaVuSansMono.ttf" >/dev/null 2>&1
+sfnt2woff "$work/linux/DejaVuSansMono.ttf"
 cp "$work/linux"/* "$work/windows/"
 
 # both ARGS...: runs glyphmill with ARGS in each system's folder and compares
@@ -36,6 +39,9 @@ both import fonts.bin DejaVuSansMono.ttf --add --size 12
 both import fonts.bin ter-u16b_unicode.pcf.gz --add
 both import fonts.bin terminus.bdf --add --height 3 --charset cp437 --name Term437
 both import fonts.bin DejaVuSansMono.ttf --font 0 --size 20 --height 4 --charset iso8859-5
+both new web.bin
+both import web.bin DejaVuSansMono.woff2 --add --size 12
+both import web.bin DejaVuSansMono.woff --add --size 12
 both info fonts.bin
 both info --json fonts.bin
 both check fonts.bin
@@ -56,7 +62,7 @@ both glyph copied.bin --font 0 --code B --from A.png
 both render fonts.bin --font 1 "Ω" -o omega.png
 both import fonts.bin missing.ttf --add
 both check again.bin --bogus
-for file in fonts.bin again.bin copied.bin terminus-out.bdf term437.bdf sheet.png sheet0.png line.png line437.png A.png; do
+for file in fonts.bin web.bin again.bin copied.bin terminus-out.bdf term437.bdf sheet.png sheet0.png line.png line437.png A.png; do
   checks=$((checks + 1))
   if [ ! -s "$work/linux/$file" ]; then
     fail "the Linux glyphmill wrote no $file"

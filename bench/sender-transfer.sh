@@ -7,7 +7,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${GLYPHMILL_BUILD:-$root/build}
-glysend=${1:-$build/win64/sender/glysend.exe}
+glysend=${1:-$build/win/sender/glysend.exe}
 glyphmill=${2:-$build/host/glyphmill/glyphmill}
 source "$root/scripts/wine-env"
 "$root/scripts/with-printer" --map-com1

@@ -69,10 +69,14 @@ start_printer() {
   cat "$work/printer.log"
 }
 
-# The editor's X window holds its menu bar above the client area: client
-# (x, y) is at (x, y + menu) in it.
-menu=19
-click() { xdotool mousemove --window "$window" "$1" $(($2 + menu)) click 1; sleep 0.3; }
+# Wine draws each window's frame (3 pixels), caption (25) and menu bar (20)
+# inside its X window (scripts/wine-prefix.reg): client (x, y) is at
+# (x + client_left, y + client_top) of the X window of a window with a menu
+# bar, at (x + client_left, y + client_top_without_menu) of one without.
+client_left=3
+client_top=48
+client_top_without_menu=28
+click() { xdotool mousemove --window "$window" $(($1 + client_left)) $(($2 + client_top)) click 1; sleep 0.3; }
 keys() { xdotool key --window "$window" --delay 100 "$@"; sleep 0.5; }
 
 # Prints the id of the first window whose name matches, waiting up to 20 s;

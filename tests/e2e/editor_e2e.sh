@@ -66,7 +66,7 @@ if [ -f "$work/e2efont.bin" ]; then
 fi
 
 echo "step: choose a symbol and take a screenshot"
-xdotool mousemove --window "$window" $((35 + 25 * 1 + 12)) $((55 + 25 * 4 + 12 + menu)) click 3
+xdotool mousemove --window "$window" $((client_left + 35 + 25 * 1 + 12)) $((client_top + 55 + 25 * 4 + 12)) click 3
 sleep 1
 shot "$window" "$work/editor.png"
 

@@ -67,7 +67,7 @@ else
   [ -f "$hand_over" ] || fail "no hand-over file in $temp_dir"
   sleep 1
   echo "step: \"Send\" in the sender's window (about 35 seconds)"
-  xdotool mousemove --window "$sender" 56 132
+  xdotool mousemove --window "$sender" $((client_left + 56)) $((client_top_without_menu + 132))
   sleep 0.2
   xdotool click 1
   status=0

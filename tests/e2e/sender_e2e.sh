@@ -22,10 +22,9 @@ finish_printer() {
   import -window root -crop 215x180+350+150 "$work/$what.png" 2>/dev/null || true
 }
 
-# Clicks a point of the window's client area (the X window is the client
-# area: the sender has no menu bar).
+# Clicks a point of the window's client area (the sender has no menu bar).
 press_at() {
-  xdotool mousemove --window "$window" "$1" "$2"
+  xdotool mousemove --window "$window" $(($1 + client_left)) $(($2 + client_top_without_menu))
   sleep 0.2
   xdotool click 1
 }
@@ -43,7 +42,7 @@ choose_slowest_speed() {
 # The colour of the status box, inside it beside the text, as RRGGBB.
 status_colour() {
   eval "$(xdotool getwindowgeometry --shell "$window")"
-  import -window root -crop "1x1+$((X + 112))+$((Y + 78))" -depth 8 txt:- 2>/dev/null |
+  import -window root -crop "1x1+$((X + client_left + 112))+$((Y + client_top_without_menu + 78))" -depth 8 txt:- 2>/dev/null |
     grep -o '#[0-9A-Fa-f]\{6\}' | tail -n 1 | tr -d '#' | tr a-f A-F
 }
 # Waits up to 20 s for the status box to turn red and prints the seconds it took.

@@ -15,9 +15,6 @@ window=$(wait_for_window --visible '^Glyphmill')
 [ -n "$window" ] || die "the main window did not appear"
 sleep 1
 
-# The X window of a Wine window without a window manager begins at the menu
-# bar, 20 pixels above the client area.
-menu=20
 # File > New (the menu by keyboard), then a left click on symbol 65: row 4,
 # column 1 of the table of 16 x 16 cells of 25 pixels at (36, 56) of the client area.
 xdotool windowfocus --sync "$window"
@@ -25,14 +22,14 @@ xdotool key alt+f
 sleep 0.5
 xdotool key n
 sleep 1
-xdotool mousemove --window "$window" 73 $((168 + menu)) click 1
+xdotool mousemove --window "$window" $((client_left + 73)) $((client_top + 168)) click 1
 editor=$(wait_for_window --visible '^Symbol Editor   #')
 [ -n "$editor" ] || die "the symbol editor did not open"
 sleep 0.5
 
 # Grid cells are 10 pixels at (6, 6) of the editor's client area: the top
 # row and the bottom row of the one column, and a drag down rows 2 to 4.
-cell() { echo "$((6 + 10 * $1 + 5)) $((menu + 6 + 10 * $2 + 5))"; }
+cell() { echo "$((client_left + 6 + 10 * $1 + 5)) $((client_top + 6 + 10 * $2 + 5))"; }
 xdotool mousemove --window "$editor" $(cell 0 0) click 1
 xdotool mousemove --window "$editor" $(cell 0 7) click 1
 xdotool mousemove --window "$editor" $(cell 0 2) mousedown 1

@@ -11,8 +11,6 @@
 // twentieth of it, and more is a file made to fill the memory.
 constexpr size_t kMaxUnpackedBytes = size_t{1} << 26;
 
-bool IsGzip(const uint8_t* data, size_t size);
-
 // Replaces gzip'ed bytes (every member of the stream, as gzip -d reads them)
 // by what they unpack to, and leaves other bytes alone. False, with error
 // saying why, for a damaged or cut stream, or for bytes past

@@ -13,6 +13,7 @@
 class Font;
 struct Charset;
 
+// Whether data (unpacked) start with PSF1's or PSF2's magic number.
 bool IsPsf(const uint8_t* data, size_t size);
 
 // Reads a PSF (gzip'ed or not) into font: glyphs 1 to 32 pixels wide and

@@ -71,7 +71,8 @@ FontImageView* Document();
 const char* DocumentPath();
 // Points the document at another file for a while (the send's hand-over).
 void SetDocumentPath(const char* path);
-// 1 when a new document object was made, 0 when nothing changed.
+// 1 when a new document object was made, 0 when nothing changed. With an
+// owner (File > Open) unsaved changes are asked about first.
 int OpenDocument(HWND owner);
 // 1 written, 0 no document or the dialog was cancelled, -1 the document could
 // not be saved (the user has been told).
@@ -82,7 +83,9 @@ void OnSave();
 void OnSaveAs();
 // True when the document differs from what the last New, Open or Save left.
 bool HasUnsavedChanges();
-// Asks before the editor closes with unsaved changes; true when it may close.
+// Asks "Save changes?" before the document is closed or replaced (Exit,
+// closing the window, Open, a dropped image) when it has unsaved changes;
+// true when it may go.
 bool MayCloseDocument();
 // Forgets the document (when the main window goes away).
 void CloseDocument();

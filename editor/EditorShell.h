@@ -135,11 +135,12 @@ void DestroyTextPreview();
 HWND TextPreviewWindow();
 HWND TextPreviewField();
 // Paints the two lines of the field's text into dc, in the window's client
-// coordinates (the lines start 44 pixels down, at 2 and at 6 pixels a dot).
+// coordinates (the lines start 44 pixels down, at 2 and at 6 pixels a dot;
+// the second from where the window's scroll bar stands).
 void DrawTextPreviewLines(HDC dc);
-// Draws line with its top left corner at left, top, each dot a scale x scale
-// square, ink black on white.
-void DrawPrintedLine(HDC dc, const PrintedLine& line, int left, int top, int scale);
+// Draws line from its dot firstDot on with the top left corner at left, top,
+// each dot a scale x scale square, ink black on white.
+void DrawPrintedLine(HDC dc, const PrintedLine& line, int left, int top, int scale, int firstDot = 0);
 // The preview's text field keeps its keys (Delete, the arrows, Ctrl+Z...):
 // the main loop translates no accelerator for it.
 bool IsForTextPreviewField(const MSG& message);

@@ -12,6 +12,7 @@
 
 #include "EditorShell.h"
 #include "FontImageView.h"
+#include "Pictures.h"
 #include "PrintedLine.h"
 #include "ScopedWin.h"
 #include "WindowClass_win.h"
@@ -71,7 +72,7 @@ int LargeScrollLimit(long long lineWidth) {
 void UpdateScrollBar() {
     const FontImageView* document = Document();
     const long long width =
-        document ? PrintedWidth(document->FontAt(document->GetCurrentFont()), CodesOfField()) : 0;
+        document ? LineWidth(document->FontAt(document->GetCurrentFont()), CodesOfField()) : 0;
     Preview.firstLargeDot = std::clamp(Preview.firstLargeDot, 0, LargeScrollLimit(width));
     SCROLLINFO bar{sizeof bar, SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL, 0,
                    static_cast<int>(std::clamp<long long>(width - 1, 0, INT_MAX)), kLargeDotsShown,

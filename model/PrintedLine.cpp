@@ -6,16 +6,14 @@
 
 int PrintedRows(const Font& font) { return font.GetHeight() == 1 ? font.GetHeightLimit() : 8 * font.GetHeight(); }
 
-long long PrintedWidth(const Font& font, const std::vector<int>& codes) {
-    long long width = 0;
-    for (size_t i = 0; i < codes.size(); ++i) width += font.At(codes[i]).width + (i > 0 ? font.GetInterval() : 0);
-    return width;
-}
-
 PrintedLine PrintLine(const Font& font, const std::vector<int>& codes, int maxWidth) {
     PrintedLine line;
     line.rows = std::clamp(PrintedRows(font), 0, 32);
-    line.width = static_cast<int>(std::clamp<long long>(PrintedWidth(font, codes), 0, maxWidth));
+    long long width = 0;
+    for (size_t i = 0; i < codes.size() && width < maxWidth; ++i) {
+        width += font.At(codes[i]).width + (i > 0 ? font.GetInterval() : 0);
+    }
+    line.width = static_cast<int>(std::clamp<long long>(width, 0, maxWidth));
     line.ink.assign(static_cast<size_t>(line.width) * line.rows, 0);
     int left = 0;
     for (const int code : codes) {

@@ -21,8 +21,5 @@ struct PrintedLine {
     bool IsInk(int x, int y) const { return ink[static_cast<size_t>(y) * width + x] != 0; }
 };
 
-// The width in dots of the whole line of codes.
-long long PrintedWidth(const Font& font, const std::vector<int>& codes);
-
 // The line of codes, cut after maxWidth dots.
 PrintedLine PrintLine(const Font& font, const std::vector<int>& codes, int maxWidth);

@@ -81,15 +81,4 @@ const char* StatusText(int code, bool reception) {
     }
     return "Unknown Error";
 }
-
-int ExitCodeFor(int code) {
-    switch (code) {
-        case kDone: return 0;
-        case kDifferent: return 1;
-        case kInterrupted: return 130;  // as a shell reports a Ctrl-C
-        case kLineLost: return 15;
-    }
-    // 3 for a page fault onward, one code each.
-    return code <= kPageFault && code > kInterrupted ? 1 - code : 1;
-}
 }  // namespace TransferResult

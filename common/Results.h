@@ -1,6 +1,8 @@
 // Result codes of the operations that report by integer, one enum per area
-// with its messages beside it. Positive or zero values mean done; negative
-// values name the failure. Shared by the two programs and glyphmill.
+// with its messages beside it. Negative values name a failure; which of the
+// others means done is each enum's own (0 for loads, reads, writes, ports and
+// transfers; 1 for saves and edits, whose 0 is a refusal). Shared by the two
+// programs and glyphmill.
 #pragma once
 
 namespace LoadResult {
@@ -39,6 +41,14 @@ enum Code : int {
 };
 }  // namespace WriteResult
 
+namespace ReadResult {
+enum Code : int {
+    kRead = 0,
+    kNotOpened = -1,  // the file is missing or may not be opened
+    kNotRead = -2,    // reading it failed (a folder, an I/O error)
+};
+}  // namespace ReadResult
+
 namespace EditResult {
 enum Code : int {
     kDone = 1,
@@ -64,7 +74,7 @@ const char* Message(int code);
 namespace TransferResult {
 // How a transfer with the printer ended, or why it did not start. The window
 // sender shows StatusText in its status line; glyphmill prints Message and
-// ends with ExitCodeFor, one exit code each (2 is a wrong command line's).
+// ends with the exit code its table gives the outcome.
 enum Code : int {
     kDone = 0,              // all 128 pages went across
     kDifferent = -1,        // verify: the printer's image differs from the file
@@ -87,6 +97,4 @@ enum Code : int {
 const char* Message(int code);
 // The window sender's status text; a reception that is done says so.
 const char* StatusText(int code, bool reception);
-// The process exit code for the outcome.
-int ExitCodeFor(int code);
 }  // namespace TransferResult

@@ -256,6 +256,22 @@ TEST(FontImport, NamesAreTheCharsetsBytesAndAutomaticNamesTellFontsApart) {
     for (int i = 0; i < image.GetFontCount(); ++i) EXPECT_EQ(std::string(image.FontAt(i).name, 8), names[i]) << i;
 }
 
+TEST(FontCommands, TheDosCodePagesStandForTheirGraphicCharactersAtTheControlCodes) {
+    const std::string path = Fresh("dos.bin"), bdf = Scratch("dos.bdf"), png = Scratch("dos.png");
+    RunOk("import " + path + " " + kDejaVu + " --add --size 16 --charset cp437 --name '\u263a\u2665'");
+    FontImage image;
+    LoadAsTheEditorDoes(path, image);
+    ExpectFreeTypesGlyph(image.FontAt(0).At(0x01), kDejaVu, U'\u263a', 16);
+    ExpectFreeTypesGlyph(image.FontAt(0).At(0x7F), kDejaVu, U'\u2302', 16);
+    EXPECT_EQ(std::string(image.FontAt(0).name, 2), "\x01\x03");
+    RunOk("render " + path + " --font 0 '\u263a\u2665\u2666\u2302' --charset cp850 -o " + png);
+    RunOk("export " + path + " --font 0 --charset cp437 -o " + bdf);
+    const std::string exported = Slurp(bdf);
+    for (const char* encoding : {"ENCODING 9786\n", "ENCODING 9660\n", "ENCODING 8962\n"})
+        EXPECT_NE(exported.find(encoding), std::string::npos) << encoding;
+    EXPECT_EQ(exported.find("ENCODING 1\n"), std::string::npos);
+}
+
 TEST(FontExport, BdfAndThePcfBdftopcfMakesOfItImportAsTheSameFont) {
     const std::string path = Fresh("export.bin");
     RunOk("import " + path + " " + kDejaVu + " --add --size 12");

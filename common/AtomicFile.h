@@ -53,7 +53,8 @@ struct FileWrite {
 // disk and renames it over path, then flushes the folder: after a crash path
 // holds its old content or the new one, never a part. Where path is a
 // symbolic link the file it leads to is replaced. A replaced file keeps its
-// permissions (and, where the user may set them, its owner and group). A
+// permissions (and, where the user may set them, its owner and group; on
+// Windows its attributes and ACLs). A
 // read-only file, or one the user may not write, is refused (kReadOnly)
 // unless replaceReadOnly is given and the user owns it. On every failure
 // path is untouched and no temporary file is left.

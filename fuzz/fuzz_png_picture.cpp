@@ -4,14 +4,14 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "PngImport.h"
+#include "SymbolPicture.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    // The first byte picks the grid height (1-32 rows), the rest is the file.
+    // The first byte picks the symbol's rows (1-32), the rest is the file.
     if (size < 1) return 0;
     const int rowCount = 1 + data[0] % 32;
     ImportPicture picture;
-    if (ReadPngPicture(data + 1, size - 1, rowCount, &picture, nullptr, nullptr) != BitmapProblem::kNone) return 0;
+    if (ReadPicture(data + 1, size - 1, rowCount, &picture) != PictureProblem::kNone) return 0;
     if (picture.columns < 1 || picture.columns > kMaxImportWidth || picture.rows != rowCount ||
         picture.cells.size() != static_cast<size_t>(picture.columns) * rowCount) {
         __builtin_trap();

@@ -8,14 +8,12 @@
 #include <vector>
 
 #include "AtomicFile.h"
-#include "BitmapHeader.h"
 #include "Charsets.h"
 #include "CommandLine.h"
 #include "FontImage.h"
 #include "ImageCommands.h"
 #include "Pictures.h"
-#include "PngImport.h"
-#include "PngReader.h"
+#include "SymbolPicture.h"
 #include "SymbolWorkCopy.h"
 #include "ToolboxCommands.h"
 
@@ -56,56 +54,40 @@ struct GlyphArguments {
     bool force = false;
 };
 
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
+// The words for a picture refused: the editor's message, with the sizes for
+// the limits and libpng's own reason for a damaged PNG.
+std::string PictureError(PictureProblem problem, const PictureFacts& facts, int rowCount) {
+    switch (problem) {
+        case PictureProblem::kPictureTooLarge:
+            return "more than " + std::to_string(kMaxPictureFileBytes) + " bytes, too large for a symbol's picture";
+        case PictureProblem::kNotABitmap: return "neither a PNG nor a BMP picture";
+        case PictureProblem::kDamagedPng: return facts.pngError;
+        case PictureProblem::kTooHigh:
+        case PictureProblem::kTooWide:
+            return std::string(DescribePictureProblem(problem)) + " (" + std::to_string(facts.width) + " x " +
+                   std::to_string(facts.rows) + " pixels; the symbol takes at most " +
+                   std::to_string(kMaxImportWidth) + " x " + std::to_string(rowCount) + ")";
+        default: return DescribePictureProblem(problem);
+    }
+}
+
+// The picture at path as the symbol editor imports it into rowCount rows.
+bool ReadPictureAt(const std::string& path, int rowCount, ImportPicture& picture, std::string& error) {
     const ScopedFile file = OpenFile(path, "rb");
     if (!file) {
         error = "cannot open " + path + ": " + std::strerror(errno);
         return false;
     }
-    bytes.clear();
-    uint8_t chunk[1 << 16];
-    size_t read = 0;
-    while ((read = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
-        if (bytes.size() + read > static_cast<size_t>(kMaxPictureFileBytes)) {
-            error = path + ": more than " + std::to_string(kMaxPictureFileBytes) +
-                    " bytes, too large for a symbol's picture";
-            return false;
-        }
-        bytes.insert(bytes.end(), chunk, chunk + read);
-    }
-    if (std::ferror(file.get())) {
+    std::vector<uint8_t> bytes;
+    PictureProblem problem = ReadPictureFile(file.get(), &bytes);
+    if (problem == PictureProblem::kFileNotRead) {
         error = "cannot read " + path + ": " + std::strerror(errno);
         return false;
     }
-    return true;
-}
-
-// The picture at path as the symbol editor imports it into rowCount rows:
-// a BMP through the editor's own decoder, a PNG through libpng.
-bool ReadPicture(const std::string& path, int rowCount, ImportPicture& picture, std::string& error) {
-    std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes, error)) return false;
-    BitmapProblem problem = BitmapProblem::kNone;
-    BitmapInfo size;
-    if (IsPng(bytes.data(), bytes.size())) {
-        problem = ReadPngPicture(bytes.data(), bytes.size(), rowCount, &picture, &size, &error);
-    } else if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M') {
-        BitmapLayout layout;
-        problem = CheckBitmapFile(bytes.data(), bytes.size(), bytes.size(), &layout);
-        size = layout.info;
-        if (problem == BitmapProblem::kNone) problem = SampleBitmapFile(layout, bytes.data(), rowCount, &picture);
-    } else {
-        error = "neither a PNG nor a BMP picture";
-    }
-    if (problem == BitmapProblem::kNone && error.empty()) return true;
-    // For a damaged PNG, libpng's reason says more than the editor's message.
-    if (problem != BitmapProblem::kNone && problem != BitmapProblem::kDamagedPng)
-        error = DescribeBitmapProblem(problem);
-    if (problem == BitmapProblem::kTooHigh || problem == BitmapProblem::kTooWide)
-        error += " (" + std::to_string(size.width) + " x " + std::to_string(size.Rows()) +
-                 " pixels; the symbol takes at most " + std::to_string(kMaxImportWidth) + " x " +
-                 std::to_string(rowCount) + ")";
-    error = path + ": " + error;
+    PictureFacts facts;
+    if (problem == PictureProblem::kNone) problem = ReadPicture(bytes.data(), bytes.size(), rowCount, &picture, &facts);
+    if (problem == PictureProblem::kNone) return true;
+    error = path + ": " + PictureError(problem, facts, rowCount);
     return false;
 }
 
@@ -134,7 +116,7 @@ int ReplaceSymbol(const GlyphArguments& args, FontImage& image, int code) {
     work.Load(symbol);
     ImportPicture picture;
     std::string error;
-    if (!ReadPicture(args.from, work.RowCount(), picture, error)) return Fail(error, ReadFailureCode(args.from));
+    if (!ReadPictureAt(args.from, work.RowCount(), picture, error)) return Fail(error, ReadFailureCode(args.from));
     work.ApplyImport(picture);
     work.CommitTo(symbol);
     const std::string out = args.out.empty() ? args.image : args.out;

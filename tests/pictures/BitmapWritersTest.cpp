@@ -13,9 +13,9 @@
 
 #include <gtest/gtest.h>
 
-#include "BitmapHeader.h"
 #include "BmpWriter.h"
 #include "Ink.h"
+#include "SymbolPicture.h"
 
 namespace {
 
@@ -162,8 +162,8 @@ TEST_P(BitmapWriters, ImportMatchesAnIndependentReaderCellByCell) {
 
     const std::string file = ReadFile(bmp);
     ImportPicture picture;
-    ASSERT_EQ(ReadBitmapFile(reinterpret_cast<const uint8_t*>(file.data()), file.size(), kGridRows, &picture),
-              BitmapProblem::kNone);
+    ASSERT_EQ(ReadPicture(reinterpret_cast<const uint8_t*>(file.data()), file.size(), kGridRows, &picture),
+              PictureProblem::kNone);
     ASSERT_EQ(picture.columns, kWidth);
     int inkCells = 0;
     for (int y = 0; y < kGridRows; ++y) {
@@ -206,7 +206,7 @@ TEST(HandWrittenRunLengths, Rle4EscapesReadAsImageMagickReadsThem) {
     ASSERT_TRUE(RunCommand("convert " + bmp + " -depth 8 gray:-", &grey));
     ASSERT_EQ(grey.size(), 9u * 4);
     ImportPicture picture;
-    ASSERT_EQ(ReadBitmapFile(file.data(), file.size(), 4, &picture), BitmapProblem::kNone);
+    ASSERT_EQ(ReadPicture(file.data(), file.size(), 4, &picture), PictureProblem::kNone);
     for (int y = 0; y < 4; ++y) {
         for (int x = 0; x < 9; ++x) {
             EXPECT_EQ(picture.IsInk(x, 3 - y), static_cast<uint8_t>(grey[y * 9 + x]) < 128) << x << ", " << y;

@@ -1,6 +1,9 @@
 // The symbol import and glyphmill glyph --from read PNG files and clipboard
 // PNGs from anywhere: every byte string must be refused or placed on the
 // grid, libpng's errors caught, without reading or writing out of bounds.
+// Built with FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION, the reader ignores the
+// chunks' CRCs and the zlib checksum, so that mutated pictures reach the
+// decoding instead of being refused at their first damaged chunk.
 #include <cstddef>
 #include <cstdint>
 

@@ -1,6 +1,7 @@
 // The file import against pictures that other programs write at test time
-// (ImageMagick, netpbm, Pillow), each decoded again by an independent reader
-// and compared with the import cell by cell.
+// (ImageMagick, netpbm, Pillow): BMPs of every kind and the PNGs the
+// simplified libpng reader got wrong, each decoded again by an independent
+// reader and compared with the import cell by cell.
 #include <sys/wait.h>
 
 #include <cctype>
@@ -145,6 +146,11 @@ const Writer kWriters[] = {
     {"Pillow RGBA: 32 bits, alpha in the fourth byte",
      "{pillow}Image.frombytes(\"RGBA\", ({size}), open(sys.argv[1], \"rb\").read()).save(sys.argv[2])' {rgba} {bmp}",
      kMagick},
+    // PNGs of 16 bits, interlaced: libpng's simplified reader (1.6.39) gets
+    // these wrong.
+    {"ImageMagick PNG 16 bits interlaced", "convert {ppm} -depth 16 -interlace PNG PNG48:{bmp}", kPillow},
+    {"ImageMagick PNG 16-bit grey and alpha interlaced",
+     "convert {pam} -colorspace gray -depth 16 -interlace PNG PNG:{bmp}", kMagick},
 };
 
 class BitmapWriters : public testing::TestWithParam<Writer> {

@@ -18,7 +18,7 @@
 #include "FileDialog_win.h"
 #include "FontFile.h"
 #include "FontImageView.h"
-#include "ImportFontFileIds.h"
+#include "GlyverIds.h"
 #include "PrintedLine.h"
 #include "ScopedWin.h"
 #include "UiSeam.h"

@@ -80,7 +80,7 @@ LRESULT CALLBACK PreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 bool CreatePreview() {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
-    if (!RegisterWindowClass(instance, {kPreviewClass, PreviewProc, CS_DBLCLKS, PanelBackgroundBrush(), 110})) {
+    if (!RegisterWindowClass(instance, {kPreviewClass, PreviewProc, CS_DBLCLKS, PanelBackgroundBrush(), IDI_GLYVER})) {
         return false;
     }
     const DWORD style = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;

@@ -145,7 +145,7 @@ void OnMenuCommand(HWND window, WPARAM command) {
     case kCommandSend: SendToPrinter(); break;
     case kCommandImportFont: OnImportWindowsFont(); break;
     case kCommandAbout:
-        DialogBoxParamA(Shell.instance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutProc, 0);
+        Ui().dialogBox(Shell.instance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutProc, 0);
         break;
     case kCommandManual: OnManual(window); break;
     case kCommandPreview: ShowTextPreview(); break;

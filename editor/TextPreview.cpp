@@ -12,7 +12,6 @@
 
 #include "EditorShell.h"
 #include "FontImageView.h"
-#include "Pictures.h"
 #include "PrintedLine.h"
 #include "ScopedWin.h"
 #include "WindowClass_win.h"

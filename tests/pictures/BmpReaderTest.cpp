@@ -170,6 +170,10 @@ TEST(ClipboardInfoHeader, ChecksSizeAndDimensions) {
     EXPECT_EQ(info.width, 5);
     EXPECT_EQ(info.Rows(), 5);
     EXPECT_TRUE(info.TopDown());
+    int width = 0;
+    EXPECT_EQ(CheckClipboardDib(dib.data(), dib.size(), 5, &width), PictureProblem::kNone);
+    EXPECT_EQ(width, 5);
+    EXPECT_EQ(CheckClipboardDib(dib.data(), dib.size(), 4, &width), PictureProblem::kTooHigh);
     EXPECT_EQ(ReadInfoHeader(dib.data(), 39, &info), PictureProblem::kFileTooShort);
     PutU32(dib, 0, 124);
     EXPECT_EQ(ReadInfoHeader(dib.data(), 100, &info), PictureProblem::kFileTooShort);

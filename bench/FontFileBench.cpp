@@ -10,52 +10,43 @@
 #include <vector>
 
 #include "AtomicFile.h"
-#include "Charsets.h"
-#include "FontFile.h"
 #include "FontImage.h"
+#include "FontImport.h"
 #include "Pictures.h"
 
 namespace {
 
 const char* const kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
 
-bool ImportDejaVu(const Charset& charset, FontImage& image, int index) {
-    std::string error;
-    const std::unique_ptr<FontFile> file = FontFile::Open(kDejaVu, error);
-    ImportRequest request;
-    request.charset = &charset;
+bool ImportDejaVu(FontImage& image, int index) {
+    FontImportResult failure;
+    const std::unique_ptr<FontReader> file = OpenFontFile(kDejaVu, failure);
+    FontImportRequest request;
+    request.font = index;
     request.height = 4;
-    ImportSummary summary;
-    return file && file->Import(request, image, index, summary, error);
+    return file && ImportFontFile(*file, request, image);
 }
 
 void BM_ImportTrueTypeAtHeight4(benchmark::State& state) {
-    Charset charset;
-    std::string error;
-    LoadCharset("cp1252", charset, error);
     FontImage image;
     image.InitNew();
     for (auto _ : state) {
-        if (!ImportDejaVu(charset, image, 0)) state.SkipWithError("not imported");
+        if (!ImportDejaVu(image, 0)) state.SkipWithError("not imported");
     }
 }
 BENCHMARK(BM_ImportTrueTypeAtHeight4)->Unit(benchmark::kMillisecond);
 
 void BM_SheetOf16Fonts(benchmark::State& state) {
-    Charset charset;
-    std::string error;
-    LoadCharset("cp1252", charset, error);
     FontImage image;
     image.InitNew();
     while (image.AddFont()) {
     }
     // The sixteenth font, which only a loaded image brings.
-    image.fonts[15] = &image.pool[15];
-    image.used[15] = 1;
-    image.count = 16;
+    InsertFont(image, 15);
     for (int i = 0; i < image.GetFontCount(); ++i) {
-        if (!ImportDejaVu(charset, image, i)) state.SkipWithError("not imported");
+        if (!ImportDejaVu(image, i)) state.SkipWithError("not imported");
     }
+    std::string error;
     const std::string path = "/tmp/glyphmill_bench_" + std::to_string(::getpid()) + ".png";
     std::vector<uint8_t> png;
     for (auto _ : state) {

@@ -16,10 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "Charsets.h"
 #include "EditorShell.h"
-#include "FontFile.h"
 #include "FontImageView.h"
+#include "FontImport.h"
 #include "WinBenchSupport_win.h"
 
 namespace {
@@ -58,18 +57,17 @@ int main() {
     MedianSeconds("Import font file through the menu, with the dialog's previews", [window] {
         SendMessageA(window, WM_COMMAND, kCommandImportFontFile, 0);
     });
-    std::string error;
-    Charset charset;
-    const std::unique_ptr<FontFile> file = FontFile::Open(kFontFile, error);
-    if (!file || !LoadCharset("cp1252", charset, error)) {
-        std::printf("%s\n", error.c_str());
+    FontImportResult result;
+    const std::unique_ptr<FontReader> file = OpenFontFile(kFontFile, result);
+    if (!file) {
+        std::printf("%s\n", result.error.c_str());
         return 1;
     }
-    ImportRequest request;
-    request.charset = &charset;
+    FontImportRequest request;
+    request.font = 0;
     request.height = kFontHeight;
-    ImportSummary summary;
-    MedianSeconds("the font file's import alone", [&] { file->Import(request, *Document(), 0, summary, error); });
+    MedianSeconds("the font file's import alone", [&] { result = ImportFontFile(*file, request, *Document()); });
+    const ImportSummary& summary = result.summary;
     std::printf("%d glyphs imported at %d px, width of 'M': %d columns\n", summary.imported, summary.size,
                 Document()->GetSymbol('M')->width);
     DestroyWindow(window);

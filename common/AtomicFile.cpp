@@ -1,7 +1,10 @@
 #include "AtomicFile.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 
 ScopedFile OpenFile(const std::string& path, const char* mode) { return ScopedFile(std::fopen(path.c_str(), mode)); }
 
@@ -13,6 +16,25 @@ ScopedFile OpenWithRetries(const std::string& path, const char* mode) {
 }
 
 bool CloseFile(ScopedFile file) { return std::fclose(file.release()) == 0; }
+
+FileRead ReadAtMost(std::FILE* file, size_t limit, std::vector<uint8_t>& bytes) {
+    bytes.clear();
+    uint8_t chunk[1 << 16];
+    while (bytes.size() < limit) {
+        const size_t wanted = std::min(sizeof chunk, limit - bytes.size());
+        const size_t got = std::fread(chunk, 1, wanted, file);
+        bytes.insert(bytes.end(), chunk, chunk + got);
+        if (got < wanted) break;
+    }
+    if (std::ferror(file)) return {ReadResult::kNotRead, std::strerror(errno)};
+    return {};
+}
+
+FileRead ReadAtMost(const std::string& path, size_t limit, std::vector<uint8_t>& bytes) {
+    const ScopedFile file = OpenFile(path, "rb");
+    if (!file) return {ReadResult::kNotOpened, std::strerror(errno)};
+    return ReadAtMost(file.get(), limit, bytes);
+}
 
 bool CanReplaceFile(const std::string& path) {
     for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {

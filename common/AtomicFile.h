@@ -1,5 +1,5 @@
-// File helpers shared by the programs: opening with retries, and replacing a
-// file only once its new content is completely on disk.
+// File helpers shared by the programs: opening with retries, reading a file
+// whole, and replacing a file only once its new content is completely on disk.
 #pragma once
 
 #include <cstddef>
@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "Results.h"
 
@@ -26,6 +27,20 @@ ScopedFile OpenFile(const std::string& path, const char* mode);
 // Closes file and says whether everything written reached the file.
 bool CloseFile(ScopedFile file);
 
+// How reading a file went: a ReadResult code, and for a failure the
+// system's own words for it.
+struct FileRead {
+    int result = ReadResult::kRead;
+    std::string reason;
+    explicit operator bool() const { return result == ReadResult::kRead; }
+};
+
+// Reads path, or what is left of file, into bytes, but no more than limit
+// bytes: a caller that needs to know whether more follows asks for one byte
+// past what it takes.
+FileRead ReadAtMost(const std::string& path, size_t limit, std::vector<uint8_t>& bytes);
+FileRead ReadAtMost(std::FILE* file, size_t limit, std::vector<uint8_t>& bytes);
+
 // How a write or a check of a file went: a WriteResult code, and for a
 // failure the system's own words for it.
 struct FileWrite {
@@ -38,7 +53,8 @@ struct FileWrite {
 // disk and renames it over path, then flushes the folder: after a crash path
 // holds its old content or the new one, never a part. Where path is a
 // symbolic link the file it leads to is replaced. A replaced file keeps its
-// permissions (and, where the user may set them, its owner and group). A
+// permissions (and, where the user may set them, its owner and group; on
+// Windows its attributes and ACLs). A
 // read-only file, or one the user may not write, is refused (kReadOnly)
 // unless replaceReadOnly is given and the user owns it. On every failure
 // path is untouched and no temporary file is left.

@@ -40,7 +40,8 @@ const char* Message(int code) {
         case kNoState: return "Port Init error";
         case kStateRefused: return "Port Init Error";
         case kNoTimeouts: return "PorT Init Error";
-        case kTimeoutsRefused: return "PorT IniT Error";
+        case kTimeoutsRefused:
+        case kNoListener: return "PorT IniT Error";
     }
     return "PorT IniT Error";
 }
@@ -80,16 +81,5 @@ const char* StatusText(int code, bool reception) {
         case kNoAnswer: return "No answer";
     }
     return "Unknown Error";
-}
-
-int ExitCodeFor(int code) {
-    switch (code) {
-        case kDone: return 0;
-        case kDifferent: return 1;
-        case kInterrupted: return 130;  // as a shell reports a Ctrl-C
-        case kLineLost: return 15;
-    }
-    // 3 for a page fault onward, one code each.
-    return code <= kPageFault && code > kInterrupted ? 1 - code : 1;
 }
 }  // namespace TransferResult

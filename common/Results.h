@@ -1,6 +1,8 @@
 // Result codes of the operations that report by integer, one enum per area
-// with its messages beside it. Positive or zero values mean done; negative
-// values name the failure. Shared by the two programs and glyphmill.
+// with its messages beside it. Negative values name a failure; which of the
+// others means done is each enum's own (0 for loads, reads, writes, ports and
+// transfers; 1 for saves and edits, whose 0 is a refusal). Shared by the two
+// programs and glyphmill.
 #pragma once
 
 namespace LoadResult {
@@ -39,6 +41,14 @@ enum Code : int {
 };
 }  // namespace WriteResult
 
+namespace ReadResult {
+enum Code : int {
+    kRead = 0,
+    kNotOpened = -1,  // the file is missing or may not be opened
+    kNotRead = -2,    // reading it failed (a folder, an I/O error)
+};
+}  // namespace ReadResult
+
 namespace EditResult {
 enum Code : int {
     kDone = 1,
@@ -55,16 +65,18 @@ enum Code : int {
     kStateRefused = -3,     // SetCommState, e.g. a speed the device refuses
     kNoTimeouts = -4,       // GetCommTimeouts
     kTimeoutsRefused = -5,  // SetCommTimeouts
+    kNoListener = -6,       // CreateThread: the transfer's listener could not start
 };
-// The sender's status text for a failed step: the five differ only in
-// letter case, each naming one step.
+// The sender's status text for a failed step: the first five differ only in
+// letter case, each naming one step; a listener that cannot start is told
+// as the last step of the set-up is.
 const char* Message(int code);
 }  // namespace PortResult
 
 namespace TransferResult {
 // How a transfer with the printer ended, or why it did not start. The window
 // sender shows StatusText in its status line; glyphmill prints Message and
-// ends with ExitCodeFor, one exit code each (2 is a wrong command line's).
+// ends with the exit code its table gives the outcome.
 enum Code : int {
     kDone = 0,              // all 128 pages went across
     kDifferent = -1,        // verify: the printer's image differs from the file
@@ -87,6 +99,4 @@ enum Code : int {
 const char* Message(int code);
 // The window sender's status text; a reception that is done says so.
 const char* StatusText(int code, bool reception);
-// The process exit code for the outcome.
-int ExitCodeFor(int code);
 }  // namespace TransferResult

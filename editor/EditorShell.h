@@ -10,34 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "GlyverIds.h"
 #include "UndoHistory.h"
 
 class Font;
 class FontImageView;
 struct PrintedLine;
-
-// Menu command ids of the main window.
-enum MenuCommand : WPARAM {
-    kCommandNew = 1100,
-    kCommandOpen = 1101,
-    kCommandSave = 1102,
-    kCommandSaveAs = 1103,
-    kCommandExit = 1104,
-    kCommandSend = 1110,
-    kCommandImportFont = 1123,
-    kCommandAbout = 1130,
-    kCommandManual = 1131,
-    kCommandCutSymbol = 1140,
-    kCommandCopySymbol = 1141,
-    kCommandPasteSymbol = 1142,
-    kCommandDeleteSymbol = 1143,
-    // Added after the first release, above every id of it.
-    kCommandUndo = 10101,
-    kCommandRedo = 10102,
-    kCommandPreview = 10103,
-    kCommandImportFontFile = 10104,
-    kCommandExportBdf = 10105,
-};
 
 constexpr int kTableSize = 402;
 
@@ -71,7 +49,8 @@ FontImageView* Document();
 const char* DocumentPath();
 // Points the document at another file for a while (the send's hand-over).
 void SetDocumentPath(const char* path);
-// 1 when a new document object was made, 0 when nothing changed.
+// 1 when a new document object was made, 0 when nothing changed. With an
+// owner (File > Open) unsaved changes are asked about first.
 int OpenDocument(HWND owner);
 // 1 written, 0 no document or the dialog was cancelled, -1 the document could
 // not be saved (the user has been told).
@@ -82,7 +61,9 @@ void OnSave();
 void OnSaveAs();
 // True when the document differs from what the last New, Open or Save left.
 bool HasUnsavedChanges();
-// Asks before the editor closes with unsaved changes; true when it may close.
+// Asks "Save changes?" before the document is closed or replaced (Exit,
+// closing the window, Open, a dropped image) when it has unsaved changes;
+// true when it may go.
 bool MayCloseDocument();
 // Forgets the document (when the main window goes away).
 void CloseDocument();
@@ -132,11 +113,12 @@ void DestroyTextPreview();
 HWND TextPreviewWindow();
 HWND TextPreviewField();
 // Paints the two lines of the field's text into dc, in the window's client
-// coordinates (the lines start 44 pixels down, at 2 and at 6 pixels a dot).
+// coordinates (the lines start 44 pixels down, at 2 and at 6 pixels a dot;
+// the second from where the window's scroll bar stands).
 void DrawTextPreviewLines(HDC dc);
-// Draws line with its top left corner at left, top, each dot a scale x scale
-// square, ink black on white.
-void DrawPrintedLine(HDC dc, const PrintedLine& line, int left, int top, int scale);
+// Draws line from its dot firstDot on with the top left corner at left, top,
+// each dot a scale x scale square, ink black on white.
+void DrawPrintedLine(HDC dc, const PrintedLine& line, int left, int top, int scale, int firstDot = 0);
 // The preview's text field keeps its keys (Delete, the arrows, Ctrl+Z...):
 // the main loop translates no accelerator for it.
 bool IsForTextPreviewField(const MSG& message);

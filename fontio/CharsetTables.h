@@ -1,5 +1,6 @@
 // The code pages behind --charset, as one table per name that every system
-// shares (CharsetTables.cpp, made by make-charset-tables).
+// shares (CharsetTables.cpp, made by make-charset-tables): the codes 128-255,
+// codes 0-127 being ASCII in every one of them.
 #pragma once
 
 #include <array>
@@ -7,7 +8,8 @@
 
 struct CharsetTable {
     const char* name;
-    std::array<char32_t, 256> unicode;
+    bool dosGraphics;  // a DOS code page: codes 1-31 and 127 are graphic characters
+    std::array<char32_t, 128> upperHalf;
 };
 
 const std::vector<CharsetTable>& CharsetTables();

@@ -3,8 +3,23 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <iterator>
 
 #include "CharsetTables.h"
+
+namespace {
+
+// What printers with a DOS code page print for codes 1-31 (code 0 prints
+// nothing) and 127, where iconv, as the code page's text, has control codes.
+constexpr char32_t kDosGraphics[32] = {
+    0x0000, 0x263A, 0x263B, 0x2665, 0x2666, 0x2663, 0x2660, 0x2022,  // ☺ ☻ ♥ ♦ ♣ ♠ •
+    0x25D8, 0x25CB, 0x25D9, 0x2642, 0x2640, 0x266A, 0x266B, 0x263C,  // ◘ ○ ◙ ♂ ♀ ♪ ♫ ☼
+    0x25BA, 0x25C4, 0x2195, 0x203C, 0x00B6, 0x00A7, 0x25AC, 0x21A8,  // ► ◄ ↕ ‼ ¶ § ▬ ↨
+    0x2191, 0x2193, 0x2192, 0x2190, 0x221F, 0x2194, 0x25B2, 0x25BC,  // ↑ ↓ → ← ∟ ↔ ▲ ▼
+};
+constexpr char32_t kDosGraphic127 = 0x2302;  // ⌂
+
+}  // namespace
 
 int Charset::CodeOf(char32_t character) const {
     const auto found = std::find(unicode.begin(), unicode.end(), character);
@@ -30,7 +45,12 @@ bool LoadCharset(const std::string& name, Charset& charset, std::string& error) 
     }
     for (const CharsetTable& table : CharsetTables()) {
         if (name != table.name) continue;
-        charset.unicode = table.unicode;
+        for (int code = 0; code < 128; ++code) charset.unicode[code] = static_cast<char32_t>(code);
+        if (table.dosGraphics) {
+            std::copy(std::begin(kDosGraphics), std::end(kDosGraphics), charset.unicode.begin());
+            charset.unicode[127] = kDosGraphic127;
+        }
+        std::copy(table.upperHalf.begin(), table.upperHalf.end(), charset.unicode.begin() + 128);
         return true;
     }
     error = "unknown character set " + name;

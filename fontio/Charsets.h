@@ -1,5 +1,6 @@
 // What the 256 codes of a printer font stand for: the Unicode character of
-// each code in one of the code pages bitmap fonts are kept in.
+// each code in one of the code pages bitmap fonts are kept in, as printers
+// print them (the DOS code pages' graphic characters for codes 1-31 and 127).
 #pragma once
 
 #include <array>

@@ -1,6 +1,7 @@
 #include "FontSheet.h"
 
-#include "BitmapHeader.h"
+#include "BmpReader.h"
+#include "SymbolPicture.h"
 #include "Font.h"
 
 namespace {
@@ -48,18 +49,14 @@ bool CheckGrid(const InkPicture& picture, int cellWidth, int cellHeight, std::st
 
 bool DecodeBitmap(const std::vector<uint8_t>& bytes, InkPicture& picture, std::string& error) {
     BitmapLayout layout;
-    BitmapProblem problem = CheckBitmapFile(bytes.data(), bytes.size(), bytes.size(), &layout);
-    if (problem == BitmapProblem::kNone) {
+    PictureProblem problem = CheckBitmapFile(bytes.data(), bytes.size(), bytes.size(), &layout);
+    if (problem == PictureProblem::kNone) {
         if (!CheckPictureSize(layout.info.width, layout.info.Rows(), error)) return false;
-        problem = DecodeBitmapFile(layout, bytes.data(), &picture.ink);
+        problem = DecodeBitmapFile(layout, bytes.data(), &picture);
     }
-    if (problem != BitmapProblem::kNone) {
-        error = DescribeBitmapProblem(problem);
-        return false;
-    }
-    picture.width = layout.info.width;
-    picture.height = layout.info.Rows();
-    return true;
+    if (problem == PictureProblem::kNone) return true;
+    error = DescribePictureProblem(problem);
+    return false;
 }
 
 bool DecodePng(const std::vector<uint8_t>& bytes, InkPicture& picture, std::string& error) {

@@ -1,5 +1,5 @@
-// The import of font files over arbitrary bytes: FreeType reads them, and
-// whatever metrics and bitmaps it reports, the sampling must stay inside the
+// The import of font files over arbitrary bytes: the readers take them, and
+// whatever metrics and bitmaps they report, the sampling must stay inside the
 // symbols and leave a font that saves and exports.
 #include <cstddef>
 #include <cstdint>
@@ -8,30 +8,28 @@
 
 #include "BdfWriter.h"
 #include "Charsets.h"
-#include "FontFile.h"
 #include "FontImage.h"
+#include "FontImport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static Charset cp1252, raw;
-    static const bool charsets = [] {
-        std::string error;
-        return LoadCharset("cp1252", cp1252, error) && LoadCharset("raw", raw, error);
-    }();
-    if (!charsets) __builtin_trap();
-
-    std::string error;
-    const std::unique_ptr<FontFile> file = FontFile::FromBytes(std::vector<uint8_t>(data, data + size), error);
-    if (!file) return 0;
+    FontImportResult failure;
+    const std::unique_ptr<FontReader> reader = FontFromBytes(std::vector<uint8_t>(data, data + size), "input", failure);
+    if (!reader) return 0;
     FontImage image;
     if (!image.InitNew()) return 0;
-    ImportRequest request;
-    request.charset = size % 2 ? &raw : &cp1252;
+    FontImportRequest request;
+    request.font = 0;
+    request.charset = size % 2 ? "raw" : "cp1252";
     request.height = static_cast<int>(size % 5);  // 0 for the default
-    ImportSummary summary;
-    if (!file->Import(request, image, 0, summary, error)) return 0;
-    if (summary.imported + summary.missing != Font::kSymbolCount) __builtin_trap();
+    const FontImportResult imported = ImportFontFile(*reader, request, image);
+    if (!imported) return 0;
+    const ImportSummary& summary = imported.summary;
+    if (summary.imported + summary.missing != Font::kSymbolCount || summary.imported == 0) __builtin_trap();
     std::vector<uint8_t> bytes;
     image.Serialize(bytes);
-    BdfOf(image.FontAt(0), *request.charset);
+    Charset charset;
+    std::string error;
+    if (!LoadCharset(request.charset, charset, error)) __builtin_trap();
+    BdfOf(image.FontAt(0), charset);
     return 0;
 }

@@ -1,8 +1,11 @@
 #include "CommandLine.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
+#include "FontImport.h"
+#include "Results.h"
 #include "Version.h"
 
 namespace {
@@ -33,6 +36,86 @@ std::string FullName(CLI::App& command) {
 }
 
 }  // namespace
+
+namespace ExitCode {
+
+int ForTransfer(int result) {
+    switch (result) {
+        case TransferResult::kDone: return kDone;
+        case TransferResult::kDifferent: return kFailed;
+        case TransferResult::kPageFault: return kPageFault;
+        case TransferResult::kVerifyError: return kVerifyError;
+        case TransferResult::kUnknownAnswer: return kUnknownAnswer;
+        case TransferResult::kNoAnswer: return kNoAnswer;
+        case TransferResult::kPortBusy: return kPortBusy;
+        case TransferResult::kPortMissing: return kPortMissing;
+        case TransferResult::kPortRefused: return kPortRefused;
+        case TransferResult::kBadImage: return kBadImage;
+        case TransferResult::kBadBlocks: return kBadBlocks;
+        case TransferResult::kFileNotOpened: return kFileNotOpened;
+        case TransferResult::kFileNotRead: return kFileNotRead;
+        case TransferResult::kFileNotWritten: return kFileNotWritten;
+        case TransferResult::kInterrupted: return kInterrupted;
+        case TransferResult::kLineLost: return kLineLost;
+    }
+    return kFailed;
+}
+
+int ForRead(int result) {
+    switch (result) {
+        case ReadResult::kRead: return kDone;
+        case ReadResult::kNotOpened: return kFileNotOpened;
+        case ReadResult::kNotRead: return kFileNotRead;
+    }
+    return kFailed;
+}
+
+int ForImport(int result) {
+    switch (result) {
+        case ImportResult::kImported: return kDone;
+        case ImportResult::kNotOpened: return kFileNotOpened;
+        case ImportResult::kNotRead: return kFileNotRead;
+        case ImportResult::kBadRequest:
+        case ImportResult::kNoSuchFont: return kUsage;
+    }
+    return kFailed;
+}
+
+std::string Meaning(int code) {
+    switch (code) {
+        case kDone: return "done";
+        case kFailed: return "the command could not do its work";
+        case kUsage: return "a wrong command line";
+        case kPageFault: return TransferResult::Message(TransferResult::kPageFault);
+        case kVerifyError: return TransferResult::Message(TransferResult::kVerifyError);
+        case kUnknownAnswer: return TransferResult::Message(TransferResult::kUnknownAnswer);
+        case kNoAnswer: return TransferResult::Message(TransferResult::kNoAnswer);
+        case kPortBusy: return TransferResult::Message(TransferResult::kPortBusy);
+        case kPortMissing: return TransferResult::Message(TransferResult::kPortMissing);
+        case kPortRefused: return TransferResult::Message(TransferResult::kPortRefused);
+        case kBadImage: return TransferResult::Message(TransferResult::kBadImage);
+        case kBadBlocks: return TransferResult::Message(TransferResult::kBadBlocks);
+        case kFileNotOpened: return TransferResult::Message(TransferResult::kFileNotOpened);
+        case kFileNotRead: return TransferResult::Message(TransferResult::kFileNotRead);
+        case kFileNotWritten: return TransferResult::Message(TransferResult::kFileNotWritten);
+        case kLineLost: return TransferResult::Message(TransferResult::kLineLost);
+        case kInterrupted: return TransferResult::Message(TransferResult::kInterrupted);
+    }
+    return "unknown exit code";
+}
+
+std::string Listed(std::vector<Entry> entries) {
+    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.code < b.code; });
+    std::string text = "Exit codes:\n";
+    for (const Entry& entry : entries) {
+        char number[16];
+        std::snprintf(number, sizeof number, "  %-4d ", entry.code);
+        text += number + (entry.meaning.empty() ? Meaning(entry.code) : entry.meaning) + entry.note + "\n";
+    }
+    return text;
+}
+
+}  // namespace ExitCode
 
 void DescribeGlyphmill(CLI::App& app) {
     app.name("glyphmill");

@@ -5,19 +5,51 @@
 #include <CLI/CLI.hpp>
 
 #include <string>
+#include <vector>
 
-// The exit codes of every command. Those of files are the ones the
-// transfers give (TransferResult::ExitCodeFor), so that a missing file is 12
-// whatever the command; the transfers add their own in between.
+// The exit codes: one for each kind of failure, whatever the command that
+// meets it. The manual's and the man page's tables and the codes a command's
+// --help lists follow this one.
 namespace ExitCode {
 enum : int {
     kDone = 0,
-    kFailed = 1,           // the command could not do its work (it says why)
-    kUsage = 2,            // a wrong command line
+    kFailed = 1,           // the command could not do its work (it says why), or the images compared differ
+    kUsage = 2,            // a wrong command line, a font number the image does not have included
+    kPageFault = 3,        // a page answered "w" a fourth time
+    kVerifyError = 4,      // the printer answered "f"
+    kUnknownAnswer = 5,    // bytes that hold none of the expected codes
+    kNoAnswer = 6,         // the printer stayed silent past --timeout
+    kPortBusy = 7,         // another program holds the port
+    kPortMissing = 8,      // no such port, or none to choose by default
+    kPortRefused = 9,      // the port cannot be opened or refuses its settings
+    kBadImage = 10,        // a file to read as a font image is not a valid one
+    kBadBlocks = 11,       // a block arrived damaged a fourth time
     kFileNotOpened = 12,   // a file to read is missing or may not be opened
     kFileNotRead = 13,     // reading a file failed
     kFileNotWritten = 14,  // a file could not be written, or is read-only and was left as it was
+    kLineLost = 15,        // the line failed while a transfer ran
+    kInterrupted = 130,    // Ctrl-C or a termination signal, as a shell reports a Ctrl-C
 };
+
+// The exit code of a transfer's outcome (a TransferResult code).
+int ForTransfer(int result);
+// The exit code for a file that could not be read (a ReadResult code).
+int ForRead(int result);
+// The exit code of a font file import that failed (an ImportResult code).
+int ForImport(int result);
+
+// What an exit code means, as a phrase.
+std::string Meaning(int code);
+
+// A line of an "Exit codes:" list: a code, and what it means for the command
+// (by default its Meaning), with a note after it.
+struct Entry {
+    int code;
+    std::string meaning = "";
+    std::string note = "";
+};
+// The "Exit codes:" list of a command's --help, in the order of the codes.
+std::string Listed(std::vector<Entry> entries);
 }  // namespace ExitCode
 
 // The program's name, description, version flag and rule of one command.

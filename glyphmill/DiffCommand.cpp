@@ -8,7 +8,6 @@
 #include "FontComparison.h"
 #include "FontImage.h"
 #include "ImageCommands.h"
-#include "Results.h"
 
 namespace {
 
@@ -44,20 +43,12 @@ std::string Describe(const FontDifference& difference, const FontImage& first, c
            secondPlace;
 }
 
-// Says why path could not be opened as an image: 12 or 13 for a file that
-// could not be read, else 10, never the 1 of images that differ.
-int OpenFailure(const std::string& path, const std::string& error) {
-    const int code = ReadFailureCode(path);
-    return Fail(error, code == ExitCode::kFailed ? TransferResult::ExitCodeFor(TransferResult::kBadImage) : code);
-}
-
 int RunDiff(const std::string& firstPath, const std::string& secondPath) {
     FontImage first, second;
-    std::string error;
-    if (!OpenImage(firstPath, first, error)) return OpenFailure(firstPath, error);
-    if (!OpenImage(secondPath, second, error)) return OpenFailure(secondPath, error);
+    if (const int failed = OpenImage(firstPath, first); failed != ExitCode::kDone) return failed;
+    if (const int failed = OpenImage(secondPath, second); failed != ExitCode::kDone) return failed;
     const bool identical = PrintDifferences(first, firstPath, second, secondPath) == 0;
-    return identical ? ExitCode::kDone : TransferResult::ExitCodeFor(TransferResult::kDifferent);
+    return identical ? ExitCode::kDone : ExitCode::kFailed;
 }
 
 struct DiffArguments {
@@ -83,7 +74,11 @@ void AddDiffCommand(CLI::App& app, int& exitCode) {
         "diff", "Compare the fonts of two images as verify does: \"identical\", or each difference.");
     diff->add_option("A", args->first, "the first image")->required();
     diff->add_option("B", args->second, "the second image")->required();
-    diff->footer("Exit codes:\n  0    identical\n  1    the images differ\n  2    a wrong command line\n"
-                 "  10   not a valid font image\n  12   a file missing or not to be opened\n  13   reading a file failed");
+    diff->footer(ExitCode::Listed({{ExitCode::kDone, "identical"},
+                                   {ExitCode::kFailed, "the images differ"},
+                                   {ExitCode::kUsage},
+                                   {ExitCode::kBadImage},
+                                   {ExitCode::kFileNotOpened},
+                                   {ExitCode::kFileNotRead}}));
     diff->callback([args, &exitCode] { exitCode = RunDiff(args->first, args->second); });
 }

@@ -1,5 +1,6 @@
 #include "FontCommands.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -9,20 +10,12 @@
 #include "BdfWriter.h"
 #include "Charsets.h"
 #include "CommandLine.h"
-#include "FontFile.h"
+#include "FontImport.h"
 #include "FontImage.h"
 #include "GlyphColumns.h"
 #include "ImageCommands.h"
 #include "Pictures.h"
 #include "TypedText.h"
-
-bool CheckFontIndex(const FontImage& image, int index, std::string& error) {
-    if (index >= 0 && index < image.GetFontCount()) return true;
-    const int count = image.GetFontCount();
-    error = "the image has " + std::to_string(count) + " font" + (count == 1 ? "" : "s") + ": --font takes 0" +
-            (count > 1 ? " to " + std::to_string(count - 1) : "");
-    return false;
-}
 
 bool FontNameBytes(const std::string& text, const Charset& charset, std::string& bytes, std::string& error) {
     std::vector<int> codes;
@@ -51,35 +44,18 @@ struct FontArguments {
     SaveTarget save;     // import's -o and --force
 };
 
-// Opens the image and checks --font against it.
-bool OpenImageFont(const FontArguments& args, FontImage& image, std::string& error) {
-    return OpenImage(args.image, image, error) && CheckFontIndex(image, args.font, error);
-}
-
-// The font the import fills: font --font of the image, or a new one at its
-// end, or the one font of a new image when --add names none that exists.
-bool TargetFont(const FontArguments& args, FontImage& image, int& index, std::string& error) {
+// The image the import fills and which font of it: font --font of IMAGE,
+// or a new one at its end, or the one font of a new image when --add names
+// none that exists. Returns the exit code.
+int TargetFont(const FontArguments& args, FontImage& image, int& font) {
     std::error_code ignored;
     if (args.add && !std::filesystem::exists(args.image, ignored)) {
-        if (!image.InitNew()) {
-            error = "out of memory";
-            return false;
-        }
-        index = 0;
-        return true;
+        font = 0;
+        return image.InitNew() ? ExitCode::kDone : Fail("out of memory");
     }
-    if (!OpenImage(args.image, image, error)) return false;
-    if (!args.add) {
-        index = args.font < 0 ? 0 : args.font;
-        return CheckFontIndex(image, index, error);
-    }
-    if (!image.AddFont()) {
-        error = "the image already holds " + std::to_string(image.GetFontCount()) +
-                " fonts: fonts are added up to 15 (only an image file loaded with 16 holds more)";
-        return false;
-    }
-    index = image.GetFontCount() - 1;
-    return true;
+    font = args.add ? FontImportRequest::kNewFont : std::max(args.font, 0);
+    const int opened = OpenImage(args.image, image);
+    return opened == ExitCode::kDone && !args.add ? CheckFontIndex(image, font) : opened;
 }
 
 // The font is named by the number it has once saved.
@@ -99,28 +75,27 @@ void PrintSummary(const FontArguments& args, FontImage& image, int index, const 
 }
 
 int RunImport(const FontArguments& args) {
-    Charset charset;
-    std::string error;
-    if (!LoadCharset(args.charset, charset, error)) return Fail(error);
-    std::unique_ptr<FontFile> fontFile = FontFile::Open(args.fontFile, error);
-    if (!fontFile) return Fail(error, ReadFailureCode(args.fontFile));
-    std::string name;
-    if (!args.name.empty() && !FontNameBytes(args.name, charset, name, error)) return Fail(error);
-    FontImage image;
-    int index = 0;
-    if (!TargetFont(args, image, index, error)) return Fail(error, ReadFailureCode(args.image));
-
-    ImportRequest request;
-    request.charset = &charset;
+    FontImportRequest request;
+    request.charset = args.charset;
     request.size = args.size;
     request.height = args.height;
     request.monospace = args.monospace;
     request.spaceWidth = args.spaceWidth;
-    ImportSummary summary;
-    if (!fontFile->Import(request, image, index, summary, error)) return Fail(args.fontFile + ": " + error);
-    if (args.add && name.empty()) name = AutomaticFontName(fontFile->FamilyName(), summary.size, charset, image, index);
-    if (!name.empty()) image.SetFontName(index, name.c_str());
-    PrintSummary(args, image, index, fontFile->FamilyName(), summary);
+    request.automaticName = args.add;
+    if (!args.name.empty()) {
+        Charset charset;
+        std::string error;
+        if (!LoadCharset(args.charset, charset, error) || !FontNameBytes(args.name, charset, request.name, error))
+            return Fail(error);
+    }
+    FontImportResult result;
+    const std::unique_ptr<FontReader> fontFile = OpenFontFile(args.fontFile, result);
+    if (!fontFile) return Fail(result.error, ExitCode::ForImport(result.result));
+    FontImage image;
+    if (const int failed = TargetFont(args, image, request.font); failed != ExitCode::kDone) return failed;
+    result = ImportFontFile(*fontFile, request, image);
+    if (!result) return Fail(args.fontFile + ": " + result.error, ExitCode::ForImport(result.result));
+    PrintSummary(args, image, result.index, fontFile->FamilyName(), result.summary);
     const std::string& out = args.save.PathFor(args.image);
     const int saved = SaveImage(image, out, args.save.force);
     if (saved == ExitCode::kDone) std::printf("%s: saved\n", out.c_str());
@@ -132,14 +107,15 @@ int RunExport(const FontArguments& args) {
     std::string error;
     if (!LoadCharset(args.charset, charset, error)) return Fail(error);
     FontImage image;
-    if (!OpenImageFont(args, image, error)) return Fail(error, ReadFailureCode(args.image));
+    if (const int failed = OpenImageFont(args.image, args.font, image); failed != ExitCode::kDone) return failed;
     if (IsFillerFont(image, args.font))
         return Fail("font " + std::to_string(args.font) + " is an \"Empty\" filler of the two-bank layout: it holds no "
                     "symbols to export");
     BdfStyle style;
     if (!args.fontFile.empty()) {
-        const std::unique_ptr<FontFile> source = FontFile::Open(args.fontFile, error);
-        if (!source) return Fail(error, ReadFailureCode(args.fontFile));
+        FontImportResult failure;
+        const std::unique_ptr<FontReader> source = OpenFontFile(args.fontFile, failure);
+        if (!source) return Fail(failure.error, ExitCode::ForImport(failure.result));
         style = {source->WeightName(), source->SlantName()};
     }
     const std::string bdf = BdfOf(image.FontAt(args.font), charset, style);
@@ -155,9 +131,10 @@ int WritePicture(const Picture& picture, int scale, const std::string& path, boo
 
 int RunSheet(const FontArguments& args) {
     FontImage image;
-    std::string error;
-    if (!OpenImage(args.image, image, error)) return Fail(error, ReadFailureCode(args.image));
-    if (args.font >= 0 && !CheckFontIndex(image, args.font, error)) return Fail(error);
+    if (const int failed = OpenImage(args.image, image); failed != ExitCode::kDone) return failed;
+    if (args.font >= 0) {
+        if (const int failed = CheckFontIndex(image, args.font); failed != ExitCode::kDone) return failed;
+    }
     const int first = args.font >= 0 ? args.font : 0;
     const int last = args.font >= 0 ? args.font : image.GetFontCount() - 1;
     return WritePicture(SheetOf(image, first, last), args.scale, args.out, args.force);
@@ -171,7 +148,7 @@ int RunRender(const FontArguments& args) {
     if (!EncodeText(TypedTextAsUtf8(args.text), charset, codes, error)) return Fail("TEXT: " + error);
     if (codes.empty()) return Fail("nothing to render: TEXT is empty");
     FontImage image;
-    if (!OpenImageFont(args, image, error)) return Fail(error, ReadFailureCode(args.image));
+    if (const int failed = OpenImageFont(args.image, args.font, image); failed != ExitCode::kDone) return failed;
     const Font& font = image.FontAt(args.font);
     // A picture too wide to write is refused before its dots are laid out.
     if (LineWidth(font, codes) * args.scale > kMaxPictureSide)
@@ -218,9 +195,9 @@ void AddFontCommands(CLI::App& app, int& exitCode) {
     CLI::Option* font = AddFontOption(*import, *importArgs, "the font to fill, counted from 0 (default 0)");
     import->add_flag("--add", importArgs->add, "add a new font at the end (named after the typeface)")->excludes(font);
     import->add_option("--size", importArgs->size,
-                       "pixels per em of a scalable font (default: the largest that fits --height, else 2 bytes), "
-                       "or the size of a bitmap font's strike")
-        ->check(CLI::Range(1, 255).description(""))
+                       "pixels per em of a scalable font (default: the largest at which every glyph fits --height, "
+                       "else 2 bytes), or the size of a bitmap font's strike (default: the tallest that fits)")
+        ->check(CLI::Range(1, kMaxImportSize).description(""))
         ->type_name("PX");
     import->add_option("--height", importArgs->height, "the font's height in bytes (default: the fewest that hold it)")
         ->check(CLI::Range(1, 4).description(""))

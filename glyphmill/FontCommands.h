@@ -6,13 +6,9 @@
 
 #include <string>
 
-class FontImage;
 struct Charset;
 
 void AddFontCommands(CLI::App& app, int& exitCode);
-
-// Whether index names a font of image; if not, error says which do.
-bool CheckFontIndex(const FontImage& image, int index, std::string& error);
 
 // A font's name bytes for text: its characters in charset, at most 8 (a
 // longer name is cut with a warning). False, with error saying why, for text

@@ -1,21 +1,16 @@
 #include "GlyphCommand.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "AtomicFile.h"
-#include "BitmapHeader.h"
 #include "Charsets.h"
 #include "CommandLine.h"
 #include "FontImage.h"
 #include "ImageCommands.h"
 #include "Pictures.h"
-#include "PngImport.h"
-#include "PngReader.h"
+#include "SymbolPicture.h"
 #include "SymbolWorkCopy.h"
 #include "ToolboxCommands.h"
 
@@ -23,30 +18,26 @@ namespace {
 
 // The code text names: a number 0-255 (decimal, or hex after 0x), or else
 // one character, whose code in charset it is; a single digit is a number.
-bool ParseCode(const std::string& text, const Charset& charset, int& code, std::string& error) {
+// On failure says why and returns the exit code: kUsage for what is no code
+// at all, kFailed for a character charset lacks.
+int ParseCode(const std::string& text, const Charset& charset, int& code) {
     const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
     const std::string digits = hex ? text.substr(2) : text;
     const char* allowed = hex ? "0123456789abcdefABCDEF" : "0123456789";
     if (!digits.empty() && digits.find_first_not_of(allowed) == std::string::npos) {
         const unsigned long value = digits.size() > 4 ? 256 : std::stoul(digits, nullptr, hex ? 16 : 10);
-        if (value > 255) {
-            error = "--code " + text + ": a code is 0-255";
-            return false;
-        }
+        if (value > 255) return Fail("--code " + text + ": a code is 0-255", ExitCode::kUsage);
         code = static_cast<int>(value);
-        return true;
+        return ExitCode::kDone;
     }
     std::u32string characters;
-    if (!DecodeUtf8(text, characters) || characters.size() != 1) {
-        error = "--code takes a number 0-255 or one character, not " + text;
-        return false;
-    }
+    if (!DecodeUtf8(text, characters) || characters.size() != 1)
+        return Fail("--code takes a number 0-255 or one character, not " + text, ExitCode::kUsage);
     code = charset.CodeOf(characters[0]);
-    if (code >= 0) return true;
+    if (code >= 0) return ExitCode::kDone;
     char name[16];
     std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(characters[0]));
-    error = std::string("the character ") + name + " has no code in " + charset.name;
-    return false;
+    return Fail(std::string("the character ") + name + " has no code in " + charset.name);
 }
 
 struct GlyphArguments {
@@ -56,57 +47,35 @@ struct GlyphArguments {
     bool force = false;
 };
 
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
-    const ScopedFile file = OpenFile(path, "rb");
-    if (!file) {
-        error = "cannot open " + path + ": " + std::strerror(errno);
-        return false;
+// The words for a picture refused: the editor's message, with the sizes for
+// the limits and libpng's own reason for a damaged PNG.
+std::string PictureError(PictureProblem problem, const PictureFacts& facts, int rowCount) {
+    switch (problem) {
+        case PictureProblem::kPictureTooLarge:
+            return "more than " + std::to_string(kMaxPictureFileBytes) + " bytes, too large for a symbol's picture";
+        case PictureProblem::kNotABitmap: return "neither a PNG nor a BMP picture";
+        case PictureProblem::kDamagedPng: return facts.pngError;
+        case PictureProblem::kTooHigh:
+        case PictureProblem::kTooWide:
+            return std::string(DescribePictureProblem(problem)) + " (" + std::to_string(facts.width) + " x " +
+                   std::to_string(facts.rows) + " pixels; the symbol takes at most " +
+                   std::to_string(kMaxImportWidth) + " x " + std::to_string(rowCount) + ")";
+        default: return DescribePictureProblem(problem);
     }
-    bytes.clear();
-    uint8_t chunk[1 << 16];
-    size_t read = 0;
-    while ((read = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
-        if (bytes.size() + read > static_cast<size_t>(kMaxPictureFileBytes)) {
-            error = path + ": more than " + std::to_string(kMaxPictureFileBytes) +
-                    " bytes, too large for a symbol's picture";
-            return false;
-        }
-        bytes.insert(bytes.end(), chunk, chunk + read);
-    }
-    if (std::ferror(file.get())) {
-        error = "cannot read " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    return true;
 }
 
-// The picture at path as the symbol editor imports it into rowCount rows:
-// a BMP through the editor's own decoder, a PNG through libpng.
-bool ReadPicture(const std::string& path, int rowCount, ImportPicture& picture, std::string& error) {
+// The picture at path ("-": standard input) as the symbol editor imports it
+// into rowCount rows. On failure says why and returns the exit code.
+int ReadPictureAt(const std::string& path, int rowCount, ImportPicture& picture) {
     std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes, error)) return false;
-    BitmapProblem problem = BitmapProblem::kNone;
-    BitmapInfo size;
-    if (IsPng(bytes.data(), bytes.size())) {
-        problem = ReadPngPicture(bytes.data(), bytes.size(), rowCount, &picture, &size, &error);
-    } else if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M') {
-        BitmapLayout layout;
-        problem = CheckBitmapFile(bytes.data(), bytes.size(), bytes.size(), &layout);
-        size = layout.info;
-        if (problem == BitmapProblem::kNone) problem = SampleBitmapFile(layout, bytes.data(), rowCount, &picture);
-    } else {
-        error = "neither a PNG nor a BMP picture";
-    }
-    if (problem == BitmapProblem::kNone && error.empty()) return true;
-    // For a damaged PNG, libpng's reason says more than the editor's message.
-    if (problem != BitmapProblem::kNone && problem != BitmapProblem::kDamagedPng)
-        error = DescribeBitmapProblem(problem);
-    if (problem == BitmapProblem::kTooHigh || problem == BitmapProblem::kTooWide)
-        error += " (" + std::to_string(size.width) + " x " + std::to_string(size.Rows()) +
-                 " pixels; the symbol takes at most " + std::to_string(kMaxImportWidth) + " x " +
-                 std::to_string(rowCount) + ")";
-    error = path + ": " + error;
-    return false;
+    if (const int failed = ReadInputFile(path, kMaxPictureFileBytes + 1, bytes); failed != ExitCode::kDone)
+        return failed;
+    PictureFacts facts;
+    PictureProblem problem = bytes.size() > static_cast<size_t>(kMaxPictureFileBytes)
+                                 ? PictureProblem::kPictureTooLarge
+                                 : ReadPicture(bytes.data(), bytes.size(), rowCount, &picture, &facts);
+    if (problem == PictureProblem::kNone) return ExitCode::kDone;
+    return Fail(path + ": " + PictureError(problem, facts, rowCount));
 }
 
 std::string SymbolLine(FontImage& image, int index, int code) {
@@ -133,8 +102,8 @@ int ReplaceSymbol(const GlyphArguments& args, FontImage& image, int code) {
     SymbolWorkCopy work;
     work.Load(symbol);
     ImportPicture picture;
-    std::string error;
-    if (!ReadPicture(args.from, work.RowCount(), picture, error)) return Fail(error, ReadFailureCode(args.from));
+    if (const int failed = ReadPictureAt(args.from, work.RowCount(), picture); failed != ExitCode::kDone)
+        return failed;
     work.ApplyImport(picture);
     work.CommitTo(symbol);
     const std::string out = args.out.empty() ? args.image : args.out;
@@ -152,11 +121,11 @@ int RunGlyph(const GlyphArguments& args) {
     std::string error;
     if (!LoadCharset(args.charset, charset, error)) return Fail(error);
     int code = 0;
-    if (!ParseCode(args.code, charset, code, error)) return Fail(error);
+    if (const int failed = ParseCode(args.code, charset, code); failed != ExitCode::kDone) return failed;
     if (args.from.empty() && args.out.empty())
         return Fail("give -o FILE.png to write the symbol, or --from PICTURE", ExitCode::kUsage);
     FontImage image;
-    if (!OpenImageFont(args.image, args.font, image, error)) return Fail(error, ReadFailureCode(args.image));
+    if (const int failed = OpenImageFont(args.image, args.font, image); failed != ExitCode::kDone) return failed;
     return args.from.empty() ? WriteSymbol(args, image, code) : ReplaceSymbol(args, image, code);
 }
 

@@ -20,21 +20,24 @@ std::string Shown(const std::string& path) { return path == kStandardStream ? "s
 
 }  // namespace
 
-FileRead ReadImageFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
-    const bool standardInput = path == kStandardStream;
-    const ScopedFile opened = standardInput ? nullptr : OpenFile(path, "rb");
-    std::FILE* file = standardInput ? stdin : opened.get();
-    if (!file) {
-        error = "cannot open " + path + ": " + std::strerror(errno);
-        return FileRead::kNotOpened;
-    }
-    bytes.resize(FontImage::kFileSize + 1);
-    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
-    if (std::ferror(file) != 0) {
-        error = "cannot read " + Shown(path) + ": " + std::strerror(errno);
-        return FileRead::kNotRead;
-    }
-    return FileRead::kRead;
+namespace {
+
+int ReportRead(const std::string& path, const FileRead& read) {
+    if (read) return ExitCode::kDone;
+    const char* verb = read.result == ReadResult::kNotOpened ? "cannot open " : "cannot read ";
+    return Fail(verb + Shown(path) + ": " + read.reason, ExitCode::ForRead(read.result));
+}
+
+}  // namespace
+
+int ReadInputFile(const std::string& path, size_t limit, std::vector<uint8_t>& bytes) {
+    return ReportRead(path, ReadAtMost(path, limit, bytes));
+}
+
+int ReadImageFile(const std::string& path, std::vector<uint8_t>& bytes) {
+    const size_t limit = FontImage::kFileSize + 1;
+    return path == kStandardStream ? ReportRead(path, ReadAtMost(stdin, limit, bytes))
+                                   : ReadInputFile(path, limit, bytes);
 }
 
 bool ImageFromBytes(const std::string& path, const std::vector<uint8_t>& bytes, FontImage& image, std::string& error) {
@@ -53,18 +56,24 @@ bool ImageFromBytes(const std::string& path, const std::vector<uint8_t>& bytes, 
     return false;
 }
 
-bool OpenImage(const std::string& path, FontImage& image, std::string& error) {
+int OpenImage(const std::string& path, FontImage& image) {
     std::vector<uint8_t> bytes;
-    return ReadImageFile(path, bytes, error) == FileRead::kRead && ImageFromBytes(path, bytes, image, error);
+    if (const int failed = ReadImageFile(path, bytes); failed != ExitCode::kDone) return failed;
+    std::string error;
+    return ImageFromBytes(path, bytes, image, error) ? ExitCode::kDone : Fail(error, ExitCode::kBadImage);
 }
 
-int ReadFailureCode(const std::string& path) {
-    if (path == kStandardStream) return ExitCode::kFailed;
-    const ScopedFile file = OpenFile(path, "rb");
-    if (!file) return ExitCode::kFileNotOpened;
-    char byte;
-    return std::fread(&byte, 1, 1, file.get()) == 0 && std::ferror(file.get()) ? ExitCode::kFileNotRead
-                                                                               : ExitCode::kFailed;
+int CheckFontIndex(const FontImage& image, int index) {
+    if (index >= 0 && index < image.GetFontCount()) return ExitCode::kDone;
+    const int count = image.GetFontCount();
+    return Fail("the image has " + std::to_string(count) + " font" + (count == 1 ? "" : "s") + ": --font takes 0" +
+                    (count > 1 ? " to " + std::to_string(count - 1) : ""),
+                ExitCode::kUsage);
+}
+
+int OpenImageFont(const std::string& path, int font, FontImage& image) {
+    const int opened = OpenImage(path, image);
+    return opened == ExitCode::kDone ? CheckFontIndex(image, font) : opened;
 }
 
 namespace {
@@ -155,8 +164,7 @@ namespace {
 
 int RunInfo(const std::string& path, bool json) {
     FontImage image;
-    std::string error;
-    if (!OpenImage(path, image, error)) return Fail(error, ReadFailureCode(path));
+    if (const int failed = OpenImage(path, image); failed != ExitCode::kDone) return failed;
 
     if (json) std::printf("{\"fonts\": [\n");
     for (int i = 0; i < image.GetFontCount(); ++i) {
@@ -174,8 +182,7 @@ int RunInfo(const std::string& path, bool json) {
 
 int RunCheck(const std::string& path) {
     FontImage image;
-    std::string error;
-    if (!OpenImage(path, image, error)) return Fail(error, ReadFailureCode(path));
+    if (const int failed = OpenImage(path, image); failed != ExitCode::kDone) return failed;
     const int fonts = image.GetFontCount();
     std::printf("%s: valid font image, %d font%s\n", path.c_str(), fonts, fonts == 1 ? "" : "s");
     return ExitCode::kDone;
@@ -183,8 +190,7 @@ int RunCheck(const std::string& path) {
 
 int RunResave(const std::string& in, const std::string& out, bool force) {
     FontImage image;
-    std::string error;
-    if (!OpenImage(in, image, error)) return Fail(error, ReadFailureCode(in));
+    if (const int failed = OpenImage(in, image); failed != ExitCode::kDone) return failed;
     return SaveImage(image, out, force);
 }
 
@@ -217,7 +223,7 @@ void AddImageCommands(CLI::App& app, int& exitCode) {
     info->add_option("FILE", args->file, "the image (-: standard input)")->required();
     info->callback([args, &exitCode] { exitCode = RunInfo(args->file, args->json); });
 
-    CLI::App* check = app.add_subcommand("check", "Exit 0 for a valid font image, else say why and exit 1.");
+    CLI::App* check = app.add_subcommand("check", "Exit 0 for a valid font image, else say why and exit 10 (12 or 13: it cannot be opened or read).");
     check->add_option("FILE", args->file, "the image")->required();
     check->callback([args, &exitCode] { exitCode = RunCheck(args->file); });
 

@@ -15,17 +15,23 @@ void AddImageCommands(CLI::App& app, int& exitCode);
 
 // Reads path ("-": standard input) as the editor's Open does: only a file of
 // exactly the image's size is taken, and then only when it keeps to the
-// format. On failure error says why.
-bool OpenImage(const std::string& path, FontImage& image, std::string& error);
+// format. On failure says why and returns the exit code: kFileNotOpened,
+// kFileNotRead, or kBadImage for what it read.
+int OpenImage(const std::string& path, FontImage& image);
 // OpenImage's two halves, for a command that also needs the file's bytes:
-// reading at most one byte past the image's size, then taking the image.
-enum class FileRead { kRead, kNotOpened, kNotRead };
-FileRead ReadImageFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error);
+// reading at most one byte past the image's size (on failure it says why and
+// returns the exit code), then taking the image (false, with error saying
+// why: the exit code is kBadImage).
+int ReadImageFile(const std::string& path, std::vector<uint8_t>& bytes);
 bool ImageFromBytes(const std::string& path, const std::vector<uint8_t>& bytes, FontImage& image, std::string& error);
-// The exit code for a file a command could not take: kFileNotOpened when it
-// cannot be opened, kFileNotRead when reading it fails, else kFailed (its
-// content was refused).
-int ReadFailureCode(const std::string& path);
+// Whether index names a font of image (kDone); if not, says which do and
+// returns kUsage.
+int CheckFontIndex(const FontImage& image, int index);
+// OpenImage, then CheckFontIndex of font; returns the exit code.
+int OpenImageFont(const std::string& path, int font, FontImage& image);
+// Reads the file path names (never standard input), at most limit bytes; on
+// failure says why and returns the exit code.
+int ReadInputFile(const std::string& path, size_t limit, std::vector<uint8_t>& bytes);
 
 // Writes size bytes to path ("-": standard output) with WriteFileAtomically:
 // a replaced file keeps its permissions and owner, a symbolic link leads to

@@ -4,8 +4,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <thread>
@@ -21,13 +19,6 @@ namespace {
 std::atomic<bool> StopRequested{false};
 
 void OnStopSignal(int) { StopRequested = true; }
-
-bool ReadImageFile(const std::string& path, std::vector<uint8_t>& image) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    image.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
-}
 
 const char* KindName(const ExchangeReport& report) {
     if (!report.handshakeDone) return "no exchange:";
@@ -46,9 +37,7 @@ int RunPrinter(const PrinterOptions& options) {
     PrinterEmulator printer(line.Line(), options);
     if (!options.servePath.empty()) {
         std::vector<uint8_t> image;
-        if (!ReadImageFile(options.servePath, image)) {
-            return Fail("cannot read " + options.servePath);
-        }
+        if (const int failed = ReadImageFile(options.servePath, image); failed != ExitCode::kDone) return failed;
         printer.SetServedImage(image);
     }
     std::signal(SIGINT, OnStopSignal);
@@ -63,6 +52,7 @@ int RunPrinter(const PrinterOptions& options) {
                        std::chrono::duration<double>(options.timeoutSeconds));
     }
     bool asAsked = true;
+    int saveFailure = ExitCode::kDone;  // the first failed --save, which outweighs an exchange not as asked
     for (int served = 0; options.exchanges == 0 || served < options.exchanges; ++served) {
         const ExchangeReport report = printer.RunExchange(deadline, StopRequested);
         if (report.outcome == ExchangeOutcome::TimedOut && StopRequested && options.exchanges == 0) {
@@ -72,8 +62,10 @@ int RunPrinter(const PrinterOptions& options) {
             const auto& image = printer.ReceivedImage();
             // Without --serve, a read gets back what was sent last.
             if (options.servePath.empty()) printer.SetServedImage({image.begin(), image.end()});
-            if (!options.savePath.empty() && WriteOut(options.savePath, image.data(), image.size()) != ExitCode::kDone)
-                asAsked = false;
+            if (!options.savePath.empty()) {
+                const int saved = WriteOut(options.savePath, image.data(), image.size());
+                if (saveFailure == ExitCode::kDone) saveFailure = saved;
+            }
         }
         const bool expected = report.outcome == printer.PlannedOutcome(report.kind);
         asAsked = asAsked && expected;
@@ -85,6 +77,7 @@ int RunPrinter(const PrinterOptions& options) {
     // A pty loses what is still unread when its master closes: give the PC a
     // few of its looks at the port to take the last answer.
     std::this_thread::sleep_for(std::chrono::seconds(1));
+    if (saveFailure != ExitCode::kDone) return saveFailure;
     return asAsked ? ExitCode::kDone : ExitCode::kFailed;
 }
 
@@ -148,6 +141,11 @@ void AddPrinterCommand(CLI::App& app, int& exitCode) {
     auto options = std::make_shared<PrinterOptions>();
     CLI::App* printer = app.add_subcommand("printer", "Play the printer on a new pseudo-terminal (or --device) and print its path.");
     AddPrinterOptions(*printer, *options);
-    printer->footer("Exit code 0 when every exchange ended as the options asked, 1 otherwise, 2 for a wrong command line.");
+    printer->footer(ExitCode::Listed({{ExitCode::kDone, "every exchange ended as the options asked"},
+                                      {ExitCode::kFailed, "an exchange did not end as the options asked"},
+                                      {ExitCode::kUsage},
+                                      {ExitCode::kFileNotOpened, "", " (--serve)"},
+                                      {ExitCode::kFileNotRead, "", " (--serve)"},
+                                      {ExitCode::kFileNotWritten, "", " (--save)"}}));
     printer->callback([options, &exitCode] { exitCode = RunPrinter(*options); });
 }

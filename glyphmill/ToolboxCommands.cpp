@@ -13,10 +13,6 @@
 #include "ImageCommands.h"
 #include "Results.h"
 
-bool OpenImageFont(const std::string& path, int font, FontImage& image, std::string& error) {
-    return OpenImage(path, image, error) && CheckFontIndex(image, font, error);
-}
-
 FontNumbers NumbersOf(const FontImage& image) {
     FontNumbers numbers;
     for (int i = 0; i < image.GetFontCount(); ++i) numbers[&image.FontAt(i)] = i;
@@ -89,8 +85,8 @@ bool StoreFontName(FontImage& image, int index, const ToolboxArguments& args, st
 
 int RunRename(const ToolboxArguments& args) {
     FontImage image;
+    if (const int failed = OpenImageFont(args.image, args.font, image); failed != ExitCode::kDone) return failed;
     std::string error;
-    if (!OpenImageFont(args.image, args.font, image, error)) return Fail(error, ReadFailureCode(args.image));
     const FontNumbers before = NumbersOf(image);
     const std::string old = QuotedName(image, args.font);
     if (!StoreFontName(image, args.font, args, error)) return Fail(error);
@@ -101,8 +97,7 @@ int RunRename(const ToolboxArguments& args) {
 
 int RunRemove(const ToolboxArguments& args) {
     FontImage image;
-    std::string error;
-    if (!OpenImageFont(args.image, args.font, image, error)) return Fail(error, ReadFailureCode(args.image));
+    if (const int failed = OpenImageFont(args.image, args.font, image); failed != ExitCode::kDone) return failed;
     if (image.GetFontCount() == 1) return Fail("the last font of an image is never removed");
     const FontNumbers before = NumbersOf(image);
     const std::string removed = "font " + std::to_string(args.font) + " " + QuotedName(image, args.font);
@@ -118,18 +113,14 @@ int RunRemove(const ToolboxArguments& args) {
 
 int RunMove(const ToolboxArguments& args) {
     FontImage image;
-    std::string error;
-    if (!OpenImageFont(args.image, args.font, image, error)) return Fail(error, ReadFailureCode(args.image));
+    if (const int failed = OpenImageFont(args.image, args.font, image); failed != ExitCode::kDone) return failed;
     if (args.to < 0 || args.to >= image.GetFontCount())
         return Fail("--to takes 0 to " + std::to_string(image.GetFontCount() - 1) +
-                    ", the places of the image's fonts");
+                        ", the places of the image's fonts",
+                    ExitCode::kUsage);
     const FontNumbers before = NumbersOf(image);
-    Font* const moved = image.fonts[args.font];
-    Font** fonts = image.fonts;
-    if (args.font < args.to)
-        std::rotate(fonts + args.font, fonts + args.font + 1, fonts + args.to + 1);
-    else
-        std::rotate(fonts + args.to, fonts + args.font, fonts + args.font + 1);
+    const Font* const moved = &image.FontAt(args.font);
+    MoveFont(image, args.font, args.to);
     return SaveChanged(
         image, args.Out(), args.force, before,
         [&] { std::printf("%s, was font %d\n", FontLine(image, args.to).c_str(), args.font); }, moved);
@@ -151,9 +142,8 @@ int SymbolsInkedFrom(const Font& font, int row) {
     for (int code = 0; code < Font::kSymbolCount; ++code) {
         const Symbol& symbol = font.At(code);
         bool ink = false;
-        for (int column = 0; column < symbol.width && !ink; ++column) {
-            for (int r = row; r < 8 * symbol.height && !ink; ++r)
-                ink = (symbol.data[column * symbol.height + r / 8] & (1u << (r % 8))) == 0;
+        for (int column = 0; column < symbol.DrawableColumns() && !ink; ++column) {
+            for (int r = row; r < 8 * symbol.height && !ink; ++r) ink = symbol.IsInk(column, r);
         }
         inked += ink ? 1 : 0;
     }
@@ -178,8 +168,7 @@ int RunSet(const ToolboxArguments& args) {
     if (!args.hasInterval && !args.hasHeightLimit && !args.hasHeight)
         return Fail("nothing to set: give --interval, --height-limit or --height", ExitCode::kUsage);
     FontImage image;
-    std::string error;
-    if (!OpenImageFont(args.image, args.font, image, error)) return Fail(error, ReadFailureCode(args.image));
+    if (const int failed = OpenImageFont(args.image, args.font, image); failed != ExitCode::kDone) return failed;
     const FontNumbers before = NumbersOf(image);
     Font& font = image.FontAt(args.font);
     const int height = args.hasHeight ? Clamped("--height", args.height, 1, 4) : font.GetHeight();
@@ -205,25 +194,14 @@ int RunSet(const ToolboxArguments& args) {
         image, args.Out(), args.force, before,
         [&] {
             std::printf("%s: height %d, interval %d, limit %d\n", FontLine(image, args.font).c_str(), font.GetHeight(),
-                        font.GetInterval(), font.GetHeight() == 1 ? font.GetHeightLimit() : 8);
+                        font.GetInterval(), SymbolHeightLimit(font));
         },
         nullptr);
 }
 
-void CopyFont(const Font& from, Font& to) {
-    to.SetHeight(from.GetHeight());
-    to.SetInterval(from.GetInterval());
-    for (int code = 0; code < Font::kSymbolCount; ++code) to.SetSymbol(code, from.At(code));
-    to.SetHeightLimit(from.GetHeightLimit());
-    char name[Font::kNameLength + 1];
-    const uint8_t checksum = from.GetName(name);
-    to.SetName(name, checksum);
-}
-
 int RunCopy(const ToolboxArguments& args) {
     FontImage source;
-    std::string error;
-    if (!OpenImageFont(args.image, args.font, source, error)) return Fail(error, ReadFailureCode(args.image));
+    if (const int failed = OpenImageFont(args.image, args.font, source); failed != ExitCode::kDone) return failed;
     if (IsFillerFont(source, args.font))
         return Fail("font " + std::to_string(args.font) + " of " + args.image +
                     " is an \"Empty\" filler of the two-bank layout, not a font to copy");
@@ -233,7 +211,7 @@ int RunCopy(const ToolboxArguments& args) {
     if (created) {
         if (!dest.InitNew()) return Fail("out of memory");
     } else {
-        if (!OpenImage(args.dest, dest, error)) return Fail(error, ReadFailureCode(args.dest));
+        if (const int failed = OpenImage(args.dest, dest); failed != ExitCode::kDone) return failed;
         if (!dest.AddFont())
             return Fail(args.dest + " holds " + std::to_string(dest.GetFontCount()) +
                         " fonts; a font is added only to an image of fewer than " +

@@ -13,9 +13,6 @@ class FontImage;
 
 void AddToolboxCommands(CLI::App& app, int& exitCode);
 
-// Opens path and checks that font is one of its fonts.
-bool OpenImageFont(const std::string& path, int font, FontImage& image, std::string& error);
-
 // Every font's number as the image numbers it now, to tell afterwards which
 // fonts a change has renumbered.
 using FontNumbers = std::map<const Font*, int>;

@@ -60,13 +60,13 @@ bool ChoosePort(std::string& port, std::string& error) {
     return false;
 }
 
-// Opens the port for this process alone; on failure says why and returns the exit code, else -1.
+// Opens the port for this process alone; returns the exit code (on failure it says why).
 int OpenLine(SerialLine& line, TransferArguments& args) {
     std::string error;
-    if (!ChoosePort(args.port, error)) return Fail(error, TransferResult::ExitCodeFor(TransferResult::kPortMissing));
+    if (!ChoosePort(args.port, error)) return Fail(error, ExitCode::kPortMissing);
     const int result = line.Open(PortPath(args.port), args.baud, error);
-    if (result == TransferResult::kDone) return -1;
-    return Fail(std::string(TransferResult::Message(result)) + ": " + error, TransferResult::ExitCodeFor(result));
+    if (result == TransferResult::kDone) return ExitCode::kDone;
+    return Fail(std::string(TransferResult::Message(result)) + ": " + error, ExitCode::ForTransfer(result));
 }
 
 std::chrono::milliseconds Timeout(const TransferArguments& args) {
@@ -88,7 +88,7 @@ int ReportFailure(const TransferOutcome& outcome, const TransferArguments& args,
     }
     if (result != TransferResult::kInterrupted) text += " (" + Where(outcome.progress, noun) + ")";
     if (!outcome.detail.empty()) text += ": " + outcome.detail;
-    return Fail(text, TransferResult::ExitCodeFor(result));
+    return Fail(text, ExitCode::ForTransfer(result));
 }
 
 void Summarize(const char* verb, const std::string& file, const TransferOutcome& outcome, double seconds) {
@@ -106,37 +106,33 @@ TransferOutcome WithProgress(const TransferArguments& args, const char* noun, do
     return outcome;
 }
 
-// Reads the file once, checked as a font image into model unless raw; on
-// failure says why and returns the exit code, else -1.
+// Reads the file once, checked as a font image into model unless raw;
+// returns the exit code (on failure it says why).
 int ReadImage(const TransferArguments& args, std::vector<uint8_t>& bytes, FontImage& model) {
+    if (const int failed = ReadImageFile(args.file, bytes); failed != ExitCode::kDone) return failed;
     std::string error;
-    switch (ReadImageFile(args.file, bytes, error)) {
-        case FileRead::kRead: break;
-        case FileRead::kNotOpened: return Fail(error, TransferResult::ExitCodeFor(TransferResult::kFileNotOpened));
-        case FileRead::kNotRead: return Fail(error, TransferResult::ExitCodeFor(TransferResult::kFileNotRead));
-    }
-    if (args.raw || ImageFromBytes(args.file, bytes, model, error)) return -1;
+    if (args.raw || ImageFromBytes(args.file, bytes, model, error)) return ExitCode::kDone;
     if (!args.verify) error += " (--raw sends it as it is)";
-    return Fail(error, TransferResult::ExitCodeFor(TransferResult::kBadImage));
+    return Fail(error, ExitCode::kBadImage);
 }
 
-// Reads the printer's image on the open line; on failure says why and
-// returns the exit code, else -1.
+// Reads the printer's image on the open line; returns the exit code (on
+// failure it says why).
 int ReadPrinter(SerialLine& line, const TransferArguments& args, ImageBytes& image, TransferOutcome& outcome,
                 double& seconds) {
     outcome = WithProgress(args, "block", seconds, [&](const ProgressFn& progress) {
         return ReceiveImage(line, image, Timeout(args), progress);
     });
     if (outcome.progress.result != TransferResult::kDone) return ReportFailure(outcome, args, "block");
-    return -1;
+    return ExitCode::kDone;
 }
 
 // Opens the line, its waits ended by SIGINT and SIGTERM, and reads the
-// printer's image; on failure says why and returns the exit code, else -1.
+// printer's image; returns the exit code (on failure it says why).
 int OpenAndReadPrinter(SerialLine& line, TransferArguments& args, ImageBytes& image, TransferOutcome& outcome,
                        double& seconds) {
     line.StopOnSignals();
-    if (const int failed = OpenLine(line, args); failed >= 0) return failed;
+    if (const int failed = OpenLine(line, args); failed != ExitCode::kDone) return failed;
     return ReadPrinter(line, args, image, outcome, seconds);
 }
 
@@ -145,13 +141,13 @@ int CompareWithPrinter(const FontImage& expected, const ImageBytes& image);
 int RunSend(TransferArguments& args) {
     std::vector<uint8_t> bytes;
     FontImage model;
-    if (const int failed = ReadImage(args, bytes, model); failed >= 0) return failed;
+    if (const int failed = ReadImage(args, bytes, model); failed != ExitCode::kDone) return failed;
     ImageBytes image{};  // a short raw file goes out zero-padded
     std::copy_n(bytes.begin(), std::min(bytes.size(), image.size()), image.begin());
 
     SerialLine line;
     line.StopOnSignals();
-    if (const int failed = OpenLine(line, args); failed >= 0) return failed;
+    if (const int failed = OpenLine(line, args); failed != ExitCode::kDone) return failed;
     double seconds = 0;
     const TransferOutcome outcome = WithProgress(args, "page", seconds, [&](const ProgressFn& progress) {
         return SendImage(line, image, Timeout(args), progress);
@@ -161,7 +157,7 @@ int RunSend(TransferArguments& args) {
     if (!args.verify) return ExitCode::kDone;
     ImageBytes printer{};
     TransferOutcome readBack;
-    if (const int failed = ReadPrinter(line, args, printer, readBack, seconds); failed >= 0) return failed;
+    if (const int failed = ReadPrinter(line, args, printer, readBack, seconds); failed != ExitCode::kDone) return failed;
     return CompareWithPrinter(model, printer);
 }
 
@@ -171,7 +167,7 @@ int RunRead(TransferArguments& args) {
     ImageBytes image{};
     TransferOutcome outcome;
     double seconds = 0;
-    if (const int failed = OpenAndReadPrinter(line, args, image, outcome, seconds); failed >= 0) return failed;
+    if (const int failed = OpenAndReadPrinter(line, args, image, outcome, seconds); failed != ExitCode::kDone) return failed;
     // Only a whole image replaces the file, and atomically.
     if (const int written = WriteOut(args.file, image.data(), image.size(), args.force); written != ExitCode::kDone)
         return written;
@@ -189,22 +185,22 @@ int CompareWithPrinter(const FontImage& expected, const ImageBytes& image) {
     if (loaded != LoadResult::kLoaded) {
         std::printf("the printer's image is not a valid font image: %s\n",
                     why.empty() ? LoadResult::Message(loaded) : why.c_str());
-        return TransferResult::ExitCodeFor(TransferResult::kDifferent);
+        return ExitCode::kFailed;
     }
     if (PrintDifferences(expected, "the file", printer, "the printer") > 0)
-        return TransferResult::ExitCodeFor(TransferResult::kDifferent);
+        return ExitCode::kFailed;
     return ExitCode::kDone;
 }
 
 int RunVerify(TransferArguments& args) {
     std::vector<uint8_t> bytes;
     FontImage expected;
-    if (const int failed = ReadImage(args, bytes, expected); failed >= 0) return failed;
+    if (const int failed = ReadImage(args, bytes, expected); failed != ExitCode::kDone) return failed;
     SerialLine line;
     ImageBytes image{};
     TransferOutcome outcome;
     double seconds = 0;
-    if (const int failed = OpenAndReadPrinter(line, args, image, outcome, seconds); failed >= 0) return failed;
+    if (const int failed = OpenAndReadPrinter(line, args, image, outcome, seconds); failed != ExitCode::kDone) return failed;
     return CompareWithPrinter(expected, image);
 }
 
@@ -238,17 +234,10 @@ struct Outcome {
 std::string ExitCodes(const char* done, std::vector<Outcome> outcomes) {
     using namespace TransferResult;
     for (int line : {kNoAnswer, kPortBusy, kPortMissing, kPortRefused, kLineLost, kInterrupted}) outcomes.push_back({line});
-    std::vector<std::pair<int, std::string>> codes = {{0, done}, {2, "a wrong command line"}};
+    std::vector<ExitCode::Entry> entries = {{ExitCode::kDone, done}, {ExitCode::kUsage}};
     for (const Outcome& outcome : outcomes)
-        codes.emplace_back(ExitCodeFor(outcome.result), Message(outcome.result) + std::string(outcome.note));
-    std::sort(codes.begin(), codes.end());
-    std::string text = "Exit codes:\n";
-    for (const auto& [code, meaning] : codes) {
-        char number[16];
-        std::snprintf(number, sizeof number, "  %-4d ", code);
-        text += number + meaning + "\n";
-    }
-    return text;
+        entries.push_back({ExitCode::ForTransfer(outcome.result), Message(outcome.result), outcome.note});
+    return ExitCode::Listed(entries);
 }
 
 void AddLineOptions(CLI::App& command, TransferArguments& args) {

@@ -6,7 +6,7 @@
 #include "FontCommands.h"
 #include "GlyphCommand.h"
 #include "ImageCommands.h"
-#include "PrinterCommand.h"
+#include "SystemCommands.h"
 #include "ToolboxCommands.h"
 #include "TransferCommands.h"
 
@@ -15,13 +15,13 @@ int main(int argc, char** argv) {
     DescribeGlyphmill(app);
     int exitCode = ExitCode::kDone;
     AddImageCommands(app, exitCode);
-    AddPrinterCommand(app, exitCode);
+    const std::string systemNote = AddSystemCommands(app, exitCode);
     AddTransferCommands(app, exitCode);
     AddDiffCommand(app, exitCode);
     AddFontCommands(app, exitCode);
     AddToolboxCommands(app, exitCode);
     AddGlyphCommand(app, exitCode);
     // Set after the commands, which would inherit it.
-    app.footer("Run 'glyphmill COMMAND --help' for a command's options.");
+    app.footer("Run 'glyphmill COMMAND --help' for a command's options." + systemNote);
     return RunCommandLine(app, argc, argv, exitCode);
 }

@@ -5,19 +5,16 @@
 
 #include <windows.h>
 
-class Symbol;
+#include "GlyverIds.h"
 
-// Ctrl+Z and Ctrl+Y while the editor is the active window: its own editing
-// steps (the main window takes the same ids for the document's).
-constexpr WORD kUndoCommand = 10101;
-constexpr WORD kRedoCommand = 10102;
+class Symbol;
 
 // Registers the window classes and creates the editor window, owned by owner,
 // at the given screen rectangle; hidden. Null on failure.
 HWND CreateSymbolEditor(HWND owner, const RECT& screenRect);
 
-// Takes symbol into the editor (replacing any uncommitted edits); neither
-// shows nor hides the window. Returns 1.
+// Takes symbol into the editor (replacing any uncommitted edits) and has the
+// window repainted; neither shows nor hides it. Returns 1.
 int LoadSymbolIntoEditor(Symbol* symbol);
 
 // Forgets the edited symbol and hides the window: called before the symbol's

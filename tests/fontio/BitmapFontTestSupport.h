@@ -21,7 +21,7 @@
 
 #include "BitmapFont.h"
 #include "Charsets.h"
-#include "FontFile.h"
+#include "FontImport.h"
 #include "FontImage.h"
 
 // A file of this test program's own, apart from those of tests running beside it.
@@ -101,13 +101,15 @@ inline void ImportFontFile(const std::string& path, const std::string& charsetNa
     std::string error;
     ASSERT_TRUE(LoadCharset(charsetName, charset, error)) << error;
     ASSERT_EQ(image.InitNew(), 1);
-    const std::unique_ptr<FontFile> file = FontFile::Open(path, error);
-    ASSERT_TRUE(file) << error;
-    ImportRequest request;
-    request.charset = &charset;
+    FontImportResult failure;
+    const std::unique_ptr<FontReader> file = OpenFontFile(path, failure);
+    ASSERT_TRUE(file) << failure.error;
+    FontImportRequest request;
+    request.font = 0;
+    request.charset = charsetName;
     request.height = height;
-    ImportSummary summary;
-    ASSERT_TRUE(file->Import(request, image, 0, summary, error)) << error;
+    const FontImportResult imported = ::ImportFontFile(*file, request, image);
+    ASSERT_TRUE(imported) << imported.error;
 }
 
 // Every symbol of font read back from a file as glyph (or glyph index) n,

@@ -1,10 +1,13 @@
 // The table behind each --charset name is what glibc's iconv makes of the
-// code page, and the UTF-8 decoder takes and refuses what iconv does: the
-// tables are shared with the Windows build, so this is what keeps both
-// systems giving the bytes Linux always gave.
+// code page (for the DOS code pages, what IBM publishes of them), and the
+// UTF-8 decoder takes and refuses what iconv does: the tables are shared with
+// the Windows build, so this is what keeps both systems giving the bytes
+// Linux always gave.
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "Charsets.h"
@@ -36,15 +39,39 @@ std::string IconvName(const std::string& name) {
     return upper.rfind("ISO8859-", 0) == 0 ? "ISO-8859-" + upper.substr(8) : upper;
 }
 
-TEST(Charsets, EveryTableIsWhatIconvMakesOfTheCodePage) {
+// IBM's code pages 437 and 850 as the printers print them, codes 1-255, 16
+// a line (code 0 prints nothing).
+const std::string kDosLowerHalf =
+    "☺☻♥♦♣♠•◘○◙♂♀♪♫☼"  // 1-15
+    "►◄↕‼¶§▬↨↑↓→←∟↔▲▼"
+    " !\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`abcdefghijklmnopqrstuvwxyz{|}~⌂";
+const std::string kDosUpperHalves[] = {
+    // 437
+    "ÇüéâäàåçêëèïîìÄÅ" "ÉæÆôöòûùÿÖÜ¢£¥₧ƒ" "áíóúñÑªº¿⌐¬½¼¡«»" "░▒▓│┤╡╢╖╕╣║╗╝╜╛┐"
+    "└┴┬├─┼╞╟╚╔╩╦╠═╬╧" "╨╤╥╙╘╒╓╫╪┘┌█▄▌▐▀" "αßΓπΣσµτΦΘΩδ∞φε∩" "≡±≥≤⌠⌡÷≈°∙·√ⁿ²■ ",
+    // 850
+    "ÇüéâäàåçêëèïîìÄÅ" "ÉæÆôöòûùÿÖÜø£Ø×ƒ" "áíóúñÑªº¿®¬½¼¡«»" "░▒▓│┤ÁÂÀ©╣║╗╝¢¥┐"
+    "└┴┬├─┼ãÃ╚╔╩╦╠═╬¤" "ðÐÊËÈıÍÎÏ┘┌█▄¦Ì▀" "ÓßÔÒõÕµþÞÚÛÙýÝ¯´" "­±‗¾¶§÷¸°¨·¹³²■ ",
+};
+
+TEST(Charsets, EveryTableIsWhatIconvOrIbmMakesOfTheCodePage) {
+    const std::string dosNames[] = {"cp437", "cp850"};
     for (const std::string& name : CharsetNames()) {
         Charset charset;
         std::string error;
         ASSERT_TRUE(LoadCharset(name, charset, error)) << name << ": " << error;
+        const auto dos = std::find(std::begin(dosNames), std::end(dosNames), name);
+        std::u32string ibm;
+        if (dos != std::end(dosNames)) {
+            ASSERT_TRUE(IconvToUtf32("UTF-8", kDosLowerHalf + kDosUpperHalves[dos - dosNames], ibm));
+            ASSERT_EQ(ibm.size(), 255u) << name;
+        }
         for (int code = 0; code < 256; ++code) {
             std::u32string character;
             char32_t expected = static_cast<char32_t>(code);
-            if (name != "raw") {
+            if (!ibm.empty()) {
+                expected = code == 0 ? 0 : ibm[code - 1];
+            } else if (name != "raw") {
                 const bool one = IconvToUtf32(IconvName(name), std::string(1, static_cast<char>(code)), character) &&
                                  character.size() == 1;
                 expected = one ? character[0] : kUndefinedBase + code;

@@ -60,8 +60,9 @@ void ExpectSameSymbols(const Font& expected, const Font& actual) {
 
 // The glyph FreeType itself renders for character (at ppem, or the bitmap
 // font's strike for 0), laid out by the import's rules: the ascender on the
-// top row, the pen at column 0, 128 columns sampled, one blank column after
-// the ink, or for a monospaced import as wide as the glyph's advance.
+// top row, the pen at column 0 (or further right, where ink lies left of it),
+// 128 columns sampled, one blank column after the ink, or for a monospaced
+// import as wide as the glyph's advance.
 void ExpectFreeTypesGlyph(const Symbol& symbol, const std::string& fontPath, FT_ULong character, int ppem,
                           bool monospace = false) {
     FT_Library library;
@@ -76,10 +77,17 @@ void ExpectFreeTypesGlyph(const Symbol& symbol, const std::string& fontPath, FT_
     std::vector<std::vector<bool>> ink(rows, std::vector<bool>(128));
     int lastInk = -1;
     const int top = static_cast<int>(face->size->metrics.ascender / 64) - face->glyph->bitmap_top;
+    const auto inked = [&bitmap](unsigned i, unsigned j) { return bitmap.buffer[j * bitmap.pitch + i / 8] & (0x80 >> (i % 8)); };
+    int pen = 0;
+    for (unsigned j = 0; j < bitmap.rows && !monospace; ++j) {
+        for (unsigned i = 0; i < bitmap.width; ++i) {
+            if (inked(i, j)) pen = std::max(pen, -(face->glyph->bitmap_left + static_cast<int>(i)));
+        }
+    }
     for (unsigned j = 0; j < bitmap.rows; ++j) {
         for (unsigned i = 0; i < bitmap.width; ++i) {
-            const int x = face->glyph->bitmap_left + static_cast<int>(i), y = top + static_cast<int>(j);
-            if (!(bitmap.buffer[j * bitmap.pitch + i / 8] & (0x80 >> (i % 8)))) continue;
+            const int x = pen + face->glyph->bitmap_left + static_cast<int>(i), y = top + static_cast<int>(j);
+            if (!inked(i, j)) continue;
             ASSERT_TRUE(x >= 0 && x < 128 && y >= 0 && y < rows) << "U+" << std::hex << character << " is cut";
             ink[y][x] = true;
             lastInk = std::max(lastInk, x);
@@ -132,6 +140,20 @@ TEST(FontImport, TrueTypeGlyphsAreFreeTypesOwnBitmaps) {
     EXPECT_EQ(image.FontAt(0).GetHeight(), 4);
     image.GetFontName(0, name);
     EXPECT_STREQ(name, "DejaV16 ");
+}
+
+TEST(FontImport, AnEmptySizeIsTheLargestThatFitsAndCutsNothing) {
+    // DejaVu Sans Bold fills 32 rows at 26 pixels per em, where J, j and Î
+    // reach left of their pen.
+    const std::string bold = kDejaVuFolder + "DejaVuSans-Bold.ttf", path = Fresh("largest.bin");
+    const Outcome run = Glyphmill("import " + path + " " + bold + " --add --height 4");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("26 px, 32 rows high"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(" 0 cut\n"), std::string::npos) << run.out;
+    FontImage image;
+    LoadAsTheEditorDoes(path, image);
+    for (const FT_ULong character : {'J', 'j', 'W'}) ExpectFreeTypesGlyph(image.FontAt(0).At(character), bold, character, 26);
+    ExpectFreeTypesGlyph(image.FontAt(0).At(0xCE), bold, U'\u00ce', 26);
 }
 
 TEST(FontImport, BitmapFontsFromPcfAndFromTheBdfPcf2bdfMakesOfIt) {
@@ -249,6 +271,22 @@ TEST(FontImport, NamesAreTheCharsetsBytesAndAutomaticNamesTellFontsApart) {
                                             "\xC6\xF3\xEA     "};
     ASSERT_EQ(image.GetFontCount(), static_cast<int>(names.size()));
     for (int i = 0; i < image.GetFontCount(); ++i) EXPECT_EQ(std::string(image.FontAt(i).name, 8), names[i]) << i;
+}
+
+TEST(FontCommands, TheDosCodePagesStandForTheirGraphicCharactersAtTheControlCodes) {
+    const std::string path = Fresh("dos.bin"), bdf = Scratch("dos.bdf"), png = Scratch("dos.png");
+    RunOk("import " + path + " " + kDejaVu + " --add --size 16 --charset cp437 --name '\u263a\u2665'");
+    FontImage image;
+    LoadAsTheEditorDoes(path, image);
+    ExpectFreeTypesGlyph(image.FontAt(0).At(0x01), kDejaVu, U'\u263a', 16);
+    ExpectFreeTypesGlyph(image.FontAt(0).At(0x7F), kDejaVu, U'\u2302', 16);
+    EXPECT_EQ(std::string(image.FontAt(0).name, 2), "\x01\x03");
+    RunOk("render " + path + " --font 0 '\u263a\u2665\u2666\u2302' --charset cp850 -o " + png);
+    RunOk("export " + path + " --font 0 --charset cp437 -o " + bdf);
+    const std::string exported = Slurp(bdf);
+    for (const char* encoding : {"ENCODING 9786\n", "ENCODING 9660\n", "ENCODING 8962\n"})
+        EXPECT_NE(exported.find(encoding), std::string::npos) << encoding;
+    EXPECT_EQ(exported.find("ENCODING 1\n"), std::string::npos);
 }
 
 TEST(FontExport, BdfAndThePcfBdftopcfMakesOfItImportAsTheSameFont) {
@@ -456,9 +494,7 @@ TEST(FontCommands, WrongLinesGetTheUsageAndFailuresSayWhy) {
     };
     const std::vector<Case> cases = {
         {"import " + path + " " + path, "not a font file"},
-        {"import " + path + " " + kDejaVu + " --font 3", "the image has 1 font: --font takes 0"},
         {"import " + path + " " + kFixed + " --size 20", "no size of 20 pixels (it has 13)"},
-        {"export " + path + " --font 1 -o " + Scratch("x.bdf"), "--font takes 0"},
         {"render " + path + " --font 0 '\xd0\x96' -o " + Scratch("x.png") + " --charset cp437", "U+0416 has no code in cp437"},
     };
     for (const Case& c : cases) {

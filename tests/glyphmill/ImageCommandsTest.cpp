@@ -104,7 +104,7 @@ TEST(CheckCommand, RefusesBadImagesWithOneLineSayingWhy) {
         const std::string path = Scratch(c.name);
         Spill(path, c.bytes);
         const Outcome run = Glyphmill("check " + path);
-        EXPECT_EQ(run.exitCode, 1) << c.name;
+        EXPECT_EQ(run.exitCode, 10) << c.name;
         EXPECT_NE(run.err.find(c.why), std::string::npos) << run.err;
         EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
     }
@@ -140,7 +140,7 @@ TEST(ResaveCommand, LeavesOutAsItWasWhenItCannotSave) {
     EXPECT_EQ(Slurp(outPath), std::string("\x01\x02\x03"));
 
     run = Glyphmill("resave " + Scratch("missing") + " " + outPath);
-    EXPECT_EQ(run.exitCode, TransferResult::ExitCodeFor(TransferResult::kFileNotOpened));
+    EXPECT_EQ(run.exitCode, 12);
     EXPECT_EQ(Slurp(outPath), std::string("\x01\x02\x03"));
 }
 
@@ -157,42 +157,72 @@ TEST(StandardStreams, StandInForTheOneFileACommandReadsOrWrites) {
     EXPECT_EQ(Glyphmill("resave " + image + " -").out, Slurp(image));
 }
 
-TEST(Failures, EachSaysWhyWithItsOwnExitCode) {
+// One exit code for one kind of failure, whatever the command.
+TEST(Failures, EachSaysWhyWithTheExitCodeOfItsKind) {
     const std::string image = Scratch("failing.bin"), folder = Scratch("folder.bin");
     const std::string missing = Scratch("missing.bin"), damaged = Scratch("damaged.bdf");
+    const std::string invalid = Scratch("invalid.bin"), unmapped = Scratch("unmapped.bdf");
+    const std::string unencoded = Scratch("unencoded.bdf");
     Spill(image, NewImageBytes());
+    Spill(invalid, std::vector<uint8_t>(100, 0x01));
     std::remove(missing.c_str());
     std::filesystem::create_directory(folder);
     // The glyph's bitmap stops after two of its eight rows.
     std::ofstream(damaged) << "STARTFONT 2.1\nFONT -x-t-medium-r-normal--8-80-75-75-c-80-iso10646-1\nSIZE 8 75 75\n"
                               "FONTBOUNDINGBOX 8 8 0 0\nCHARS 1\nSTARTCHAR A\nENCODING 65\nBBX 8 8 0 0\nBITMAP\n18\n24\n"
                               "ENDFONT\n";
+    // A glyph without a code, in a font of no charset and in a Unicode one.
+    const std::string glyph = "CHARS 1\nSTARTCHAR A\nENCODING -1\nBBX 8 8 0 0\nBITMAP\n18\n24\n42\n7E\n42\n42\n42\n00\n"
+                              "ENDCHAR\nENDFONT\n";
+    const std::string header = "STARTFONT 2.1\nFONT -x-t-medium-r-normal--8-80-75-75-c-80-iso10646-1\nSIZE 8 75 75\n"
+                               "FONTBOUNDINGBOX 8 8 0 0\n";
+    std::ofstream(unmapped) << header << glyph;
+    std::ofstream(unencoded) << header << "STARTPROPERTIES 2\nCHARSET_REGISTRY \"ISO10646\"\nCHARSET_ENCODING \"1\"\n"
+                             << "ENDPROPERTIES\n" << glyph;
     FontImage full;
     full.InitNew();
     while (full.GetFontCount() < 15) full.AddFont();
     const std::string fullPath = Scratch("fifteen.bin");
     ASSERT_EQ(full.Save(fullPath), SaveResult::kSaved);
     const std::string dejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+    const std::string png = " -o " + Scratch("x.png");
 
-    using TransferResult::ExitCodeFor;
-    const int kNotOpened = ExitCodeFor(TransferResult::kFileNotOpened);
     const struct {
         std::string arguments;
         int exitCode;
         std::string said;
     } cases[] = {
-        {"info " + missing, kNotOpened, "cannot open " + missing + ": No such file or directory"},
-        {"check " + missing, kNotOpened, "No such file or directory"},
-        {"export " + missing + " --font 0 -o " + Scratch("x.bdf"), kNotOpened, "No such file or directory"},
-        {"import " + missing + " " + dejaVu, kNotOpened, "No such file or directory"},
-        {"import " + image + " " + missing, kNotOpened, "No such file or directory"},
-        {"sheet " + folder + " -o " + Scratch("x.png"), ExitCodeFor(TransferResult::kFileNotRead),
-         "cannot read " + folder + ": Is a directory"},
-        {"export " + image + " --font 0 -o /nonexistent/x.bdf", ExitCodeFor(TransferResult::kFileNotWritten),
+        {"info " + missing, 12, "cannot open " + missing + ": No such file or directory"},
+        {"check " + missing, 12, "No such file or directory"},
+        {"export " + missing + " --font 0 -o " + Scratch("x.bdf"), 12, "No such file or directory"},
+        {"import " + missing + " " + dejaVu, 12, "No such file or directory"},
+        {"import " + image + " " + missing, 12, "cannot open " + missing + ": No such file or directory"},
+        {"glyph " + image + " --font 0 --code A --from " + missing, 12, "No such file or directory"},
+        {"sheet " + folder + png, 13, "cannot read " + folder + ": Is a directory"},
+        {"import " + image + " " + folder, 13, "cannot read " + folder + ": Is a directory"},
+        {"info " + invalid, 10, "100 bytes, a font image has 65536"},
+        {"check " + invalid, 10, "100 bytes"},
+        {"resave " + invalid + " " + Scratch("x.bin"), 10, "100 bytes"},
+        {"sheet " + invalid + png, 10, "100 bytes"},
+        {"diff " + image + " " + invalid, 10, "100 bytes"},
+        {"rename " + invalid + " --font 0 X", 10, "100 bytes"},
+        {"import " + invalid + " " + dejaVu, 10, "100 bytes"},
+        {"export " + image + " --font 0 -o /nonexistent/x.bdf", 14,
          "cannot write /nonexistent/x.bdf: No such file or directory"},
+        {"rename " + image + " --font 1 X", 2, "the image has 1 font: --font takes 0"},
+        {"import " + image + " " + dejaVu + " --font 1", 2, "the image has 1 font: --font takes 0"},
+        {"import " + image + " " + dejaVu + " --font 16", 2, "--font"},
+        {"export " + image + " --font 1 -o " + Scratch("x.bdf"), 2, "--font takes 0"},
+        {"move " + image + " --font 0 --to 3", 2, "--to takes 0 to 0"},
+        {"glyph " + image + " --font 0 --code 300" + png, 2, "a code is 0-255"},
         {"import " + image + " " + damaged, 1, damaged + ": Font glyphs corrupted or missing fields"},
         {"import " + fullPath + " " + dejaVu + " --add", 1,
          "the image already holds 15 fonts: fonts are added up to 15 (only an image file loaded with 16 holds more)"},
+        // An import that takes no glyph would blank the font: refused, and
+        // --charset raw is offered only where the font's own codes find glyphs.
+        {"import " + image + " " + unmapped, 1, "the font has no Unicode character map\n"},
+        {"import " + image + " " + unencoded, 1, "none of the 256 codes of cp1252 has a glyph in the font\n"},
+        {"import " + image + " " + unencoded + " --charset raw", 1, "none of the codes 0-255 has a glyph in the font"},
         {"import " + image + " " + dejaVu + " -o -", 2, "name a file"},
         {"--versoin", 2, "unknown option '--versoin'"},
     };

@@ -175,8 +175,8 @@ TEST(Toolbox, RefusalsLeaveTheImageAsItWas) {
          full + " holds 15 fonts; a font is added only to an image of fewer than 15", 1},
         {"set " + base + " --font 0 --height 4", "a symbol 200 columns wide does not fit into 512 bytes at 4 bytes", 1},
         {"set " + base + " --font 1 --height-limit 5", "--height-limit counts only for a font 1 byte high", 1},
-        {"rename " + base + " --font 3 X", "the image has 3 fonts: --font takes 0 to 2", 1},
-        {"move " + base + " --font 0 --to 3", "--to takes 0 to 2", 1},
+        {"rename " + base + " --font 3 X", "the image has 3 fonts: --font takes 0 to 2", 2},
+        {"move " + base + " --font 0 --to 3", "--to takes 0 to 2", 2},
         {"set " + base + " --font 0", "nothing to set", 2},
     };
     const std::string before = Slurp(base), oneBefore = Slurp(one), fullBefore = Slurp(full);
@@ -232,17 +232,20 @@ TEST(Glyph, ASymbolGoesOutAsPngAndComesBackThroughBmpAndTransparentPng) {
     EXPECT_EQ(Bytes(back.FontAt(0).At(0xC4)), original);
     EXPECT_EQ(Bytes(back.FontAt(1).At(200)), Bytes(image.FontAt(1).At('x')));
 
-    // The symbol editor's limits, the height first.
+    // The symbol editor's limits, the height first; a picture of neither kind, and a damaged PNG.
     const std::string tall = Scratch("tall.png"), wide = Scratch("wide.bmp");
+    const std::string text = Scratch("text.png"), broken = Scratch("broken.png");
     Make("convert -size 4x17 xc:black " + tall);
     Make("convert -size 129x6 xc:black " + wide);
+    Make("echo not a picture >" + text + " && head -c 45 " + png + " >" + broken);
     for (const auto& [arguments, why] :
          {std::pair<std::string, std::string>{"--font 0 --code 1 --from " + tall,
                                               "Bitmap height is larger than grid height (4 x 17 pixels; the symbol "
                                               "takes at most 128 x 16)"},
           {"--font 1 --code 1 --from " + tall, "Bitmap height is larger than grid height"},
           {"--font 0 --code 1 --from " + wide, "Bitmap width is larger than 128 pixels"},
-          {"--font 0 --code 256 -o " + png, "a code is 0-255"},
+          {"--font 0 --code 1 --from " + text, text + ": neither a PNG nor a BMP picture"},
+          {"--font 0 --code 1 --from " + broken, broken + ": damaged PNG: "},
           {"--font 0 --code \xd0\x96 -o " + png, "U+0416 has no code in cp1252"}}) {
         const Outcome run = Glyphmill("glyph " + path + " " + arguments);
         EXPECT_EQ(run.exitCode, 1) << arguments;

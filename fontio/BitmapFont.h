@@ -48,6 +48,9 @@ struct BitmapFont {
     // The glyph of each character the file's Unicode table names; empty for a
     // file without a table, whose glyph n stands for code n.
     std::unordered_map<char32_t, int> unicode;
+    // The glyphs' order means nothing, their characters are their only key
+    // (a .hex file's): code n of the raw charset is character U+n.
+    bool keyedByCharacter = false;
 
     bool HasUnicodeTable() const { return !unicode.empty(); }
     // The glyph of character, or -1.

@@ -67,6 +67,10 @@ bool DecodePng(const std::vector<uint8_t>& bytes, InkPicture& picture, std::stri
 
 }  // namespace
 
+bool IsSheetPicture(const uint8_t* data, size_t size) {
+    return IsPng(data, size) || (size >= 2 && data[0] == 'B' && data[1] == 'M');
+}
+
 Picture GridSheetOf(const Font& font) {
     const int width = WidestSymbol(font), rows = 8 * font.GetHeight();
     Picture picture(kSheetCells * width, kSheetCells * rows);
@@ -117,7 +121,7 @@ bool ReadSheetPicture(const std::vector<uint8_t>& bytes, int cellWidth, int cell
     bool decoded = false;
     if (IsPng(bytes.data(), bytes.size())) {
         decoded = DecodePng(bytes, picture, error);
-    } else if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M') {
+    } else if (IsSheetPicture(bytes.data(), bytes.size())) {
         decoded = DecodeBitmap(bytes, picture, error);
     } else {
         error = "neither a PNG nor a BMP picture";

@@ -22,6 +22,9 @@ constexpr int kMaxSheetCellHeight = kMaxBitmapGlyphSide;
 
 Picture GridSheetOf(const Font& font);
 
+// Whether data start as a PNG or a BMP picture does.
+bool IsSheetPicture(const uint8_t* data, size_t size);
+
 // The glyphs of the sheet in picture: cells of cellWidth x cellHeight
 // pixels from its top-left corner, or with 0 x 0 the picture's size divided
 // by 16; glyph n is the cell of code n. False, with error naming the

@@ -24,9 +24,9 @@ std::string Damaged(const z_stream& stream) {
     return std::string("damaged gzip data") + (stream.msg ? std::string(": ") + stream.msg : "");
 }
 
-bool IsGzip(const uint8_t* data, size_t size) { return size >= 2 && data[0] == 0x1F && data[1] == 0x8B; }
-
 }  // namespace
+
+bool IsGzip(const uint8_t* data, size_t size) { return size >= 2 && data[0] == 0x1F && data[1] == 0x8B; }
 
 bool UnpackFontFile(std::vector<uint8_t>& bytes, std::string& error) {
     if (!IsGzip(bytes.data(), bytes.size())) {

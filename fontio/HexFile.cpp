@@ -88,6 +88,7 @@ bool ReadHex(std::vector<uint8_t> bytes, BitmapFont& font, std::string& error) {
     if (!UnpackFontFile(bytes, error)) return false;
     BitmapFont read;
     read.height = kHexRows;
+    read.keyedByCharacter = true;
     const char* text = reinterpret_cast<const char*>(bytes.data());
     size_t at = 0;
     for (long number = 1; at < bytes.size(); ++number) {

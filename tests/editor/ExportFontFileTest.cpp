@@ -1,17 +1,39 @@
-// Font > "Export BDF...": the file written is read back by FreeType into the
-// same font, and a file that cannot be replaced is reported, not lost.
+// Font > "Export font file...": the file type chosen in the save dialog (or
+// the extension typed) gives the format; each file is glyphmill export's and
+// reads back into the same symbols, a BDF with its widths and interval too;
+// a file that cannot be replaced is reported, not lost.
 #include <windows.h>
 
 #include <memory>
 #include <string>
 
+#include "BdfWriter.h"
+#include "Charsets.h"
 #include "EditorTestSupport.h"
 #include "FontImport.h"
 #include "FontImage.h"
+#include "HexFile.h"
+#include "PsfFile.h"
 
 namespace {
 
-class ExportBdfTest : public EditorWindowTest {
+// Font 0 of a new image imported from the file at path.
+FontImportResult ReadBack(const std::string& path, FontImage& image) {
+    FontImportResult result;
+    const std::unique_ptr<FontReader> file = OpenFontFile(path, result);
+    if (!file) return result;
+    image.InitNew();
+    FontImportRequest request;
+    request.font = 0;
+    return ImportFontFile(*file, request, image);
+}
+
+// Row 0 is the symbol's top row; past its width a symbol has no ink.
+bool InkAt(const Symbol& symbol, int column, int row) {
+    return column < symbol.width && symbol.IsInk(column, 8 * symbol.height - 1 - row);
+}
+
+class ExportFontFileTest : public EditorWindowTest {
 protected:
     void SetUp() override {
         EditorWindowTest::SetUp();
@@ -31,39 +53,57 @@ protected:
     }
 };
 
-TEST_F(ExportBdfTest, WritesTheCurrentFontSoThatItReadsBackTheSame) {
-    ASSERT_TRUE(MenuEnabled(kCommandExportBdf));
-    const std::string path = PathInTestDir("font.bdf");
-    Script().fileNames = {path};
-    Menu(kCommandExportBdf);
-    ASSERT_TRUE(Script().messageBoxes.empty()) << Script().messageBoxes[0].text;
-    EXPECT_EQ(Script().fileDialogs.back().title, "Export BDF");
-
-    FontImportResult result;
-    const std::unique_ptr<FontReader> bdf = OpenFontFile(path, result);
-    ASSERT_TRUE(bdf) << result.error;
-    FontImage readBack;
-    readBack.InitNew();
-    FontImportRequest request;
-    request.font = 0;
-    result = ImportFontFile(*bdf, request, readBack);
-    ASSERT_TRUE(result) << result.error;
-    EXPECT_TRUE(result.summary.ownExport);
+TEST_F(ExportFontFileTest, TheFileTypeGivesTheFormatAndTheFileReadsBackTheSame) {
+    ASSERT_TRUE(MenuEnabled(kCommandExportFontFile));
+    Charset charset;
+    std::string error;
+    ASSERT_TRUE(LoadCharset("cp1252", charset, error));
     const Font& exported = Document()->FontAt(1);
-    const Font& imported = readBack.FontAt(0);
-    EXPECT_EQ(imported.GetHeight(), 2);
-    EXPECT_EQ(imported.GetInterval(), 2);
-    for (int code = 0; code < Font::kSymbolCount; ++code) {
-        const Symbol& want = exported.At(code);
-        const Symbol& got = imported.At(code);
-        ASSERT_EQ(got.width, want.width) << "code " << code;
-        EXPECT_EQ(std::string(got.data.get(), got.data.get() + got.ByteCount()),
-                  std::string(want.data.get(), want.data.get() + want.ByteCount()))
-            << "code " << code;
+    std::vector<uint8_t> psf;
+    std::string hex;
+    ASSERT_TRUE(WritePsf2(exported, charset, psf, error)) << error;
+    ASSERT_TRUE(WriteHex(exported, charset, hex, error)) << error;
+    const struct {
+        DWORD fileType;
+        const char* typed;
+        const char* written;
+        std::string bytes;  // what glyphmill export writes
+        bool bdf;           // which carries the widths and the interval
+    } cases[] = {
+        {1, "font.bdf", "font.bdf", BdfOf(exported, charset), true},
+        {2, "font", "font.psf", std::string(psf.begin(), psf.end()), false},
+        {3, "font.hex", "font.hex", hex, false},
+        {1, "typed.psf", "typed.psf", std::string(psf.begin(), psf.end()), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        Script().fileNames = {PathInTestDir(c.typed)};
+        Script().fileType = c.fileType;
+        Menu(kCommandExportFontFile);
+        ASSERT_TRUE(Script().messageBoxes.empty()) << Script().messageBoxes[0].text;
+        EXPECT_EQ(Script().fileDialogs.back().title, "Export font file");
+        const std::string path = PathInTestDir(c.written);
+        ASSERT_TRUE(ReadFileBytes(path) == c.bytes);
+
+        FontImage readBack;
+        const FontImportResult result = ReadBack(path, readBack);
+        ASSERT_TRUE(result) << result.error;
+        const Font& imported = readBack.FontAt(0);
+        EXPECT_EQ(imported.GetHeight(), 2);
+        EXPECT_EQ(result.summary.ownExport, c.bdf);
+        for (int code = 0; code < Font::kSymbolCount; ++code) {
+            const Symbol& want = exported.At(code);
+            const Symbol& got = imported.At(code);
+            if (result.summary.ownExport) ASSERT_EQ(got.width, want.width) << "code " << code;
+            for (int x = 0; x < std::max(want.width, got.width); ++x) {
+                for (int y = 0; y < 16; ++y) ASSERT_EQ(InkAt(got, x, y), InkAt(want, x, y)) << code << " " << x << "," << y;
+            }
+        }
+        if (result.summary.ownExport) EXPECT_EQ(imported.GetInterval(), 2);
     }
 }
 
-TEST_F(ExportBdfTest, AReadOnlyFileIsReportedAndKept) {
+TEST_F(ExportFontFileTest, AReadOnlyFileIsReportedAndKept) {
     const std::string path = PathInTestDir("kept.bdf");
     {
         std::FILE* file = std::fopen(path.c_str(), "wb");
@@ -72,7 +112,7 @@ TEST_F(ExportBdfTest, AReadOnlyFileIsReportedAndKept) {
     }
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
     Script().fileNames = {path};
-    Menu(kCommandExportBdf);
+    Menu(kCommandExportFontFile);
     ASSERT_EQ(Script().messageBoxes.size(), 1u);
     EXPECT_EQ(Script().messageBoxes[0].text, path + " is read-only: it was left as it was.");
     EXPECT_EQ(ReadFileBytes(path), "mine");

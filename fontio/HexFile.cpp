@@ -16,6 +16,8 @@ constexpr int kHexRows = 16;
 constexpr size_t kNarrowDigits = 2 * kHexRows;      // 8 pixels a row
 constexpr size_t kWideDigits = 2 * kNarrowDigits;   // 16 pixels a row
 constexpr size_t kMaxCodeDigits = 8;
+constexpr int kNarrowColumns = 8;
+constexpr int kWideColumns = 16;
 constexpr char32_t kPastUnicode = 0x110000;
 
 int HexValue(char c) {
@@ -34,6 +36,17 @@ std::string Shown(char c) {
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+// The columns up to the symbol's last ink: what a glyph must hold of it, its
+// blank columns after the ink being what the import's width rule gives back.
+int InkedColumns(const Symbol& symbol) {
+    for (int x = symbol.DrawableColumns() - 1; x >= 0; --x) {
+        for (int row = 0; row < 8 * symbol.height; ++row) {
+            if (symbol.IsInk(x, row)) return x + 1;
+        }
+    }
+    return 0;
+}
 
 // One line, without its line end and trailing blanks; false with error
 // saying what is wrong with it.
@@ -117,13 +130,14 @@ bool WriteHex(const Font& font, const Charset& charset, std::string& text, std::
                 std::to_string(kHexRows);
         return false;
     }
+    std::array<int, Font::kSymbolCount> inked;
     for (int code = 0; code < Font::kSymbolCount; ++code) {
-        const int columns = font.At(code).DrawableColumns();
-        if (columns <= 16) continue;
+        inked[code] = InkedColumns(font.At(code));
+        if (inked[code] <= kWideColumns) continue;
         char symbol[8];
         std::snprintf(symbol, sizeof symbol, "0x%02X", code);
-        error = std::string("symbol ") + symbol + " is " + std::to_string(columns) +
-                " columns wide; a .hex glyph takes at most 16";
+        error = std::string("symbol ") + symbol + " has ink in " + std::to_string(inked[code]) +
+                " columns; a .hex glyph takes at most 16";
         return false;
     }
     std::array<int, Font::kSymbolCount> codes;
@@ -133,7 +147,7 @@ bool WriteHex(const Font& font, const Charset& charset, std::string& text, std::
     text.clear();
     for (const int code : codes) {
         const Symbol& symbol = font.At(code);
-        const BitmapGlyph glyph = GlyphOfSymbol(symbol, symbol.DrawableColumns() <= 8 ? 8 : 16);
+        const BitmapGlyph glyph = GlyphOfSymbol(symbol, inked[code] <= kNarrowColumns ? kNarrowColumns : kWideColumns);
         char point[16];
         std::snprintf(point, sizeof point, "%04X:", static_cast<unsigned>(charset.unicode[code]));
         text += point;

@@ -19,6 +19,7 @@ bool ReadHex(std::vector<uint8_t> bytes, BitmapFont& font, std::string& error);
 
 // font as .hex, a line per code ordered by the charset's characters (raw:
 // code n is U+00nn): each symbol's 8 x height rows on top of the 16, in a
-// glyph 8 pixels wide, or 16 for a wider symbol. False, with error saying
-// why, for a font higher than 2 bytes or a symbol wider than 16 columns.
+// glyph 8 pixels wide, or 16 for a symbol with ink further right (the blank
+// columns after the ink are the import's width rule). False, with error
+// saying why, for a font higher than 2 bytes or ink beyond 16 columns.
 bool WriteHex(const Font& font, const Charset& charset, std::string& text, std::string& error);

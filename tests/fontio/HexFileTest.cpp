@@ -108,9 +108,13 @@ TEST(HexWrite, FontsAHexGlyphCannotHoldAreRefused) {
     EXPECT_FALSE(WriteHex(image.FontAt(0), charset, text, error));
     EXPECT_EQ(error, "the font is 24 rows high; a .hex glyph takes 16");
     ASSERT_EQ(image.SetFontHeight(0, 2), 1);
-    image.FontAt(0).At('M').width = 17;
+    // Blank columns past the 16th are the width rule's; ink there is refused.
+    Symbol& wide = image.FontAt(0).At('M');
+    wide.width = 17;
+    EXPECT_TRUE(WriteHex(image.FontAt(0), charset, text, error)) << error;
+    wide.data[16 * 2] = 0xFE;
     EXPECT_FALSE(WriteHex(image.FontAt(0), charset, text, error));
-    EXPECT_EQ(error, "symbol 0x4D is 17 columns wide; a .hex glyph takes at most 16");
+    EXPECT_EQ(error, "symbol 0x4D has ink in 17 columns; a .hex glyph takes at most 16");
 }
 
 }  // namespace

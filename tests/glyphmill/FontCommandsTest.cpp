@@ -568,7 +568,8 @@ TEST(FontImport, ASheetSavedByAPaintProgramImportsBackToTheSameBytes) {
 
 // export --format psf and hex (or by the extension): kbd's psfxtable reads
 // the PSF's table, and both files import back as the font's symbols; the
-// space takes the PSF's one width, the widest symbol's.
+// space takes the PSF's one width, the widest symbol's. Unifont's own lines
+// come back byte for byte.
 TEST(FontExport, PsfAndHexImportBackAsTheSameSymbolsAndKbdReadsThePsfsTable) {
     const std::string path = Fresh("out.bin");
     RunOk("import " + path + " " + kTerminusPsf + " --add --charset cp1252");
@@ -598,6 +599,12 @@ TEST(FontExport, PsfAndHexImportBackAsTheSameSymbolsAndKbdReadsThePsfsTable) {
         EXPECT_TRUE(read.At(' ').IsEmpty());
         EXPECT_EQ(read.At(' ').width, file == psf ? WidestColumns(font) : 8);
     }
+
+    const std::string latin1 = Scratch("latin1.hex"), unifont = Fresh("unifont.bin");
+    RunOrFail("grep -E '^00[0-9A-F]{2}:' " + kUnifontHex + " >" + latin1);
+    RunOk("import " + unifont + " " + latin1 + " --add --charset iso8859-1");
+    RunOk("export " + unifont + " --font 0 --charset iso8859-1 -o " + hex);
+    EXPECT_TRUE(Slurp(hex) == Slurp(latin1));
 }
 
 TEST(FontCommands, WrongLinesGetTheUsageAndFailuresSayWhy) {

@@ -109,10 +109,11 @@ int GlyphWidth(const FontImportRequest& request, bool ownExport, char32_t charac
 // A file that gives no width but the ink's (a picture sheet) says nothing of
 // a glyph without ink: a symbol of the font that was blank keeps its width
 // (the space's unless a width is asked for), so that a sheet of the font
-// imported back gives the font's own bytes. 0 for the width rules.
+// imported back gives the font's own bytes. A blank symbol one column wide,
+// as a new font holds them, takes the width rules, which its 0 means.
 int KeptBlankWidth(const FontImportRequest& request, char32_t character, const GlyphPixels& glyph,
                    const GlyphColumns& columns, const Symbol& replaced, int height) {
-    if (!glyph.inkOnly || HasInk(columns) || !replaced.IsEmpty()) return 0;
+    if (!glyph.inkOnly || HasInk(columns) || !replaced.IsEmpty() || replaced.width <= 1) return 0;
     if (IsSpace(character) && request.spaceWidth > 0) return 0;
     return std::clamp(replaced.width, 1, Symbol::kDataSize / height);
 }

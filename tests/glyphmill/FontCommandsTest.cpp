@@ -564,6 +564,9 @@ TEST(FontImport, ASheetSavedByAPaintProgramImportsBackToTheSameBytes) {
             EXPECT_TRUE(Slurp(back) == Slurp(path));
         }
     }
+    // Into a new font the sheet's space is as wide as its cell.
+    const Outcome added = Glyphmill("import " + path + " " + Scratch("resaved.png") + " --add");
+    EXPECT_NE(added.out.find("the space is 8 columns wide"), std::string::npos) << added.out;
 }
 
 // export --format psf and hex (or by the extension): kbd's psfxtable reads

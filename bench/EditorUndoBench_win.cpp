@@ -1,7 +1,7 @@
 // Undo and redraw, and the text preview's redraw, under Wine as the user
 // meets them: the editor on screen with a font imported from DejaVu Sans
 // Mono, 2 bytes high:
-//   scripts/wine-run build/win64/bench/editor_undo_bench.exe
+//   scripts/wine-run build/win/bench/editor_undo_bench.exe
 // Prints the median and the slowest of 200 runs of each: an undo of a symbol
 // change with the table and the preview box drawn again, and the preview
 // window drawing a 40-character line at both scales.

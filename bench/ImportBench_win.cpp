@@ -2,7 +2,7 @@
 // editor's main window on screen, a new document whose font is 4 bytes high
 // (32 rows), and the menu command filling all 256 symbols from DejaVu Sans
 // Mono, the chooser answered in code:
-//   scripts/wine-run build/win64/bench/import_bench.exe
+//   scripts/wine-run build/win/bench/import_bench.exe
 // Prints each of five runs and their median, and the same without the
 // progress bar (the model's import alone). Then "Import font file..." of
 // DejaVu Sans Mono's file at the same height: the whole menu command (the

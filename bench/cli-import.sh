@@ -10,7 +10,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${GLYPHMILL_BUILD:-$root/build}
 export GLYPHMILL_BUILD=$build
-glyphmill_exe=${1:-$build/win64/glyphmill/glyphmill.exe}
+glyphmill_exe=${1:-$build/win/glyphmill/glyphmill.exe}
 glyphmill=${2:-$build/host/glyphmill/glyphmill}
 work="$build/bench-import"
 font=/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf

@@ -12,9 +12,9 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${GLYPHMILL_BUILD:-$root/build}
-glysend=${1:-$build/win64/sender/glysend.exe}
+glysend=${1:-$build/win/sender/glysend.exe}
 glyphmill=${2:-$build/host/glyphmill/glyphmill}
-glyphmill_exe=${3:-$build/win64/glyphmill/glyphmill.exe}
+glyphmill_exe=${3:-$build/win/glyphmill/glyphmill.exe}
 work="$build/bench-cli"
 port="$work/port"
 mkdir -p "$work"

@@ -7,26 +7,22 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${GLYPHMILL_BUILD:-$root/build}
-glysend=${1:-$build/win64/sender/glysend.exe}
+glysend=${1:-$build/win/sender/glysend.exe}
 glyphmill=${2:-$build/host/glyphmill/glyphmill}
-source "$root/scripts/wine-env"
-"$root/scripts/with-printer" --map-com1
+source "$root/tests/e2e/e2e-common.sh"
+use_com1
 work="$glyphmill_build/bench-sender"
-com1="$glyphmill_build/com1"
 mkdir -p "$work"
 head -c 65536 /dev/urandom >"$work/image.bin"
 
-wine "$glysend" "-fn:Z:$(echo "$work/image.bin" | tr / '\\')" >/dev/null 2>&1 &
-window=""
-for _ in $(seq 100); do
-  window=$(xdotool search --name '^Font Send$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
-  sleep 0.2
-done
+start_program /dev/null "$glysend" "-fn:$(windows_path "$work/image.bin")" >&2
+window=$(wait_for_window '^Font Send$')
 [ -n "$window" ] || { echo "no window" >&2; exit 1; }
-trap 'xdotool windowclose "$window" 2>/dev/null; true' EXIT
 sleep 1
+# Points of the client area (the sender has no menu bar).
+at() { xdotool mousemove --window "$window" $(($1 + client_left)) $(($2 + client_top_without_menu)); sleep 0.2; }
 # Speed box: the last entry, 115200.
-xdotool mousemove --window "$window" 160 42; sleep 0.2; xdotool click 1; sleep 0.5
+at 160 42; xdotool click 1; sleep 0.5
 xdotool key End Return; sleep 0.5
 
 rm -f "$com1"
@@ -34,7 +30,7 @@ rm -f "$com1"
   --save "$work/saved.bin" >"$work/printer.log" 2>&1 &
 printer=$!
 for _ in $(seq 100); do [ -L "$com1" ] && break; sleep 0.05; done
-xdotool mousemove --window "$window" 56 132; sleep 0.2
+at 56 132
 start=$(date +%s.%N)
 xdotool click 1
 wait "$printer"

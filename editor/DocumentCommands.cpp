@@ -170,6 +170,7 @@ bool HasExtension(const std::string& path, const char* extension) {
 
 int OpenDocument(HWND owner) {
     if (!owner) return LoadDocument(Doc.path, Doc.document ? Doc.document->GetCurrentFont() : 0, false);
+    if (!MayCloseDocument()) return 0;
     const std::optional<std::string> chosen =
         AskImageName(MainWindow(), FileDialogKind::kOpen, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY);
     if (!chosen) return 0;
@@ -258,11 +259,14 @@ void OnSaveAs() {
 
 bool HasUnsavedChanges() { return Doc.document && ContentOf(*Doc.document) != Doc.savedContent; }
 
+// Yes saves as Save does, file read back included: when the document stays
+// after all (a cancelled Open dialog, a file that is not an image), its
+// caption, menu and saved state are those of the file it was saved to.
 bool MayCloseDocument() {
     if (!HasUnsavedChanges()) return true;
     switch (AskSaveChanges()) {
     case IDNO: return true;
-    case IDYES: return SaveDocument(nullptr) == 1;
+    case IDYES: return SaveDocument(nullptr) == 1 && OpenDocument(nullptr) == 1;
     default: return false;
     }
 }

@@ -71,7 +71,8 @@ FontImageView* Document();
 const char* DocumentPath();
 // Points the document at another file for a while (the send's hand-over).
 void SetDocumentPath(const char* path);
-// 1 when a new document object was made, 0 when nothing changed.
+// 1 when a new document object was made, 0 when nothing changed. With an
+// owner (File > Open) unsaved changes are asked about first.
 int OpenDocument(HWND owner);
 // 1 written, 0 no document or the dialog was cancelled, -1 the document could
 // not be saved (the user has been told).
@@ -82,7 +83,9 @@ void OnSave();
 void OnSaveAs();
 // True when the document differs from what the last New, Open or Save left.
 bool HasUnsavedChanges();
-// Asks before the editor closes with unsaved changes; true when it may close.
+// Asks "Save changes?" before the document is closed or replaced (Exit,
+// closing the window, Open, a dropped image) when it has unsaved changes;
+// true when it may go.
 bool MayCloseDocument();
 // Forgets the document (when the main window goes away).
 void CloseDocument();
@@ -132,11 +135,12 @@ void DestroyTextPreview();
 HWND TextPreviewWindow();
 HWND TextPreviewField();
 // Paints the two lines of the field's text into dc, in the window's client
-// coordinates (the lines start 44 pixels down, at 2 and at 6 pixels a dot).
+// coordinates (the lines start 44 pixels down, at 2 and at 6 pixels a dot;
+// the second from where the window's scroll bar stands).
 void DrawTextPreviewLines(HDC dc);
-// Draws line with its top left corner at left, top, each dot a scale x scale
-// square, ink black on white.
-void DrawPrintedLine(HDC dc, const PrintedLine& line, int left, int top, int scale);
+// Draws line from its dot firstDot on with the top left corner at left, top,
+// each dot a scale x scale square, ink black on white.
+void DrawPrintedLine(HDC dc, const PrintedLine& line, int left, int top, int scale, int firstDot = 0);
 // The preview's text field keeps its keys (Delete, the arrows, Ctrl+Z...):
 // the main loop translates no accelerator for it.
 bool IsForTextPreviewField(const MSG& message);

@@ -96,12 +96,17 @@ void OnAddFont() {
     FontImageView* document = Document();
     if (!document) return;
     UndoHistory::Pending change = BeginChange({ChangePart::FontAdded()});
-    document->AddFont();
+    const bool added = document->AddFont() == 1;
     FillFontList();
     document->SetCurrentFont(document->GetFontCount() - 1);
     SendMessageA(Panel.fontList, CB_SETCURSEL, document->GetCurrentFont(), 0);
     ShowFontFields();
     EndChange(std::move(change));
+    if (!added) {
+        ShowError(("The image already holds " + std::to_string(document->GetFontCount()) +
+                   " fonts: fonts are added up to 15 (only a file loaded with 16 holds more). No font was added.")
+                      .c_str());
+    }
 }
 
 void OnDeleteFont() {
@@ -140,14 +145,33 @@ void OnSetName() {
     EndChange(std::move(change));
 }
 
+// Asked before a change that may lose ink; true to go on.
+bool ConfirmDataLoss() {
+    return Ui().messageBox(MainWindow(), "You want font height change. Some part of data may be lost. Continue?",
+                           "Warning", MB_OKCANCEL | MB_ICONWARNING) == IDOK;
+}
+
+// Whether a symbol of a font 1 byte high has ink in a row at or above row
+// (from the bottom): the rows a save clears under that height limit.
+bool HasInkFromRow(const Font& font, int row) {
+    if (font.GetHeight() != 1) return false;
+    for (int code = 0; code < Font::kSymbolCount; ++code) {
+        const Symbol& symbol = font.At(code);
+        for (int column = 0; column < symbol.DrawableColumns(); ++column) {
+            for (int r = row; r < 8; ++r) {
+                if (symbol.IsInk(column, r)) return true;
+            }
+        }
+    }
+    return false;
+}
+
 void OnSetHeight() {
     FontImageView* document = Document();
     if (!document) return;
     const int oldHeight = document->GetFontHeight(CurrentFont());
     const int height = std::clamp(ReadNumber(Panel.heightField), kHeightRange.lowest, kHeightRange.highest);
-    if (height < oldHeight &&
-        Ui().messageBox(MainWindow(), "You want font height change. Some part of data may be lost. Continue?",
-                        "Warning", MB_OKCANCEL | MB_ICONWARNING) != IDOK) {
+    if (height < oldHeight && !ConfirmDataLoss()) {
         ShowFontFields();
         return;
     }
@@ -179,6 +203,12 @@ void OnSetHeightLimit() {
     if (!document) return;
     const int limit =
         std::clamp(ReadNumber(Panel.heightLimitField), kHeightLimitRange.lowest, kHeightLimitRange.highest);
+    // A lower limit hides rows that the next save clears for good.
+    const Font& font = document->FontAt(CurrentFont());
+    if (limit < font.GetHeightLimit() && HasInkFromRow(font, limit) && !ConfirmDataLoss()) {
+        ShowFontFields();
+        return;
+    }
     UndoHistory::Pending change = BeginChange({ChangePart::WholeFont(CurrentFont())});
     document->SetHeightLimit(CurrentFont(), limit);
     ShowFontFields();

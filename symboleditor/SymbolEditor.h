@@ -16,8 +16,8 @@ constexpr WORD kRedoCommand = 10102;
 // at the given screen rectangle; hidden. Null on failure.
 HWND CreateSymbolEditor(HWND owner, const RECT& screenRect);
 
-// Takes symbol into the editor (replacing any uncommitted edits); neither
-// shows nor hides the window. Returns 1.
+// Takes symbol into the editor (replacing any uncommitted edits) and has the
+// window repainted; neither shows nor hides it. Returns 1.
 int LoadSymbolIntoEditor(Symbol* symbol);
 
 // Forgets the edited symbol and hides the window: called before the symbol's

@@ -530,6 +530,9 @@ int LoadSymbolIntoEditor(Symbol* symbol) {
     UpdateByteString();
     UpdateCaption();
     LayoutEditor(false);
+    // A shown editor keeps its size for a symbol of the same size, and so
+    // nothing else would repaint the grid, the labels and the limit field.
+    InvalidateRect(Editor.window, nullptr, TRUE);
     return 1;
 }
 

@@ -2,33 +2,15 @@
 # The font editor end to end, as a user works: Glyver.exe under Wine on the
 # build's Xvfb, driven with xdotool. File > New, Add Font, a name typed and
 # Set, then File > Save As through the real dialog; glyphmill checks the file.
-#   editor_e2e.sh GLYVER.EXE GLYPHMILL
+#   editor_e2e.sh RELEASE.zip GLYPHMILL
 # Leaves a screenshot of the main window in $GLYPHMILL_BUILD/e2e-editor/.
 set -euo pipefail
-glyver=$1
+source "$(dirname "$0")/e2e-common.sh"
+e2e_begin editor "$1"
 glyphmill=$2
-root=$(cd "$(dirname "$0")/../.." && pwd)
-source "$root/scripts/wine-env"
-source "$root/tests/e2e/e2e-common.sh"
-work="$glyphmill_build/e2e-editor"
-rm -rf "$work"
-mkdir -p "$work"
-
-window=""
-cleanup() {
-  [ -n "$window" ] && xdotool windowclose "$window" 2>/dev/null
-  wineserver -k 2>/dev/null || true
-}
-trap cleanup EXIT
-
-# The X window holds the menu bar and the client area; Wine's menu bar is
-# 19 pixels high, so client (x, y) is at (x, y + 19) in it.
-menu=19
-click() { xdotool mousemove --window "$window" "$1" $(($2 + menu)) click 1; sleep 0.3; }
-keys() { xdotool key --window "$window" --delay 100 "$@"; sleep 0.5; }
 
 cd "$work"
-wine "$glyver" >"$work/glyver.log" 2>&1 &
+start_program "$work/glyver.log" "$glyver"
 window=$(wait_for_window '^Glyphmill $')
 [ -n "$window" ] || { echo "FAIL: no main window"; exit 1; }
 sleep 1
@@ -84,9 +66,8 @@ if [ -f "$work/e2efont.bin" ]; then
 fi
 
 echo "step: choose a symbol and take a screenshot"
-xdotool mousemove --window "$window" $((35 + 25 * 1 + 12)) $((55 + 25 * 4 + 12 + menu)) click 3
+xdotool mousemove --window "$window" $((client_left + 35 + 25 * 1 + 12)) $((client_top + 55 + 25 * 4 + 12)) click 3
 sleep 1
 shot "$window" "$work/editor.png"
 
-if [ "$failures" -eq 0 ]; then echo "editor e2e: all steps passed"; else echo "editor e2e: $failures failed"; fi
-[ "$failures" -eq 0 ]
+e2e_end "editor e2e"

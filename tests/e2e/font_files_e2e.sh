@@ -6,27 +6,15 @@
 # glyphmill export writes, byte for byte. Font > Import font file... of a PCF
 # through the real dialogs, OK and File > Save then write what glyphmill
 # import writes.
-#   font_files_e2e.sh GLYVER.EXE GLYPHMILL
+#   font_files_e2e.sh RELEASE.zip GLYPHMILL
 # Leaves screenshots of the main window and of the import's options dialog
 # in $GLYPHMILL_BUILD/e2e-font-files/.
 set -euo pipefail
-glyver=$1
+source "$(dirname "$0")/e2e-common.sh"
+e2e_begin font-files "$1"
 glyphmill=$2
-root=$(cd "$(dirname "$0")/../.." && pwd)
-source "$root/scripts/wine-env"
-source "$root/tests/e2e/e2e-common.sh"
-work="$glyphmill_build/e2e-font-files"
-rm -rf "$work"
-mkdir -p "$work"
 truetype=/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf
 pcf=/usr/share/fonts/X11/misc/6x13.pcf.gz
-
-window=""
-cleanup() {
-  [ -n "$window" ] && xdotool windowclose "$window" 2>/dev/null
-  wineserver -k 2>/dev/null || true
-}
-trap cleanup EXIT
 
 "$glyphmill" import --add "$work/start.bin" "$truetype" --height 2 >/dev/null
 "$glyphmill" export "$work/start.bin" --font 0 -o "$work/expected.bdf"
@@ -34,10 +22,6 @@ cp "$work/start.bin" "$work/expected.bin"
 "$glyphmill" import "$work/expected.bin" "$pcf" --font 0 >/dev/null
 
 # Wine's menu bar is 19 pixels high: client (x, y) is at (x, y + 19).
-menu=19
-click() { xdotool mousemove --window "$window" "$1" $(($2 + menu)) click 1; sleep 0.3; }
-keys() { xdotool key --window "$window" --delay 100 "$@"; sleep 0.5; }
-
 # Answers the file dialog titled $1 with the Linux path $2 until the command
 # that follows succeeds (the dialog may not have the keyboard when it first
 # appears).
@@ -58,7 +42,7 @@ answer_dialog() {
 
 cd "$work"
 echo "step: Glyver.exe start.bin"
-wine "$glyver" "$(windows_path "$work/start.bin")" >"$work/glyver.log" 2>&1 &
+start_program "$work/glyver.log" "$glyver" "$(windows_path "$work/start.bin")"
 window=$(wait_for_window '^Glyphmill <.*start\.bin> $')
 [ -n "$window" ] || { echo "FAIL: the file on the command line did not open"; exit 1; }
 sleep 1
@@ -95,5 +79,4 @@ if [ -n "$options" ]; then
 fi
 
 shot "$window" "$work/editor.png"
-if [ "$failures" -eq 0 ]; then echo "font files e2e: all steps passed"; else echo "font files e2e: $failures failed"; fi
-[ "$failures" -eq 0 ]
+e2e_end "font files e2e"

@@ -1,59 +1,32 @@
 #!/usr/bin/env bash
 # The whole road, as a user goes it: an installed font through the editor and
-# the sender into the printer. Glyver.exe and glysend.exe side by side in one
-# folder, under Wine on the build's Xvfb, the printer emulator on COM1:
+# the sender into the printer. Glyver.exe and glysend.exe side by side in the
+# folder of the unpacked release zip, under Wine on the build's Xvfb, the printer emulator on COM1:
 # File > New, the font's height set to 2, Font > Import windows font through
 # the real font chooser (DejaVu Sans Mono, 12 points), Send > Send to printer,
 # "Send" in the sender's window. The printer's image must be current.bin byte
 # for byte, and glyphmill info must show the imported font.
-#   road_e2e.sh GLYVER.EXE GLYSEND.EXE GLYPHMILL
+#   road_e2e.sh RELEASE.zip GLYPHMILL
 # Leaves the screenshots in $GLYPHMILL_BUILD/e2e-road/.
 set -euo pipefail
-glyver=$1
-glysend=$2
-glyphmill=$3
-root=$(cd "$(dirname "$0")/../.." && pwd)
-source "$root/scripts/wine-env"
-source "$root/tests/e2e/e2e-common.sh"
-"$root/scripts/with-printer" --map-com1
-work="$glyphmill_build/e2e-road"
-com1="$glyphmill_build/com1"
-rm -rf "$work"
-mkdir -p "$work/app"
-cp "$glyver" "$work/app/Glyver.exe"
-cp "$glysend" "$work/app/glysend.exe"
-
-printer=""
-editor=""
-cleanup() {
-  [ -n "$printer" ] && kill "$printer" 2>/dev/null
-  [ -n "$editor" ] && xdotool windowclose "$editor" 2>/dev/null
-  wineserver -k 2>/dev/null || true
-}
-trap cleanup EXIT
+source "$(dirname "$0")/e2e-common.sh"
+e2e_begin road "$1"
+glyphmill=$2
+use_com1
 
 # The hand-over file lands in the prefix's temporary directory.
 temp_dir=$(winepath -u "$(wine cmd /c echo %TEMP% 2>/dev/null | tr -d '\r')")
 hand_over="$temp_dir/current.bin"
 rm -f "$hand_over"
 
-rm -f "$com1"
-"$glyphmill" printer --link "$com1" --timeout 140 --save "$work/printer.bin" >"$work/printer.log" 2>&1 &
-printer=$!
-for _ in $(seq 100); do [ -L "$com1" ] && break; sleep 0.05; done
-[ -L "$com1" ] || { echo "FAIL: the emulator did not start"; cat "$work/printer.log"; exit 1; }
+start_printer --timeout 140 --save "$work/printer.bin" || die "no printer"
 
 cd "$work"
-wine "$work/app/Glyver.exe" >"$work/glyver.log" 2>&1 &
-editor=$(wait_for_window '^Glyphmill $')
-[ -n "$editor" ] || { echo "FAIL: no editor window"; exit 1; }
+start_program "$work/glyver.log" "$glyver"
+window=$(wait_for_window '^Glyphmill $')
+[ -n "$window" ] || die "no editor window"
 sleep 1
-xdotool windowfocus --sync "$editor" 2>/dev/null || true
-
-# The editor's X window holds its menu bar (19 pixels) above the client area.
-menu=19
-click() { xdotool mousemove --window "$editor" "$1" $(($2 + menu)) click 1; sleep 0.3; }
-keys() { xdotool key --window "$editor" --delay 100 "$@"; sleep 0.5; }
+xdotool windowfocus --sync "$window" 2>/dev/null || true
 
 echo "step: File > New"
 keys alt+f n
@@ -61,8 +34,8 @@ keys alt+f n
 
 echo "step: font height 2"
 click 600 118          # the height field
-xdotool key --window "$editor" --delay 50 End shift+Home Delete
-xdotool type --window "$editor" --delay 50 "2"
+xdotool key --window "$window" --delay 50 End shift+Home Delete
+xdotool type --window "$window" --delay 50 "2"
 click 647 119          # its "Set"
 
 echo "step: Font > Import windows font, DejaVu Sans Mono at 12 points in the chooser"
@@ -82,7 +55,7 @@ else
   wait_until_gone '^Font$' || fail "the font chooser stays open"
 fi
 sleep 1
-shot "$editor" "$work/import.png"
+shot "$window" "$work/import.png"
 
 echo "step: Send > Send to printer"
 keys alt+s s
@@ -94,7 +67,7 @@ else
   [ -f "$hand_over" ] || fail "no hand-over file in $temp_dir"
   sleep 1
   echo "step: \"Send\" in the sender's window (about 35 seconds)"
-  xdotool mousemove --window "$sender" 56 132
+  xdotool mousemove --window "$sender" $((client_left + 56)) $((client_top_without_menu + 132))
   sleep 0.2
   xdotool click 1
   status=0
@@ -119,5 +92,4 @@ else
   fail "no image in the printer"
 fi
 
-if [ "$failures" -eq 0 ]; then echo "road e2e: all steps passed"; else echo "road e2e: $failures failed"; fi
-[ "$failures" -eq 0 ]
+e2e_end "road e2e"

@@ -1,29 +1,14 @@
 #!/usr/bin/env bash
 # The font sender end to end: glysend.exe under Wine, the printer emulator on
 # a pseudo-terminal mapped as COM1, the buttons pressed with xdotool.
-#   sender_e2e.sh GLYSEND.EXE GLYPHMILL
+#   sender_e2e.sh RELEASE.zip GLYPHMILL
 # One glysend runs through every case, so each case after a failure also
 # shows that the port was closed and the controls given back.
 set -euo pipefail
-glysend=$1
+source "$(dirname "$0")/e2e-common.sh"
+e2e_begin sender "$1"
 glyphmill=$2
-root=$(cd "$(dirname "$0")/../.." && pwd)
-source "$root/scripts/wine-env"
-source "$root/tests/e2e/e2e-common.sh"
-"$root/scripts/with-printer" --map-com1
-work="$glyphmill_build/e2e-sender"
-com1="$glyphmill_build/com1"
-rm -rf "$work"
-mkdir -p "$work"
-
-printer=""
-start_printer() {
-  rm -f "$com1"
-  "$glyphmill" printer --link "$com1" "$@" >"$work/printer.log" 2>&1 &
-  printer=$!
-  for _ in $(seq 100); do [ -L "$com1" ] && return; sleep 0.05; done
-  fail "the emulator did not start"; cat "$work/printer.log"
-}
+use_com1
 # Waits for the emulator to end; its exit status says whether the exchange
 # ended as its options asked.
 finish_printer() {
@@ -37,19 +22,18 @@ finish_printer() {
   import -window root -crop 215x180+350+150 "$work/$what.png" 2>/dev/null || true
 }
 
-window=""
-# Clicks a point of the window's client area (the X window is the client area).
-click() {
-  xdotool mousemove --window "$window" "$1" "$2"
+# Clicks a point of the window's client area (the sender has no menu bar).
+press_at() {
+  xdotool mousemove --window "$window" $(($1 + client_left)) $(($2 + client_top_without_menu))
   sleep 0.2
   xdotool click 1
 }
-press_send() { click 56 132; }
-press_read() { click 155 132; }
-press_file_select() { click 56 77; }
+press_send() { press_at 56 132; }
+press_read() { press_at 155 132; }
+press_file_select() { press_at 56 77; }
 # The speed box's first entry, 2400 baud.
 choose_slowest_speed() {
-  click 160 42
+  press_at 160 42
   sleep 0.5
   xdotool key Home Return
   sleep 0.5
@@ -58,7 +42,7 @@ choose_slowest_speed() {
 # The colour of the status box, inside it beside the text, as RRGGBB.
 status_colour() {
   eval "$(xdotool getwindowgeometry --shell "$window")"
-  import -window root -crop "1x1+$((X + 112))+$((Y + 78))" -depth 8 txt:- 2>/dev/null |
+  import -window root -crop "1x1+$((X + client_left + 112))+$((Y + client_top_without_menu + 78))" -depth 8 txt:- 2>/dev/null |
     grep -o '#[0-9A-Fa-f]\{6\}' | tail -n 1 | tr -d '#' | tr a-f A-F
 }
 # Waits up to 20 s for the status box to turn red and prints the seconds it took.
@@ -89,24 +73,14 @@ leftover() {
   [ ! -e "${temporaries[0]}" ] || fail "a temporary file was left beside $1"
 }
 
-cleanup() {
-  [ -n "$printer" ] && kill "$printer" 2>/dev/null
-  [ -n "$window" ] && xdotool windowclose "$window" 2>/dev/null
-  return 0
-}
-trap cleanup EXIT
-
 head -c 65536 /dev/urandom >"$work/image.bin"
 head -c 65536 /dev/urandom >"$work/printer-image.bin"
 echo "old content" >"$work/read.bin"
 
 # The path is passed unquoted: Wine would escape quotes inside an argument.
-wine "$glysend" "-fn:$(windows_path "$work/image.bin")" >"$work/glysend.log" 2>&1 &
-for _ in $(seq 100); do
-  window=$(xdotool search --name '^Font Send$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
-  sleep 0.2
-done
-[ -n "$window" ] || { echo "FAIL: no window"; exit 1; }
+start_program "$work/glysend.log" "$glysend" "-fn:$(windows_path "$work/image.bin")"
+window=$(wait_for_window '^Font Send$')
+[ -n "$window" ] || die "no window"
 sleep 1
 
 echo "case: an unknown answer ends the transmission at once"
@@ -185,5 +159,4 @@ start_printer --timeout 20 --fail 0
 press_send
 finish_printer "after no answer"
 
-if [ "$failures" -eq 0 ]; then echo "sender e2e: all cases passed"; else echo "sender e2e: $failures failed"; fi
-[ "$failures" -eq 0 ]
+e2e_end "sender e2e"

@@ -2,59 +2,34 @@
 # The symbol editor end to end, as a user works: New, click symbol 65 in the
 # table, draw cells in the symbol editor with the mouse, Enter, Save As, and
 # the symbol's bytes read back from the saved file.
-#   symbol_editor_e2e.sh GLYVER.EXE [SCREENSHOT.png]
+#   symbol_editor_e2e.sh RELEASE.zip [SCREENSHOT.png]
 set -euo pipefail
-glyver=$1
+source "$(dirname "$0")/e2e-common.sh"
+e2e_begin symbol-editor "$1"
 screenshot=${2:-}
-root=$(cd "$(dirname "$0")/../.." && pwd)
-source "$root/scripts/wine-env"
-source "$root/tests/e2e/e2e-common.sh"
-work="$glyphmill_build/e2e-symbol-editor"
-rm -rf "$work"
-mkdir -p "$work"
 saved="$work/glyph.bin"
 
-fail() { echo "FAIL: $*"; import -window root "$work/failure.png" 2>/dev/null || true; exit 1; }
-
-main=""
-cleanup() {
-  [ -n "$main" ] && xdotool windowclose "$main" 2>/dev/null
-  wineserver -k 2>/dev/null || true
-}
-trap cleanup EXIT
-
-# Waits for a visible window whose name matches and prints its id.
-wait_window() {
-  for _ in $(seq 150); do
-    local id
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.2
-  done
-  return 1
-}
-
-(cd "$work" && wine "$glyver" >"$work/glyver.log" 2>&1) &
-main=$(wait_window '^Glyphmill') || fail "the main window did not appear"
+cd "$work"
+start_program "$work/glyver.log" "$glyver"
+window=$(wait_for_window --visible '^Glyphmill')
+[ -n "$window" ] || die "the main window did not appear"
 sleep 1
 
-# The X window of a Wine window without a window manager begins at the menu
-# bar, 20 pixels above the client area.
-menu=20
 # File > New (the menu by keyboard), then a left click on symbol 65: row 4,
 # column 1 of the table of 16 x 16 cells of 25 pixels at (36, 56) of the client area.
-xdotool windowfocus --sync "$main"
+xdotool windowfocus --sync "$window"
 xdotool key alt+f
 sleep 0.5
 xdotool key n
 sleep 1
-xdotool mousemove --window "$main" 73 $((168 + menu)) click 1
-editor=$(wait_window '^Symbol Editor   #') || fail "the symbol editor did not open"
+xdotool mousemove --window "$window" $((client_left + 73)) $((client_top + 168)) click 1
+editor=$(wait_for_window --visible '^Symbol Editor   #')
+[ -n "$editor" ] || die "the symbol editor did not open"
 sleep 0.5
 
 # Grid cells are 10 pixels at (6, 6) of the editor's client area: the top
 # row and the bottom row of the one column, and a drag down rows 2 to 4.
-cell() { echo "$((6 + 10 * $1 + 5)) $((menu + 6 + 10 * $2 + 5))"; }
+cell() { echo "$((client_left + 6 + 10 * $1 + 5)) $((client_top + 6 + 10 * $2 + 5))"; }
 xdotool mousemove --window "$editor" $(cell 0 0) click 1
 xdotool mousemove --window "$editor" $(cell 0 7) click 1
 xdotool mousemove --window "$editor" $(cell 0 2) mousedown 1
@@ -73,7 +48,7 @@ for _ in 1 2 3; do
   sleep 1
   xdotool search --onlyvisible --name '^Symbol Editor' >/dev/null 2>&1 || break
 done
-xdotool search --onlyvisible --name '^Symbol Editor' >/dev/null 2>&1 && fail "Enter did not close the symbol editor"
+xdotool search --onlyvisible --name '^Symbol Editor' >/dev/null 2>&1 && die "Enter did not close the symbol editor"
 
 # File > Save As, the file name typed into the dialog: the dialog is the
 # one visible window that the program did not show before.
@@ -81,7 +56,7 @@ before=$(xdotool search --onlyvisible --name '.' 2>/dev/null | sort)
 new_window() { comm -13 <(echo "$before") <(xdotool search --onlyvisible --name '.' 2>/dev/null | sort) | head -n 1; }
 dialog=""
 for _ in 1 2 3; do
-  xdotool windowfocus --sync "$main"
+  xdotool windowfocus --sync "$window"
   sleep 0.5
   xdotool key alt+f
   sleep 0.5
@@ -91,13 +66,13 @@ for _ in 1 2 3; do
   [ -n "$dialog" ] && break
   xdotool key Escape Escape
 done
-[ -n "$dialog" ] || fail "the save dialog did not open"
+[ -n "$dialog" ] || die "the save dialog did not open"
 sleep 1
 xdotool windowfocus --sync "$dialog" 2>/dev/null || true
 xdotool type "$(windows_path "$saved")"
 xdotool key Return
 for _ in $(seq 50); do [ -s "$saved" ] && break; sleep 0.2; done
-[ -s "$saved" ] || fail "nothing was saved"
+[ -s "$saved" ] || die "nothing was saved"
 
 # Symbol 65 of font 0: its table entry (big-endian printer address, bank 0
 # seen at 0x8000) at 0x100 + 2 x 65; the record is the width and the bytes.
@@ -112,4 +87,4 @@ print("symbol 65: width %d, byte %02x" % (width, byte))
 # Rows 7, 0 and 5, 4, 3 from the bottom inked: bits 7, 0, 5, 4, 3 are 0.
 assert (width, byte) == (1, 0x46), (width, hex(byte))
 PY
-echo "symbol editor e2e: passed"
+e2e_end "symbol editor e2e"

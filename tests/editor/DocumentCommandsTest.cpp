@@ -114,6 +114,63 @@ TEST_F(EditorWindowTest, OpenShowsTheFileAndEnablesEverything) {
     EXPECT_FALSE(MenuEnabled(kCommandPasteSymbol));
 }
 
+TEST_F(EditorWindowTest, OpenAsksToSaveOnlyWhenThereAreUnsavedChanges) {
+    StartEditorHere();
+    const std::string first = WriteImage("first.bin", {1});
+    const std::string second = WriteImage("second.bin", {1, 2});
+    Script().fileNames = {first, second};
+    Menu(kCommandOpen);
+    Menu(kCommandOpen);
+    EXPECT_TRUE(Script().messageBoxes.empty()) << "nothing was changed";
+    EXPECT_EQ(Text(main_), "Glyphmill <" + second + "> ");
+
+    // Undone back to what was opened counts as no change.
+    Type(IntervalField(), "7");
+    Click(SetIntervalButton());
+    Menu(kCommandUndo);
+    Script().fileNames = {second};
+    Menu(kCommandOpen);
+    EXPECT_TRUE(Script().messageBoxes.empty());
+
+    Type(IntervalField(), "7");
+    Click(SetIntervalButton());
+    FontImageView* changed = Document();
+    Script().messageBoxAnswers = {IDCANCEL};
+    Script().fileNames = {first};
+    const size_t dialogsBefore = Script().fileDialogs.size();
+    Menu(kCommandOpen);
+    ASSERT_EQ(Script().messageBoxes.size(), 1u);
+    EXPECT_EQ(Script().messageBoxes[0].text, "Save changes?");
+    EXPECT_EQ(Script().messageBoxes[0].caption, "Question");
+    EXPECT_EQ(Script().messageBoxes[0].type, static_cast<UINT>(MB_YESNOCANCEL | MB_ICONQUESTION));
+    EXPECT_EQ(Script().fileDialogs.size(), dialogsBefore) << "Cancel shows no Open dialog";
+    EXPECT_EQ(Document(), changed);
+    EXPECT_EQ(Document()->GetInterval(0), 7);
+
+    // Yes saves to the document's own file; with the Open dialog then
+    // cancelled the document stays, saved.
+    Script().messageBoxAnswers = {IDYES};
+    Script().fileNames.clear();
+    Menu(kCommandOpen);
+    EXPECT_EQ(Script().messageBoxes.size(), 2u);
+    FontImage saved;
+    ASSERT_EQ(saved.Load(second), 0);
+    EXPECT_EQ(saved.GetInterval(0), 7);
+    EXPECT_EQ(Text(main_), "Glyphmill <" + second + "> ");
+    EXPECT_EQ(Document()->GetInterval(0), 7);
+
+    // No discards the changes.
+    Type(IntervalField(), "9");
+    Click(SetIntervalButton());
+    Script().messageBoxAnswers = {IDNO};
+    Script().fileNames = {first};
+    Menu(kCommandOpen);
+    EXPECT_EQ(Script().messageBoxes.size(), 3u);
+    EXPECT_EQ(Text(main_), "Glyphmill <" + first + "> ");
+    ASSERT_EQ(saved.Load(second), 0);
+    EXPECT_EQ(saved.GetInterval(0), 7);
+}
+
 TEST_F(EditorWindowTest, SaveWritesTheOwnFileAndReadsItBack) {
     StartEditorHere();
     const std::string path = WriteImage("doc.bin", {1, 2});

@@ -20,10 +20,21 @@ TEST_F(FontPanelTest, AddFontAppendsAndSelectsUpToFifteen) {
     EXPECT_EQ(FontListItems().size(), 2u);
     EXPECT_EQ(SendMessageA(FontList(), CB_GETCURSEL, 0, 0), 1);
     EXPECT_EQ(Document()->GetCurrentFont(), 1);
-    for (int i = 0; i < 20; ++i) Click(AddFontButton());
+    for (int i = 0; i < 13; ++i) Click(AddFontButton());
+    EXPECT_TRUE(Script().messageBoxes.empty());
+    PickFont(3);
+    Click(AddFontButton());  // the sixteenth: refused, with the rule
     EXPECT_EQ(Document()->GetFontCount(), 15);
     EXPECT_EQ(FontListItems().size(), 15u);
     EXPECT_EQ(FontListItems()[14], "Font #14   \"Unnamed \"    (H = 1)");
+    EXPECT_EQ(Document()->GetCurrentFont(), 14) << "the list is refilled all the same";
+    ASSERT_EQ(Script().messageBoxes.size(), 1u);
+    EXPECT_EQ(Script().messageBoxes[0].text,
+              "The image already holds 15 fonts: fonts are added up to 15 (only a file loaded with 16 holds more). "
+              "No font was added.");
+    EXPECT_EQ(Script().messageBoxes[0].caption, "Error");
+    Menu(kCommandUndo);
+    EXPECT_EQ(Document()->GetFontCount(), 14) << "the refused addition is no step";
     // The list that drops down grows with the fonts.
     RECT list;
     SendMessageA(FontList(), CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&list));
@@ -117,6 +128,38 @@ TEST_F(FontPanelTest, RaisingTheHeightNeverAsksLoweringAlwaysDoes) {
     EXPECT_EQ(Document()->GetFontHeight(0), 1);
     EXPECT_EQ(Document()->FontAt(0).At(200).height, 1);
     EXPECT_TRUE(IsWindowEnabled(HeightLimitField()));
+}
+
+TEST_F(FontPanelTest, LoweringTheLimitAsksWhenASaveWouldClearInk) {
+    Document()->FontAt(0).At('A').data[0] = 0xDE;  // ink in rows 0 and 5
+    const struct {
+        const char* limit;
+        int answer;
+        bool asks;
+        int result;
+    } rows[] = {
+        {"7", IDCANCEL, false, 7},  // nothing inked from row 7 up
+        {"6", IDCANCEL, false, 6},
+        {"5", IDCANCEL, true, 6},  // row 5 would go: Cancel keeps 6
+        {"3", IDOK, true, 3},
+        {"8", IDCANCEL, false, 8},  // raising never asks
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.limit);
+        Script().messageBoxes.clear();
+        Script().messageBoxAnswers = {row.answer};
+        Type(HeightLimitField(), row.limit);
+        Click(SetHeightLimitButton());
+        ASSERT_EQ(Script().messageBoxes.size(), row.asks ? 1u : 0u);
+        if (row.asks) {
+            EXPECT_EQ(Script().messageBoxes[0].text,
+                      "You want font height change. Some part of data may be lost. Continue?");
+            EXPECT_EQ(Script().messageBoxes[0].caption, "Warning");
+            EXPECT_EQ(Script().messageBoxes[0].type, static_cast<UINT>(MB_OKCANCEL | MB_ICONWARNING));
+        }
+        EXPECT_EQ(Document()->GetHeightLimit(0), row.result);
+        EXPECT_EQ(Text(HeightLimitField()), std::to_string(row.result));
+    }
 }
 
 TEST_F(FontPanelTest, SelectingAFontShowsItsFieldsAndRedrawsTheTable) {

@@ -77,4 +77,49 @@ TEST_F(TextPreviewTest, ShowsTheLineAsPrintedAndFollowsTheTextAndTheFont) {
     EXPECT_EQ(Text(TextPreviewField()), "AbA");
 }
 
+// The large line is cut at the window's edge; its scroll bar shows the rest.
+TEST_F(TextPreviewTest, LargeLineScrollsToItsEndAndEscapeCloses) {
+    Menu(kCommandPreview);
+    const std::string forty(40, 'A');  // 40 x 3 columns and 39 gaps: 159 dots
+    SetWindowTextA(TextPreviewField(), forty.c_str());
+    SCROLLINFO bar{};
+    bar.cbSize = sizeof bar;
+    bar.fMask = SIF_ALL;
+    GetScrollInfo(TextPreviewWindow(), SB_HORZ, &bar);
+    EXPECT_EQ(bar.nMax, 158);
+    EXPECT_EQ(bar.nPage, 123u);  // 740 pixels of 6
+    EXPECT_EQ(bar.nPos, 0);
+
+    // From dot first on: ink but in every fourth column.
+    const auto dotsFrom = [](int first, int count) {
+        std::string dots;
+        for (int d = first; d < first + count; ++d) dots += d < 159 && d % 4 != 3 ? '#' : '.';
+        return dots;
+    };
+    Canvas canvas;
+    const struct {
+        WORD code;
+        int first;
+    } moves[] = {{SB_RIGHT, 36}, {SB_LINELEFT, 28}, {SB_PAGERIGHT, 36}, {SB_LEFT, 0}, {SB_LINERIGHT, 8}};
+    for (const auto& move : moves) {
+        SendMessageA(TextPreviewWindow(), WM_HSCROLL, move.code, 0);
+        GetScrollInfo(TextPreviewWindow(), SB_HORZ, &bar);
+        EXPECT_EQ(bar.nPos, move.first) << move.code;
+        DrawTextPreviewLines(canvas.Get());
+        EXPECT_EQ(Row(canvas.Get(), 118, 6, 123), dotsFrom(move.first, 123)) << move.code;
+        EXPECT_EQ(Row(canvas.Get(), 44, 2, 159), dotsFrom(0, 159)) << "the small line stands";
+    }
+    SetWindowTextA(TextPreviewField(), "AA");
+    GetScrollInfo(TextPreviewWindow(), SB_HORZ, &bar);
+    EXPECT_EQ(bar.nPos, 0) << "a line that fits is shown from its start";
+
+    // Escape in the field, which has the focus, closes the window; the main
+    // loop leaves the field's keys untranslated.
+    EXPECT_EQ(GetFocus(), TextPreviewField());
+    MSG escape{TextPreviewField(), WM_KEYDOWN, VK_ESCAPE, 0x00010001, 0, {0, 0}};
+    EXPECT_TRUE(IsForTextPreviewField(escape));
+    SendMessageA(TextPreviewField(), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    EXPECT_FALSE(IsWindowVisible(TextPreviewWindow()));
+}
+
 }  // namespace

@@ -204,6 +204,7 @@ TEST_F(UndoTest, StepsUndoInTurnAndSavesKeepTheHistory) {
     EXPECT_FALSE(MenuEnabled(kCommandUndo));
     EXPECT_FALSE(MenuEnabled(kCommandRedo));
     Click(AddFontButton());
+    Script().messageBoxAnswers = {IDNO};  // the added font is not kept
     Script().fileNames = {path_};
     Menu(kCommandOpen);
     EXPECT_FALSE(MenuEnabled(kCommandUndo));

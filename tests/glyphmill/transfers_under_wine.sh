@@ -8,6 +8,7 @@ set -u
 exe=$1 linux=$2
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/tests/e2e/e2e-common.sh"
+echo "running $exe ($(file -b "$exe" | cut -d, -f1)) beside $linux"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1

@@ -123,6 +123,21 @@ protected:
     }
 
     SymbolEditorInsight Inside() const { return InspectSymbolEditor(); }
+    // The grid as it is on the screen, row by row from the top, each cell
+    // read at its centre: '#' black, '.' white.
+    std::string PaintedCells() const {
+        std::string cells;
+        HDC dc = GetDC(Inside().grid);
+        for (int row = 0; row < Inside().gridHeight / 10; ++row) {
+            for (int column = 0; column < Inside().gridWidth / 10; ++column) {
+                const COLORREF pixel = GetPixel(dc, 10 * column + 5, 10 * row + 5);
+                cells += pixel == RGB(0, 0, 0) ? '#' : pixel == RGB(255, 255, 255) ? '.' : '?';
+            }
+            cells += '/';
+        }
+        ReleaseDC(Inside().grid, dc);
+        return cells;
+    }
     const SymbolWorkCopy& Work() const { return *Inside().work; }
     std::string Bytes() const { return Text(Inside().byteString); }
 
@@ -191,6 +206,20 @@ TEST_F(SymbolEditorWindow, TallSymbolShowsSixteenRowsTopRowIsBitSevenOfTheSecond
     Press(WM_LBUTTONDOWN, WM_LBUTTONUP, 0, 0);
     Press(WM_LBUTTONDOWN, WM_LBUTTONUP, 1, 15);
     EXPECT_EQ(Bytes(), "ff 7f fe ff ");
+}
+
+// A click on another symbol loads it into the editor that is already shown.
+TEST_F(SymbolEditorWindow, EachLoadRepaintsTheGridAndTheLimitField) {
+    Open(2, 1, 3, {0xFE, 0xFB});  // the bottom cell of column 0, the top one of column 1
+    EXPECT_EQ(PaintedCells(), ".#/../#./");
+    document_->SetCurrentSymbol(66);
+    Open(2, 1, 3, {0xFB, 0xFE});
+    EXPECT_EQ(Text(editor_), "Symbol Editor   #66");
+    EXPECT_EQ(PaintedCells(), "#./../.#/");
+    Open(2, 2, 8, {0xFF, 0x7F, 0xFE, 0xFF});
+    EXPECT_FALSE(IsWindowVisible(Inside().limitField));
+    EXPECT_EQ(PaintedCells().substr(0, 3), "#./") << "the top row";
+    EXPECT_EQ(PaintedCells().substr(45), ".#/") << "the bottom row";
 }
 
 TEST_F(SymbolEditorWindow, DragsDrawAndEraseOnlyInsideTheGrid) {

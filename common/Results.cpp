@@ -40,7 +40,8 @@ const char* Message(int code) {
         case kNoState: return "Port Init error";
         case kStateRefused: return "Port Init Error";
         case kNoTimeouts: return "PorT Init Error";
-        case kTimeoutsRefused: return "PorT IniT Error";
+        case kTimeoutsRefused:
+        case kNoListener: return "PorT IniT Error";
     }
     return "PorT IniT Error";
 }

@@ -66,9 +66,11 @@ enum Code : int {
     kStateRefused = -3,     // SetCommState, e.g. a speed the device refuses
     kNoTimeouts = -4,       // GetCommTimeouts
     kTimeoutsRefused = -5,  // SetCommTimeouts
+    kNoListener = -6,       // CreateThread: the transfer's listener could not start
 };
-// The sender's status text for a failed step: the five differ only in
-// letter case, each naming one step.
+// The sender's status text for a failed step: the first five differ only in
+// letter case, each naming one step; a listener that cannot start is told
+// as the last step of the set-up is.
 const char* Message(int code);
 }  // namespace PortResult
 

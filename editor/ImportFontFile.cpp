@@ -1,7 +1,8 @@
 // Font menu "Import font file...": a TrueType, OpenType, BDF, PCF or Windows
-// .fon/.fnt file read through FreeType, imported by the engine and the rules
-// of glyphmill import, with the options in a small dialog that previews a few
-// glyphs as they would be imported.
+// .fon/.fnt file imported by the one import glyphmill import makes too, with
+// the options in a small dialog that previews a few glyphs as they would be
+// imported. OK is offered only while the preview imports; an import that
+// fails all the same keeps the dialog open.
 #include <windows.h>
 
 #include <algorithm>
@@ -16,7 +17,7 @@
 #include "Charsets.h"
 #include "EditorShell.h"
 #include "FileDialog_win.h"
-#include "FontFile.h"
+#include "FontImport.h"
 #include "FontImageView.h"
 #include "ImportFontFileIds.h"
 #include "PrintedLine.h"
@@ -33,7 +34,6 @@ constexpr const char* kExtensions[] = {".ttf", ".otf", ".ttc", ".bdf", ".pcf", "
 constexpr char kDefaultCharset[] = "cp1252";
 constexpr const char* kHeights[] = {"Automatic", "1", "2", "3", "4"};
 constexpr char kSampleText[] = "AaBb019";
-constexpr int kMaxSize = 255;  // as glyphmill import --size
 
 // The options as the dialog shows them; 0 is automatic.
 struct ImportChoices {
@@ -45,8 +45,8 @@ struct ImportChoices {
 };
 
 struct ImportDialogState {
-    FontFile* file = nullptr;
-    std::string fileName;
+    FontReader* file = nullptr;
+    std::string path;
     ImportChoices choices;
     // Font 0 holds the glyphs as the choices import them.
     std::unique_ptr<FontImage> scratch;
@@ -59,50 +59,20 @@ ImportDialogState Dialog;
 
 std::string BaseName(const std::string& path) { return path.substr(path.find_last_of("\\/:") + 1); }
 
-// Imports into font index of image as choices ask; charset receives the one
-// they name.
-bool ImportWithChoices(FontFile& file, const ImportChoices& choices, FontImage& image, int index, Charset& charset,
-                       ImportSummary& summary, std::string& error) {
-    if (!LoadCharset(choices.charset, charset, error)) return false;
-    if (choices.size > kMaxSize) {
-        error = "a size is 1 to " + std::to_string(kMaxSize) + " pixels per em";
-        return false;
-    }
-    ImportRequest request;
-    request.charset = &charset;
+FontImportRequest RequestFor(const ImportChoices& choices, int font) {
+    FontImportRequest request;
+    request.font = font;
+    request.charset = choices.charset;
     request.size = choices.size;
     request.height = choices.height;
     request.monospace = choices.monospace;
-    return file.Import(request, image, index, summary, error);
-}
-
-// Into the current font, or into a new one at the end named as glyphmill
-// import --add names it. The document is untouched when it fails.
-bool ImportIntoDocument(FontFile& file, const ImportChoices& choices, int& index, std::string& error) {
-    FontImageView& document = *Document();
-    if (choices.asNewFont && !document.AddFont()) {
-        error = "the document already holds " + std::to_string(document.GetFontCount()) +
-                " fonts: fonts are added up to " + std::to_string(FontImage::kMaxAddedFonts);
-        return false;
-    }
-    index = choices.asNewFont ? document.GetFontCount() - 1 : document.GetCurrentFont();
-    Charset charset;
-    ImportSummary summary;
-    if (!ImportWithChoices(file, choices, document, index, charset, summary, error)) {
-        if (choices.asNewFont) document.RemoveFont(index);
-        return false;
-    }
-    if (choices.asNewFont) {
-        const std::string name = AutomaticFontName(file.FamilyName(), summary.size, charset, document, index);
-        document.SetFontName(index, name.c_str());
-    }
-    return true;
+    return request;
 }
 
 int ReadSize(HWND dialog) {
     BOOL number = FALSE;
     const UINT size = GetDlgItemInt(dialog, IDC_IMPORT_SIZE, &number, FALSE);
-    return number ? static_cast<int>(std::min<UINT>(size, kMaxSize + 1)) : 0;
+    return number ? static_cast<int>(std::min<UINT>(size, kMaxImportSize + 1)) : 0;
 }
 
 std::string SelectedText(HWND combo) {
@@ -132,7 +102,8 @@ std::string SummaryText(const ImportSummary& summary) {
 }
 
 // Imports the choices into the scratch font: a new font, or one with the
-// current font's interval and height limit, which the import keeps.
+// current font's interval and height limit, which the import keeps. OK is
+// offered only when it imports.
 void UpdatePreview(HWND dialog) {
     Dialog.choices = ReadChoices(dialog);
     Font& font = Dialog.scratch->FontAt(0);
@@ -142,13 +113,15 @@ void UpdatePreview(HWND dialog) {
         font.SetInterval(document.GetInterval(document.GetCurrentFont()));
         font.SetHeightLimit(document.GetHeightLimit(document.GetCurrentFont()));
     }
-    Dialog.failure.clear();
-    if (!ImportWithChoices(*Dialog.file, Dialog.choices, *Dialog.scratch, 0, Dialog.charset, Dialog.summary,
-                           Dialog.failure) &&
-        !Dialog.failure.empty()) {
+    const FontImportResult result = ImportFontFile(*Dialog.file, RequestFor(Dialog.choices, 0), *Dialog.scratch);
+    std::string error;
+    if (!LoadCharset(Dialog.choices.charset, Dialog.charset, error)) Dialog.charset = Charset{};
+    Dialog.summary = result.summary;
+    Dialog.failure = result.error;
+    if (!Dialog.failure.empty())
         Dialog.failure[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(Dialog.failure[0])));
-    }
-    SetDlgItemTextA(dialog, IDC_IMPORT_SUMMARY, Dialog.failure.empty() ? SummaryText(Dialog.summary).c_str() : "");
+    SetDlgItemTextA(dialog, IDC_IMPORT_SUMMARY, result ? SummaryText(Dialog.summary).c_str() : "");
+    EnableWindow(GetDlgItem(dialog, IDOK), result ? TRUE : FALSE);
     InvalidateRect(GetDlgItem(dialog, IDC_IMPORT_PREVIEW), nullptr, FALSE);
 }
 
@@ -182,9 +155,8 @@ void FillCombo(HWND combo, const std::vector<std::string>& items, const std::str
 }
 
 void OnInitDialog(HWND dialog) {
-    const std::string family = Dialog.file->FamilyName();
-    SetDlgItemTextA(dialog, IDC_IMPORT_FILE_NAME,
-                    (family.empty() ? Dialog.fileName : family + " (" + Dialog.fileName + ")").c_str());
+    const std::string family = Dialog.file->FamilyName(), fileName = BaseName(Dialog.path);
+    SetDlgItemTextA(dialog, IDC_IMPORT_FILE_NAME, (family.empty() ? fileName : family + " (" + fileName + ")").c_str());
     FillCombo(GetDlgItem(dialog, IDC_IMPORT_CHARSET), CharsetNames(), kDefaultCharset);
     FillCombo(GetDlgItem(dialog, IDC_IMPORT_HEIGHT), {std::begin(kHeights), std::end(kHeights)}, kHeights[0]);
     SendDlgItemMessageA(dialog, IDC_IMPORT_SIZE, EM_LIMITTEXT, 3, 0);
@@ -205,11 +177,43 @@ bool ChangesChoices(WORD control, WORD notification) {
     }
 }
 
+void ShowImportedFont(int index, bool added) {
+    SelectFont(index);
+    FillFontList();
+    ShowFontFields();
+    InvalidateSymbolViews(TRUE);
+    if (!added) ReloadSymbolEditor();
+}
+
+// Into the current font, or into a new one at the end named as glyphmill
+// import --add names it, as one step of the history. The dialog stays when
+// it fails, and says why.
+void ImportIntoDocument(HWND dialog) {
+    const ImportChoices& choices = Dialog.choices;
+    const int current = Document()->GetCurrentFont();
+    UndoHistory::Pending change =
+        BeginChange({choices.asNewFont ? ChangePart::FontAdded() : ChangePart::WholeFont(current)});
+    const FontImportResult result = ImportFontFile(
+        *Dialog.file, RequestFor(choices, choices.asNewFont ? FontImportRequest::kNewFont : current), *Document());
+    if (!result) {
+        const std::string text = Dialog.path + ": " + result.error + ". Nothing was imported.";
+        Ui().messageBox(dialog, text.c_str(), "Error", MB_OK | MB_ICONERROR);
+        return;
+    }
+    ShowImportedFont(result.index, choices.asNewFont);
+    EndChange(std::move(change));
+    EndDialog(dialog, IDOK);
+}
+
 INT_PTR OnDialogCommand(HWND dialog, WPARAM wParam) {
     const WORD control = LOWORD(wParam);
-    if (control == IDOK || control == IDCANCEL) {
+    if (control == IDCANCEL) {
+        EndDialog(dialog, IDCANCEL);
+        return TRUE;
+    }
+    if (control == IDOK) {
         Dialog.choices = ReadChoices(dialog);
-        EndDialog(dialog, control);
+        if (IsWindowEnabled(GetDlgItem(dialog, IDOK))) ImportIntoDocument(dialog);
         return TRUE;
     }
     if (!ChangesChoices(control, HIWORD(wParam))) return FALSE;
@@ -231,26 +235,16 @@ INT_PTR CALLBACK ImportDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     }
 }
 
-// The dialog for file; the choices when the user pressed OK.
-bool AskChoices(FontFile& file, const std::string& path, ImportChoices& choices) {
+// The dialog for file, which imports on OK.
+void ImportWithDialog(FontReader& file, const std::string& path) {
     Dialog = ImportDialogState{};
     Dialog.file = &file;
-    Dialog.fileName = BaseName(path);
+    Dialog.path = path;
     Dialog.scratch = std::make_unique<FontImage>();
-    if (!Dialog.scratch->InitNew()) return false;
-    const INT_PTR answer = Ui().dialogBox(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_IMPORT_FONT_FILE),
-                                          MainWindow(), ImportDialogProc, 0);
-    choices = Dialog.choices;
+    if (Dialog.scratch->InitNew())
+        Ui().dialogBox(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_IMPORT_FONT_FILE), MainWindow(),
+                       ImportDialogProc, 0);
     Dialog = ImportDialogState{};
-    return answer == IDOK;
-}
-
-void ShowImportedFont(int index, bool added) {
-    SelectFont(index);
-    FillFontList();
-    ShowFontFields();
-    InvalidateSymbolViews(TRUE);
-    if (!added) ReloadSymbolEditor();
 }
 
 }  // namespace
@@ -262,24 +256,13 @@ bool IsFontFileName(const std::string& path) {
 
 void ImportFontFileAt(const std::string& path) {
     if (!Document()) return;
-    std::string error;
-    const std::unique_ptr<FontFile> file = FontFile::Open(path, error);
+    FontImportResult failure;
+    const std::unique_ptr<FontReader> file = OpenFontFile(path, failure);
     if (!file) {
-        ShowError(("The font file could not be read: " + error + ". Nothing was imported.").c_str());
+        ShowError(("The font file could not be read: " + failure.error + ". Nothing was imported.").c_str());
         return;
     }
-    ImportChoices choices;
-    if (!AskChoices(*file, path, choices)) return;
-    const int current = Document()->GetCurrentFont();
-    UndoHistory::Pending change =
-        BeginChange({choices.asNewFont ? ChangePart::FontAdded() : ChangePart::WholeFont(current)});
-    int index = current;
-    if (!ImportIntoDocument(*file, choices, index, error)) {
-        ShowError((path + ": " + error + ". Nothing was imported.").c_str());
-        return;
-    }
-    ShowImportedFont(index, choices.asNewFont);
-    EndChange(std::move(change));
+    ImportWithDialog(*file, path);
 }
 
 void OnImportFontFile() {

@@ -13,22 +13,22 @@
 namespace ExitCode {
 enum : int {
     kDone = 0,
-    kFailed = 1,          // the command could not do its work (it says why), or the images compared differ
-    kUsage = 2,           // a wrong command line, a font number the image does not have included
-    kPageFault = 3,       // a page answered "w" a fourth time
-    kVerifyError = 4,     // the printer answered "f"
-    kUnknownAnswer = 5,   // bytes that hold none of the expected codes
-    kNoAnswer = 6,        // the printer stayed silent past --timeout
-    kPortBusy = 7,        // another program holds the port
-    kPortMissing = 8,     // no such port, or none to choose by default
-    kPortRefused = 9,     // the port cannot be opened or refuses its settings
-    kBadImage = 10,       // a file to read as a font image is not a valid one
-    kBadBlocks = 11,      // a block arrived damaged a fourth time
-    kFileNotOpened = 12,  // a file to read is missing or may not be opened
-    kFileNotRead = 13,    // reading a file failed
-    kFileNotWritten = 14, // a file could not be written, or is read-only and was left as it was
-    kLineLost = 15,       // the line failed while a transfer ran
-    kInterrupted = 130,   // Ctrl-C or a termination signal, as a shell reports a Ctrl-C
+    kFailed = 1,           // the command could not do its work (it says why), or the images compared differ
+    kUsage = 2,            // a wrong command line, a font number the image does not have included
+    kPageFault = 3,        // a page answered "w" a fourth time
+    kVerifyError = 4,      // the printer answered "f"
+    kUnknownAnswer = 5,    // bytes that hold none of the expected codes
+    kNoAnswer = 6,         // the printer stayed silent past --timeout
+    kPortBusy = 7,         // another program holds the port
+    kPortMissing = 8,      // no such port, or none to choose by default
+    kPortRefused = 9,      // the port cannot be opened or refuses its settings
+    kBadImage = 10,        // a file to read as a font image is not a valid one
+    kBadBlocks = 11,       // a block arrived damaged a fourth time
+    kFileNotOpened = 12,   // a file to read is missing or may not be opened
+    kFileNotRead = 13,     // reading a file failed
+    kFileNotWritten = 14,  // a file could not be written, or is read-only and was left as it was
+    kLineLost = 15,        // the line failed while a transfer ran
+    kInterrupted = 130,    // Ctrl-C or a termination signal, as a shell reports a Ctrl-C
 };
 
 // The exit code of a transfer's outcome (a TransferResult code).

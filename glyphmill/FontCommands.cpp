@@ -198,8 +198,8 @@ void AddFontCommands(CLI::App& app, int& exitCode) {
     CLI::Option* font = AddFontOption(*import, *importArgs, "the font to fill, counted from 0 (default 0)");
     import->add_flag("--add", importArgs->add, "add a new font at the end (named after the typeface)")->excludes(font);
     import->add_option("--size", importArgs->size,
-                       "pixels per em of a scalable font (default: the largest that fits --height, else 2 bytes), "
-                       "or the size of a bitmap font's strike")
+                       "pixels per em of a scalable font (default: the largest at which every glyph fits --height, "
+                       "else 2 bytes), or the size of a bitmap font's strike (default: the tallest that fits)")
         ->check(NumberIn(1, kMaxImportSize))
         ->type_name("PX");
     import->add_option("--height", importArgs->height, "the font's height in bytes (default: the fewest that hold it)")

@@ -21,16 +21,24 @@ std::string Shown(const std::string& path) { return path == kStandardStream ? "s
 
 }  // namespace
 
-int ReadInputFile(const std::string& path, size_t limit, std::vector<uint8_t>& bytes) {
-    const FileRead read =
-        path == kStandardStream ? ReadAtMost(stdin, limit, bytes) : ReadAtMost(path, limit, bytes);
+namespace {
+
+int ReportRead(const std::string& path, const FileRead& read) {
     if (read) return ExitCode::kDone;
     const char* verb = read.result == ReadResult::kNotOpened ? "cannot open " : "cannot read ";
     return Fail(verb + Shown(path) + ": " + read.reason, ExitCode::ForRead(read.result));
 }
 
+}  // namespace
+
+int ReadInputFile(const std::string& path, size_t limit, std::vector<uint8_t>& bytes) {
+    return ReportRead(path, ReadAtMost(path, limit, bytes));
+}
+
 int ReadImageFile(const std::string& path, std::vector<uint8_t>& bytes) {
-    return ReadInputFile(path, FontImage::kFileSize + 1, bytes);
+    const size_t limit = FontImage::kFileSize + 1;
+    return path == kStandardStream ? ReportRead(path, ReadAtMost(stdin, limit, bytes))
+                                   : ReadInputFile(path, limit, bytes);
 }
 
 bool ImageFromBytes(const std::string& path, const std::vector<uint8_t>& bytes, FontImage& image, std::string& error) {

@@ -30,8 +30,8 @@ bool ImageFromBytes(const std::string& path, const std::vector<uint8_t>& bytes, 
 int CheckFontIndex(const FontImage& image, int index);
 // OpenImage, then CheckFontIndex of font; returns the exit code.
 int OpenImageFont(const std::string& path, int font, FontImage& image);
-// Reads path as a command reads any file it is given, at most limit bytes;
-// on failure says why and returns the exit code.
+// Reads the file path names (never standard input), at most limit bytes; on
+// failure says why and returns the exit code.
 int ReadInputFile(const std::string& path, size_t limit, std::vector<uint8_t>& bytes);
 
 // Writes size bytes to path ("-": standard output) with WriteFileAtomically:

@@ -358,7 +358,9 @@ void OnReceiveEvent(Transfer& transfer, int event) {
     if (!step.progress.ended) return;
     transfer.port.EndTransfer();
     // Only a complete image replaces the file, and atomically: a failed
-    // write leaves the old content in place.
+    // write leaves the old content in place. The status line has one text
+    // for every failed write, so the system's reason goes no further here
+    // (glyphmill read, which writes its file itself, says it).
     int result = step.progress.result;
     if (result == TransferResult::kDone &&
         !WriteFileAtomically(transfer.receivePath, transfer.image.data(), transfer.image.size())) {

@@ -5,7 +5,7 @@
 #include <memory>
 #include <optional>
 
-#include "CommandLine.h"
+#include "SenderCommandLine.h"
 #include "FileDialog_win.h"
 #include "Protocol.h"
 #include "ScopedWin.h"

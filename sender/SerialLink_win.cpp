@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -139,14 +140,13 @@ int Win32SerialLink::OpenPort(int portNumber, int speedIndex, int inputQueueSize
     transfer->listener = std::move(listener);
     current_ = transfer;
     listeners_.erase(std::remove_if(listeners_.begin(), listeners_.end(), HasEnded), listeners_.end());
-    auto* threadShare = new std::shared_ptr<LinkTransfer>(transfer);
-    ScopedHandle thread(CreateThread(nullptr, 0, ListenerThread, threadShare, 0, nullptr));
-    if (thread) {
-        SetThreadPriority(thread.Get(), THREAD_PRIORITY_LOWEST);
-        listeners_.push_back(std::move(thread));
-    } else {
-        delete threadShare;
-    }
+    auto threadShare = std::make_unique<std::shared_ptr<LinkTransfer>>(transfer);
+    ScopedHandle thread(startThread_(nullptr, 0, ListenerThread, threadShare.get(), 0, nullptr));
+    // Without its listener the transfer would wait for ever with the controls disabled.
+    if (!thread) return fail(PortResult::kNoListener);
+    threadShare.release();  // the thread's own now
+    SetThreadPriority(thread.Get(), THREAD_PRIORITY_LOWEST);
+    listeners_.push_back(std::move(thread));
     PurgeComm(port, PURGE_TXCLEAR | PURGE_RXCLEAR);
     return PortResult::kOpen;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "EditorTestSupport.h"
+#include "Results.h"
 
 namespace {
 
@@ -257,6 +258,37 @@ TEST_F(EditorWindowTest, FailedSaveTellsTheUserAndKeepsTheDocument) {
     FontImage onDisk;
     ASSERT_EQ(onDisk.Load(path), 0);
     EXPECT_EQ(onDisk.GetFontCount(), 1);
+}
+
+// Save keeps what the user has. Through a symbolic link (made by the test's
+// set-up on the Linux side, as Wine cannot make one) the file it leads to is
+// replaced; a read-only file is refused and stays as it was.
+TEST_F(EditorWindowTest, SaveReplacesWhatALinkLeadsToAndKeepsAReadOnlyFile) {
+    StartEditorHere();
+    const std::string folder = GLYVER_LINKED_IMAGE, readOnly = PathInTestDir("read-only.bin");
+    FontImage image;
+    ASSERT_EQ(image.InitNew(), 1);
+    ASSERT_EQ(image.Save(folder + "/target.bin"), SaveResult::kSaved);
+    ASSERT_EQ(image.Save(readOnly), SaveResult::kSaved);
+    SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
+    const std::string before = ReadFileBytes(readOnly);
+
+    ASSERT_EQ(OpenDocumentAt(folder + "/link.bin"), 1);
+    Document()->SetInterval(0, 5);
+    Menu(kCommandSave);
+    EXPECT_TRUE(Script().messageBoxes.empty());
+    FontImage target;
+    ASSERT_EQ(target.Load(folder + "/target.bin"), LoadResult::kLoaded);
+    EXPECT_EQ(target.GetInterval(0), 5);
+
+    ASSERT_EQ(OpenDocumentAt(readOnly), 1);
+    Document()->SetInterval(0, 5);
+    Menu(kCommandSave);
+    ASSERT_EQ(Script().messageBoxes.size(), 1u);
+    EXPECT_EQ(Script().messageBoxes[0].text, "The file " + readOnly + " could not be written. The file was not saved.");
+    EXPECT_EQ(ReadFileBytes(readOnly), before);
+    EXPECT_TRUE(GetFileAttributesA(readOnly.c_str()) & FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 }  // namespace

@@ -5,9 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "Charsets.h"
 #include "EditorTestSupport.h"
-#include "FontFile.h"
+#include "FontImport.h"
 #include "FontImage.h"
 
 namespace {
@@ -40,18 +39,16 @@ TEST_F(ExportBdfTest, WritesTheCurrentFontSoThatItReadsBackTheSame) {
     ASSERT_TRUE(Script().messageBoxes.empty()) << Script().messageBoxes[0].text;
     EXPECT_EQ(Script().fileDialogs.back().title, "Export BDF");
 
-    std::string error;
-    const std::unique_ptr<FontFile> bdf = FontFile::Open(path, error);
-    ASSERT_TRUE(bdf) << error;
-    Charset charset;
-    ASSERT_TRUE(LoadCharset("cp1252", charset, error));
+    FontImportResult result;
+    const std::unique_ptr<FontReader> bdf = OpenFontFile(path, result);
+    ASSERT_TRUE(bdf) << result.error;
     FontImage readBack;
     readBack.InitNew();
-    ImportRequest request;
-    request.charset = &charset;
-    ImportSummary summary;
-    ASSERT_TRUE(bdf->Import(request, readBack, 0, summary, error)) << error;
-    EXPECT_TRUE(summary.ownExport);
+    FontImportRequest request;
+    request.font = 0;
+    result = ImportFontFile(*bdf, request, readBack);
+    ASSERT_TRUE(result) << result.error;
+    EXPECT_TRUE(result.summary.ownExport);
     const Font& exported = Document()->FontAt(1);
     const Font& imported = readBack.FontAt(0);
     EXPECT_EQ(imported.GetHeight(), 2);

@@ -1,8 +1,8 @@
 // Font menu "Import font file..." with the seam answering the open dialog and
 // the options dialog: the document gets the bytes that glyphmill import makes
 // of the same image with the same options (make-import-oracles.sh), one Undo
-// takes them back, and a file that cannot be imported leaves the document as
-// it was.
+// takes them back, a file that cannot be imported leaves the document as it
+// was, and OK waits while the preview refuses the options.
 #include <windows.h>
 
 #include <cstdio>
@@ -120,7 +120,7 @@ INSTANTIATE_TEST_SUITE_P(Fonts, ImportFontFileCases, ::testing::ValuesIn(kCases)
                              return name;
                          });
 
-TEST_F(ImportFontFileTest, WhatCannotBeImportedIsRefusedAndTheDocumentKept) {
+TEST_F(ImportFontFileTest, AFileThatCannotBeReadIsRefusedAndTheDocumentKept) {
     // A TrueType file cut off after its first 2 KiB.
     const std::string broken = PathInTestDir("broken.ttf");
     const std::string head = ReadFileBytes(kDejaVu).substr(0, 2048);
@@ -128,33 +128,39 @@ TEST_F(ImportFontFileTest, WhatCannotBeImportedIsRefusedAndTheDocumentKept) {
     ASSERT_NE(file, nullptr);
     std::fwrite(head.data(), 1, head.size(), file);
     std::fclose(file);
-    struct Refusal {
-        std::string fontFile;
-        const char* size;  // typed into the dialog
-        size_t dialogs;
-        const char* reason;
-    };
-    const Refusal refusals[] = {
-        {broken, "", 0, "broken.ttf: not a font file (TrueType, OpenType, BDF or PCF)"},
-        {kFixed6x13, "99", 1, "6x13.pcf.gz: the font has no size of 99 pixels (it has 13)"},
-    };
-    for (const Refusal& refusal : refusals) {
-        SCOPED_TRACE(refusal.fontFile);
-        Script() = ScriptedUi{};
-        Script().fileNames = {refusal.fontFile};
-        Script().answerDialog = [&refusal](HWND dialog) {
-            SetDlgItemTextA(dialog, IDC_IMPORT_SIZE, refusal.size);
-            SendMessageA(dialog, WM_COMMAND, IDOK, 0);
-        };
-        Menu(kCommandImportFontFile);
-        EXPECT_EQ(Script().dialogs.size(), refusal.dialogs);
-        ASSERT_EQ(Script().messageBoxes.size(), 1u);
-        EXPECT_NE(Script().messageBoxes[0].text.find(refusal.reason), std::string::npos)
-            << Script().messageBoxes[0].text;
-        EXPECT_EQ(Script().messageBoxes[0].caption, "Error");
+    Script().fileNames = {broken};
+    Menu(kCommandImportFontFile);
+    EXPECT_TRUE(Script().dialogs.empty());
+    ASSERT_EQ(Script().messageBoxes.size(), 1u);
+    EXPECT_NE(Script().messageBoxes[0].text.find("broken.ttf: not a font file (TrueType, OpenType, BDF or PCF)"),
+              std::string::npos)
+        << Script().messageBoxes[0].text;
+    EXPECT_EQ(Script().messageBoxes[0].caption, "Error");
+    EXPECT_TRUE(DocumentBytes() == base_);
+    EXPECT_FALSE(MenuEnabled(kCommandUndo));
+}
+
+TEST_F(ImportFontFileTest, OkWaitsWhileThePreviewRefusesTheChoices) {
+    Script().fileNames = {kFixed6x13};
+    bool okWhileRefused = true, okOnceTaken = false;
+    std::string summaryWhileRefused;
+    Script().answerDialog = [&](HWND dialog) {
+        SetDlgItemTextA(dialog, IDC_IMPORT_SIZE, "99");  // the font has 13 only
+        okWhileRefused = IsWindowEnabled(GetDlgItem(dialog, IDOK));
+        summaryWhileRefused = ItemText(dialog, IDC_IMPORT_SUMMARY);
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);  // as Enter would: nothing happens
         EXPECT_TRUE(DocumentBytes() == base_);
-        EXPECT_FALSE(MenuEnabled(kCommandUndo));
-    }
+        SetDlgItemTextA(dialog, IDC_IMPORT_SIZE, "");
+        okOnceTaken = IsWindowEnabled(GetDlgItem(dialog, IDOK));
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    };
+    Menu(kCommandImportFontFile);
+    EXPECT_FALSE(okWhileRefused);
+    EXPECT_EQ(summaryWhileRefused, "");
+    EXPECT_TRUE(okOnceTaken);
+    EXPECT_TRUE(Script().messageBoxes.empty());
+    EXPECT_FALSE(DocumentBytes() == base_);
+    EXPECT_TRUE(MenuEnabled(kCommandUndo));
 }
 
 TEST_F(ImportFontFileTest, ADroppedFontFileGoesStraightToTheOptions) {

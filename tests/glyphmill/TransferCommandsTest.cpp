@@ -243,9 +243,12 @@ TEST(Transfer, PortsAndImagesThatCannotBeUsed) {
     Outcome run = Glyphmill({"send", image, "--port", Scratch("no-such-port")});
     EXPECT_EQ(run.exitCode, 8);
     EXPECT_TRUE(Has(run.err, "glyphmill: no such port: ")) << run.err;
-    for (const char* command : {"send", "verify"}) {
-        run = Glyphmill({command, Scratch("no-such-image.bin"), "--port", Scratch("no-such-port")});
-        EXPECT_EQ(run.exitCode, 12) << command;
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"send", Scratch("no-such-image.bin"), "--port", Scratch("no-such-port")},
+          {"verify", Scratch("no-such-image.bin"), "--port", Scratch("no-such-port")},
+          {"printer", "--serve", Scratch("no-such-image.bin")}}) {
+        run = Glyphmill(arguments);
+        EXPECT_EQ(run.exitCode, 12) << arguments[0];
         EXPECT_EQ(run.err, "glyphmill: cannot open " + Scratch("no-such-image.bin") + ": No such file or directory\n");
     }
     // Each command lists the exit codes it can end with.

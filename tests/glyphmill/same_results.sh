@@ -53,11 +53,35 @@ both diff fonts.bin again.bin
 both diff fonts.bin copied.bin
 both glyph fonts.bin --font 1 --code A -o A.png
 both glyph copied.bin --font 0 --code B --from A.png
+# What a user has is kept: a symbolic link leads to the file replaced, and a
+# read-only file replaced with --force stays read-only.
+for side in linux windows; do
+  cp "$work/$side/fonts.bin" "$work/$side/target.bin"
+  ln -s target.bin "$work/$side/link.bin"
+  cp "$work/$side/fonts.bin" "$work/$side/read-only.bin"
+  chmod 444 "$work/$side/read-only.bin"
+done
+both resave again.bin link.bin
+both rename read-only.bin --font 0 Kept --force
+for side in linux windows; do
+  checks=$((checks + 1))
+  [ -L "$work/$side/link.bin" ] && cmp -s "$work/$side/target.bin" "$work/$side/again.bin" ||
+    fail "$side: the save through link.bin did not replace target.bin"
+  checks=$((checks + 1))
+  [ "$(stat -c %a "$work/$side/read-only.bin")" = 444 ] || fail "$side: read-only.bin is no longer read-only"
+done
+# glyphmill.exe refuses a read-only file without --force (the Linux one only
+# where its user may not write it).
+checks=$((checks + 1))
+(cd "$work/windows" && "$root/scripts/wine-run" "$exe" resave fonts.bin read-only.bin >out 2>err </dev/null
+ echo "exit $?" >>err)
+grep -q "read-only.bin is read-only: left as it was" "$work/windows/err" && grep -qx "exit 14" "$work/windows/err" ||
+  fail "glyphmill.exe replaced a read-only file: $(cat "$work/windows/err")"
 # Refusals: the same words and exit codes.
 both render fonts.bin --font 1 "Ω" -o omega.png
 both import fonts.bin missing.ttf --add
 both check again.bin --bogus
-for file in fonts.bin again.bin copied.bin terminus-out.bdf term437.bdf sheet.png sheet0.png line.png line437.png A.png; do
+for file in fonts.bin again.bin copied.bin target.bin read-only.bin terminus-out.bdf term437.bdf sheet.png sheet0.png line.png line437.png A.png; do
   checks=$((checks + 1))
   if [ ! -s "$work/linux/$file" ]; then
     fail "the Linux glyphmill wrote no $file"

@@ -1,7 +1,8 @@
 // The "Font Send" window in process under Wine: layout, defaults, the
 // command line, the enabling rules, the status line of the refusals, and
 // transfers against the printer emulator on COM1, which goes silent after
-// page 1 of every exchange.
+// page 1 of every exchange; and the link on COM1 when its listener cannot
+// start.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -11,7 +12,9 @@
 #include <string>
 
 #include "Protocol.h"
+#include "ScopedWin.h"
 #include "SenderWindow_win.h"
+#include "SerialLink_win.h"
 #include "UiSeam.h"
 
 namespace {
@@ -252,6 +255,39 @@ TEST_F(SenderWindowTest, ClosingDuringATransferEndsItCleanly) {
     EXPECT_EQ(temporary, INVALID_HANDLE_VALUE);
     if (temporary != INVALID_HANDLE_VALUE) FindClose(temporary);
     std::remove(ChosenFile.c_str());
+}
+
+// The link's window operations, as the link last called them.
+struct LinkWindow : SenderWindow {
+    std::string status;
+    uint32_t colour = 0;
+    bool controlsEnabled = false;
+    void SetStatus(const std::string& text, StatusBox, uint32_t boxColour) override {
+        status = text;
+        colour = boxColour;
+    }
+    void EnableControls(bool enable) override { controlsEnabled = enable; }
+};
+
+HANDLE WINAPI NoThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE, LPVOID, DWORD, LPDWORD) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+}
+
+TEST(SerialLink, AListenerThatCannotStartFailsTheOpenAndFreesThePort) {
+    LinkWindow window;
+    Win32SerialLink link(window, NoThread);
+    const ListenerRoutine listener{TransferKind::Transmit, 250, [](const HandOver&) {}};
+    EXPECT_EQ(link.OpenPort(1, 2, kTransmitQueueSize, listener), PortResult::kNoListener);
+    EXPECT_EQ(window.status, "PorT IniT Error");
+    EXPECT_EQ(window.colour, static_cast<uint32_t>(kRed));
+    EXPECT_TRUE(window.controlsEnabled);
+    EXPECT_FALSE(link.IsOpen());
+    EXPECT_EQ(link.RunningListeners(), 0u);
+    // Nothing is left holding COM1, which allows one holder only.
+    const ScopedHandle port(CreateFileA("\\\\.\\COM1", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_OVERLAPPED, nullptr));
+    EXPECT_TRUE(port);
 }
 
 }  // namespace

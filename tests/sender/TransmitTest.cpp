@@ -292,7 +292,7 @@ TEST_F(TransmitTest, PortFailureShowsItsStepOnRedAndEnablesControls) {
     const std::pair<int, const char*> steps[] = {
         {PortResult::kNotOpened, "Port init error"},     {PortResult::kNoState, "Port Init error"},
         {PortResult::kStateRefused, "Port Init Error"},  {PortResult::kNoTimeouts, "PorT Init Error"},
-        {PortResult::kTimeoutsRefused, "PorT IniT Error"}};
+        {PortResult::kTimeoutsRefused, "PorT IniT Error"}, {PortResult::kNoListener, "PorT IniT Error"}};
     for (const auto& [result, text] : steps) {
         port_.openResult = result;
         Start();

@@ -1,4 +1,4 @@
-#include "CommandLine.h"
+#include "SenderCommandLine.h"
 
 std::optional<std::string> PathFromCommandLine(const std::string& commandLine) {
     static const std::string kOption = " -fn:";

@@ -110,9 +110,10 @@ int CheckWritable(const std::string& path, bool force) {
 
 int CheckOutputApart(const std::string& out, const std::string& input) {
     std::error_code unknown;  // either file missing: not the same file
-    if (out == kStandardStream || input == kStandardStream || !std::filesystem::equivalent(out, input, unknown))
+    if (input.empty() || out == kStandardStream || input == kStandardStream ||
+        !std::filesystem::equivalent(out, input, unknown))
         return ExitCode::kDone;
-    return Fail("-o " + out + " and " + input + " are the same file");
+    return Fail(out + " and " + input + " are the same file: an output never replaces its input");
 }
 
 int CheckSavedToFile(const std::string& out) {

@@ -232,33 +232,31 @@ TEST_F(PrinterEmulatorTest, APcThatGivesUpIsServedAgainFromItsHandshake) {
     PrinterEmulator printer(line_, PrinterOptions{});
     printer.SetServedImage(Image(7));
     PcSide pc(fds_[1]);
-    // A reading given up with block 2 unanswered: the PC's next 0x01 begins anew.
     auto report = Serve(printer);
+    // The exchange given up ends so, and the next one echoes the PC's 0x01 and then second.
+    const auto beginAnew = [&](int pagesBefore, uint8_t second) {
+        const ExchangeReport given = report.get();
+        EXPECT_EQ(given.outcome, ExchangeOutcome::Abandoned);
+        EXPECT_EQ(given.pages, pagesBefore);
+        report = Serve(printer);
+        EXPECT_EQ(pc.TakeByte(), 0x01);
+        pc.Send({second});
+        EXPECT_EQ(pc.TakeByte(), second);
+    };
+    // A reading given up with block 2 unanswered: the PC's next 0x01 begins anew.
     pc.Handshake(0x07);
     for (int block = 0; block < 3; ++block) {
         ASSERT_EQ(pc.Take(kFrameSize).size(), size_t(kFrameSize));
         if (block < 2) pc.Send({'s'});
     }
     pc.Send({0x01});
-    ExchangeReport given = report.get();
-    EXPECT_EQ(given.outcome, ExchangeOutcome::Abandoned);
-    EXPECT_EQ(given.pages, 2);
-    report = Serve(printer);
-    EXPECT_EQ(pc.TakeByte(), 0x01);
-    pc.Send({0x52});
-    EXPECT_EQ(pc.TakeByte(), 0x52);
+    beginAnew(2, 0x52);
     // A transmission given up after page 0: the 0x01 the PC then sends and
     // waits the echo of is no page, as the frame it began stalls.
     pc.Send(pc.Frame(Image(8), 0));
     EXPECT_EQ(pc.TakeByte(), 's');
     pc.Send({0x01});
-    given = report.get();
-    EXPECT_EQ(given.outcome, ExchangeOutcome::Abandoned);
-    EXPECT_EQ(given.pages, 1);
-    report = Serve(printer);
-    EXPECT_EQ(pc.TakeByte(), 0x01);
-    pc.Send({0x07});
-    EXPECT_EQ(pc.TakeByte(), 0x07);
+    beginAnew(1, 0x07);
     EXPECT_EQ(pc.Take(kFrameSize), pc.Frame(Image(7), 0));
     stop_ = true;
     EXPECT_EQ(report.get().outcome, ExchangeOutcome::Interrupted);

@@ -101,7 +101,7 @@ TEST(FileSafety, EveryWriteKeepsTheRulesWhoeverRunsIt) {
         {"import into a link", "import IN FONT --charset raw -o FILE", 0604, false, true, "", 0, true, ""},
         // An output is never the input it is made from, by its name or through a link.
         {"sheet over its image", "sheet FILE -o FILE", 0644, false, false, "", 1, false,
-         "-o FILE and FILE are the same file\n"},
+         "FILE and FILE are the same file: an output never replaces its input\n"},
         {"export over its image through a link", "export TARGET --font 0 -o FILE", 0644, false, true, "", 1, false,
          "are the same file"},
         // The disk fills up halfway through the image.

@@ -243,8 +243,8 @@ TEST(Failures, EachSaysWhyWithTheExitCodeOfItsKind) {
         {"copy " + image + " --font 0 -", 2, "name a file with -o"},
         {"printer --save -", 2, "the printer reports on standard output: name a file"},
         // An output never replaces its input, by name or through a link.
-        {"render " + image + " --font 0 A -o " + image, 1, "-o " + image + " and " + image + " are the same file"},
-        {"glyph " + image + " --font 0 --code A -o " + link, 1, "-o " + link + " and " + image + " are the same file"},
+        {"render " + image + " --font 0 A -o " + image, 1, image + " and " + image + " are the same file"},
+        {"glyph " + image + " --font 0 --code A -o " + link, 1, link + " and " + image + " are the same file"},
         {"import " + image + " " + dejaVu + " --size abc", 2, "--size: abc is not a number"},
         {"set " + image + " --font 0 --interval 1.5", 2, "--interval: 1.5 is not a whole number"},
         {"printer --serve " + missing, 12, "cannot open " + missing + ": No such file or directory"},

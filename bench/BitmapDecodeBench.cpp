@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "BitmapHeader.h"
 #include "BmpWriter.h"
+#include "SymbolPicture.h"
 
 namespace {
 
@@ -62,7 +62,7 @@ std::vector<uint8_t> Argb32V5() {
 void Decode(benchmark::State& state, const std::vector<uint8_t>& file) {
     ImportPicture picture;
     for (auto _ : state) {
-        if (ReadBitmapFile(file.data(), file.size(), kHeight, &picture) != BitmapProblem::kNone) {
+        if (ReadPicture(file.data(), file.size(), kHeight, &picture) != PictureProblem::kNone) {
             state.SkipWithError("refused");
             break;
         }

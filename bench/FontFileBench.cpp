@@ -43,9 +43,7 @@ void BM_SheetOf16Fonts(benchmark::State& state) {
     while (image.AddFont()) {
     }
     // The sixteenth font, which only a loaded image brings.
-    image.fonts[15] = &image.pool[15];
-    image.used[15] = 1;
-    image.count = 16;
+    InsertFont(image, 15);
     for (int i = 0; i < image.GetFontCount(); ++i) {
         if (!ImportDejaVu(image, i)) state.SkipWithError("not imported");
     }

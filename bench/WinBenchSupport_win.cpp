@@ -7,7 +7,7 @@
 
 #include "EditorShell.h"
 #include "FontImageView.h"
-#include "ImportFontFileIds.h"
+#include "GlyverIds.h"
 #include "UiSeam.h"
 
 namespace {

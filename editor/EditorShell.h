@@ -10,34 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "GlyverIds.h"
 #include "UndoHistory.h"
 
 class Font;
 class FontImageView;
 struct PrintedLine;
-
-// Menu command ids of the main window.
-enum MenuCommand : WPARAM {
-    kCommandNew = 1100,
-    kCommandOpen = 1101,
-    kCommandSave = 1102,
-    kCommandSaveAs = 1103,
-    kCommandExit = 1104,
-    kCommandSend = 1110,
-    kCommandImportFont = 1123,
-    kCommandAbout = 1130,
-    kCommandManual = 1131,
-    kCommandCutSymbol = 1140,
-    kCommandCopySymbol = 1141,
-    kCommandPasteSymbol = 1142,
-    kCommandDeleteSymbol = 1143,
-    // Added after the first release, above every id of it.
-    kCommandUndo = 10101,
-    kCommandRedo = 10102,
-    kCommandPreview = 10103,
-    kCommandImportFontFile = 10104,
-    kCommandExportBdf = 10105,
-};
 
 constexpr int kTableSize = 402;
 

@@ -19,7 +19,7 @@
 #include "FileDialog_win.h"
 #include "FontImport.h"
 #include "FontImageView.h"
-#include "ImportFontFileIds.h"
+#include "GlyverIds.h"
 #include "PrintedLine.h"
 #include "ScopedWin.h"
 #include "UiSeam.h"

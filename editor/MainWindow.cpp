@@ -18,10 +18,6 @@ namespace {
 
 constexpr char kMainClass[] = "Glyver";
 constexpr char kStartCaption[] = "Glyphmill ";
-constexpr int kIconResource = 110;
-constexpr int kAboutBitmapResource = 119;
-constexpr int kAboutDialogResource = 120;
-constexpr int kAboutOkButton = 1000;
 
 struct MainWindowState {
     HINSTANCE instance = nullptr;
@@ -101,13 +97,13 @@ void EndAboutBox(HWND dialog, INT_PTR result) {
 INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
-        AboutBox.picture.Reset(LoadBitmapA(Shell.instance, MAKEINTRESOURCEA(kAboutBitmapResource)));
+        AboutBox.picture.Reset(LoadBitmapA(Shell.instance, MAKEINTRESOURCEA(IDB_ABOUT)));
         return TRUE;
     case WM_PAINT:
         OnAboutPaint(dialog);
         return TRUE;
     case WM_COMMAND:
-        if (LOWORD(wParam) != kAboutOkButton) return FALSE;
+        if (LOWORD(wParam) != IDC_ABOUT_OK) return FALSE;
         EndAboutBox(dialog, static_cast<INT_PTR>(wParam));
         return TRUE;
     case WM_CLOSE:
@@ -149,7 +145,7 @@ void OnMenuCommand(HWND window, WPARAM command) {
     case kCommandSend: SendToPrinter(); break;
     case kCommandImportFont: OnImportWindowsFont(); break;
     case kCommandAbout:
-        DialogBoxParamA(Shell.instance, MAKEINTRESOURCEA(kAboutDialogResource), window, AboutProc, 0);
+        Ui().dialogBox(Shell.instance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutProc, 0);
         break;
     case kCommandManual: OnManual(window); break;
     case kCommandPreview: ShowTextPreview(); break;
@@ -208,7 +204,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 bool RegisterMainClass(HINSTANCE instance) {
     return RegisterWindowClass(instance, {kMainClass, MainWindowProc, CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS,
-                                          PanelBackgroundBrush(), kIconResource});
+                                          PanelBackgroundBrush(), IDI_GLYVER});
 }
 
 struct MenuItem {
@@ -289,10 +285,11 @@ HWND StartEditor(HINSTANCE instance) {
 
 HACCEL BuildAcceleratorTable() {
     ACCEL keys[] = {
-        {FVIRTKEY | FCONTROL, 'O', 2100}, {FVIRTKEY | FCONTROL, 'V', 2101}, {FVIRTKEY, VK_INSERT, 10000},
-        {FVIRTKEY, VK_DELETE, 10001},     {FVIRTKEY, VK_RETURN, 10003},     {FVIRTKEY, VK_ESCAPE, 10004},
-        {FVIRTKEY, VK_LEFT, 10005},       {FVIRTKEY, VK_RIGHT, 10006},      {FVIRTKEY, VK_UP, 10007},
-        {FVIRTKEY, VK_DOWN, 10008},
+        {FVIRTKEY | FCONTROL, 'O', kLoadFromBitmap}, {FVIRTKEY | FCONTROL, 'V', kLoadFromClipboard},
+        {FVIRTKEY, VK_INSERT, kKeyInsert},           {FVIRTKEY, VK_DELETE, kKeyDelete},
+        {FVIRTKEY, VK_RETURN, kKeyEnter},            {FVIRTKEY, VK_ESCAPE, kKeyEscape},
+        {FVIRTKEY, VK_LEFT, kKeyLeft},               {FVIRTKEY, VK_RIGHT, kKeyRight},
+        {FVIRTKEY, VK_UP, kKeyUp},                   {FVIRTKEY, VK_DOWN, kKeyDown},
     };
     return CreateAcceleratorTableA(keys, static_cast<int>(sizeof keys / sizeof keys[0]));
 }

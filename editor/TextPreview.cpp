@@ -12,7 +12,6 @@
 
 #include "EditorShell.h"
 #include "FontImageView.h"
-#include "Pictures.h"
 #include "PrintedLine.h"
 #include "ScopedWin.h"
 #include "WindowClass_win.h"
@@ -143,7 +142,7 @@ LRESULT CALLBACK PreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 bool CreatePreview() {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
-    if (!RegisterWindowClass(instance, {kPreviewClass, PreviewProc, CS_DBLCLKS, PanelBackgroundBrush(), 110})) {
+    if (!RegisterWindowClass(instance, {kPreviewClass, PreviewProc, CS_DBLCLKS, PanelBackgroundBrush(), IDI_GLYVER})) {
         return false;
     }
     const DWORD style = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_HSCROLL;

@@ -89,6 +89,11 @@ void TakeStep(bool back) {
     FontImageView* document = Document();
     if (!document || !(back ? Undo.history.CanUndo() : Undo.history.CanRedo())) return;
     const UndoStep& step = back ? Undo.history.NextUndo() : Undo.history.NextRedo();
+    if (!step.FitsInto(*document)) {
+        ShowError(back ? "The font list already holds 16 fonts: this step cannot be undone."
+                       : "The font list already holds 16 fonts: this step cannot be redone.");
+        return;
+    }
     const bool panelChanged = PrepareFor(*document, step, back ? step.before : step.after);
     DocumentPlace place;
     if (back) {

@@ -90,26 +90,25 @@ void Restore(FontImage& image, const ChangePart& what, const std::vector<uint8_t
     }
 }
 
-// Puts a font back into the list at index, in a free font of the pool.
-void InsertFont(FontImage& image, int index, const std::vector<uint8_t>& state) {
-    int slot = 0;
-    while (slot < FontImage::kMaxFonts - 1 && image.used[slot]) ++slot;
-    Font& font = image.pool[slot];
+bool IsPresencePart(const UndoStep::Part& part) {
+    return part.what.kind == ChangePart::kFontAdded || part.what.kind == ChangePart::kFontRemoved;
+}
+
+// Puts a font back into the list at index; the caller has made sure of room.
+void PutBackFont(FontImage& image, int index, const std::vector<uint8_t>& state) {
+    Font* font = InsertFont(image, index);
+    if (!font) return;
     const uint8_t* in = state.data();
-    GetWholeFont(in, font);
-    image.used[slot] = 1;
-    for (int i = image.count; i > index; --i) image.fonts[i] = image.fonts[i - 1];
-    image.fonts[index] = &font;
-    ++image.count;
+    GetWholeFont(in, *font);
 }
 
 void Swap(FontImage& image, UndoStep::Part& part) {
-    if (part.what.kind == ChangePart::kFontAdded || part.what.kind == ChangePart::kFontRemoved) {
+    if (IsPresencePart(part)) {
         if (part.present) {
             part.state = Capture(image, part.what);
             image.RemoveFont(part.what.font);
         } else {
-            InsertFont(image, part.what.font, part.state);
+            PutBackFont(image, part.what.font, part.state);
             part.state.clear();
             part.state.shrink_to_fit();
         }
@@ -131,6 +130,12 @@ size_t UndoStep::Bytes() const {
     size_t bytes = sizeof *this;
     for (const Part& part : parts) bytes += sizeof part + part.state.capacity();
     return bytes;
+}
+
+bool UndoStep::FitsInto(const FontImage& image) const {
+    int putBack = 0;
+    for (const Part& part : parts) putBack += IsPresencePart(part) && !part.present ? 1 : 0;
+    return image.GetFontCount() + putBack <= FontImage::kMaxFonts;
 }
 
 bool UndoStep::Touches(int font, int code) const {
@@ -195,6 +200,7 @@ bool UndoHistory::Commit(const FontImageView& document, Pending pending) {
 }
 
 bool UndoHistory::Undo(FontImageView& document, DocumentPlace* place) {
+    if (!CanUndo() || !NextUndo().FitsInto(document)) return false;
     return steps_.Undo([&](UndoStep& step) {
         for (auto part = step.parts.rbegin(); part != step.parts.rend(); ++part) Swap(document, *part);
         *place = step.before;
@@ -202,6 +208,7 @@ bool UndoHistory::Undo(FontImageView& document, DocumentPlace* place) {
 }
 
 bool UndoHistory::Redo(FontImageView& document, DocumentPlace* place) {
+    if (!CanRedo() || !NextRedo().FitsInto(document)) return false;
     return steps_.Redo([&](UndoStep& step) {
         for (UndoStep::Part& part : step.parts) Swap(document, part);
         *place = step.after;

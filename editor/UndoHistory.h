@@ -10,6 +10,7 @@
 
 #include "UndoStack.h"
 
+class FontImage;
 class FontImageView;
 
 // What a change touches.
@@ -50,6 +51,9 @@ struct UndoStep {
     DocumentPlace before, after;
 
     size_t Bytes() const;
+    // Whether the fonts that undoing or redoing it puts back fit into the
+    // font list of image (16 at most).
+    bool FitsInto(const FontImage& image) const;
     // Whether undoing or redoing it changes symbol code of list font font
     // (or moves that font in the list).
     bool Touches(int font, int code) const;
@@ -82,7 +86,8 @@ public:
     bool CanUndo() const { return steps_.CanUndo(); }
     bool CanRedo() const { return steps_.CanRedo(); }
     // Puts the document back as before the last step (after it for Redo);
-    // false when there is none. place receives where the change was made.
+    // false, and nothing changed, when there is none or it does not fit
+    // (FitsInto). place receives where the change was made.
     bool Undo(FontImageView& document, DocumentPlace* place);
     bool Redo(FontImageView& document, DocumentPlace* place);
     // The step Undo (Redo) would take; CanUndo (CanRedo) must hold.

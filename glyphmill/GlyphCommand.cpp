@@ -5,14 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "BitmapHeader.h"
 #include "Charsets.h"
 #include "CommandLine.h"
 #include "FontImage.h"
 #include "ImageCommands.h"
 #include "Pictures.h"
-#include "PngImport.h"
-#include "PngReader.h"
+#include "SymbolPicture.h"
 #include "SymbolWorkCopy.h"
 #include "ToolboxCommands.h"
 
@@ -49,38 +47,35 @@ struct GlyphArguments {
     bool force = false;
 };
 
-// The picture at path as the symbol editor imports it into rowCount rows:
-// a BMP through the editor's own decoder, a PNG through libpng. On failure
-// says why and returns the exit code.
-int ReadPicture(const std::string& path, int rowCount, ImportPicture& picture) {
+// The words for a picture refused: the editor's message, with the sizes for
+// the limits and libpng's own reason for a damaged PNG.
+std::string PictureError(PictureProblem problem, const PictureFacts& facts, int rowCount) {
+    switch (problem) {
+        case PictureProblem::kPictureTooLarge:
+            return "more than " + std::to_string(kMaxPictureFileBytes) + " bytes, too large for a symbol's picture";
+        case PictureProblem::kNotABitmap: return "neither a PNG nor a BMP picture";
+        case PictureProblem::kDamagedPng: return facts.pngError;
+        case PictureProblem::kTooHigh:
+        case PictureProblem::kTooWide:
+            return std::string(DescribePictureProblem(problem)) + " (" + std::to_string(facts.width) + " x " +
+                   std::to_string(facts.rows) + " pixels; the symbol takes at most " +
+                   std::to_string(kMaxImportWidth) + " x " + std::to_string(rowCount) + ")";
+        default: return DescribePictureProblem(problem);
+    }
+}
+
+// The picture at path ("-": standard input) as the symbol editor imports it
+// into rowCount rows. On failure says why and returns the exit code.
+int ReadPictureAt(const std::string& path, int rowCount, ImportPicture& picture) {
     std::vector<uint8_t> bytes;
     if (const int failed = ReadInputFile(path, kMaxPictureFileBytes + 1, bytes); failed != ExitCode::kDone)
         return failed;
-    if (bytes.size() > static_cast<size_t>(kMaxPictureFileBytes))
-        return Fail(path + ": more than " + std::to_string(kMaxPictureFileBytes) +
-                    " bytes, too large for a symbol's picture");
-    BitmapProblem problem = BitmapProblem::kNone;
-    BitmapInfo size;
-    std::string error;
-    if (IsPng(bytes.data(), bytes.size())) {
-        problem = ReadPngPicture(bytes.data(), bytes.size(), rowCount, &picture, &size, &error);
-    } else if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M') {
-        BitmapLayout layout;
-        problem = CheckBitmapFile(bytes.data(), bytes.size(), bytes.size(), &layout);
-        size = layout.info;
-        if (problem == BitmapProblem::kNone) problem = SampleBitmapFile(layout, bytes.data(), rowCount, &picture);
-    } else {
-        error = "neither a PNG nor a BMP picture";
-    }
-    if (problem == BitmapProblem::kNone && error.empty()) return ExitCode::kDone;
-    // For a damaged PNG, libpng's reason says more than the editor's message.
-    if (problem != BitmapProblem::kNone && problem != BitmapProblem::kDamagedPng)
-        error = DescribeBitmapProblem(problem);
-    if (problem == BitmapProblem::kTooHigh || problem == BitmapProblem::kTooWide)
-        error += " (" + std::to_string(size.width) + " x " + std::to_string(size.Rows()) +
-                 " pixels; the symbol takes at most " + std::to_string(kMaxImportWidth) + " x " +
-                 std::to_string(rowCount) + ")";
-    return Fail(path + ": " + error);
+    PictureFacts facts;
+    PictureProblem problem = bytes.size() > static_cast<size_t>(kMaxPictureFileBytes)
+                                 ? PictureProblem::kPictureTooLarge
+                                 : ReadPicture(bytes.data(), bytes.size(), rowCount, &picture, &facts);
+    if (problem == PictureProblem::kNone) return ExitCode::kDone;
+    return Fail(path + ": " + PictureError(problem, facts, rowCount));
 }
 
 std::string SymbolLine(FontImage& image, int index, int code, const Charset& charset) {
@@ -108,7 +103,8 @@ int ReplaceSymbol(const GlyphArguments& args, FontImage& image, int code, const 
     SymbolWorkCopy work;
     work.Load(symbol);
     ImportPicture picture;
-    if (const int failed = ReadPicture(args.from, work.RowCount(), picture); failed != ExitCode::kDone) return failed;
+    if (const int failed = ReadPictureAt(args.from, work.RowCount(), picture); failed != ExitCode::kDone)
+        return failed;
     work.ApplyImport(picture);
     work.CommitTo(symbol);
     return SaveChanged(

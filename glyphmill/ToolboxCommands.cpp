@@ -119,12 +119,8 @@ int RunMove(const ToolboxArguments& args) {
                         ", the places of the image's fonts",
                     ExitCode::kUsage);
     const FontNumbers before = NumbersOf(image);
-    Font* const moved = image.fonts[args.font];
-    Font** fonts = image.fonts;
-    if (args.font < args.to)
-        std::rotate(fonts + args.font, fonts + args.font + 1, fonts + args.to + 1);
-    else
-        std::rotate(fonts + args.to, fonts + args.font, fonts + args.font + 1);
+    const Font* const moved = &image.FontAt(args.font);
+    MoveFont(image, args.font, args.to);
     return SaveChanged(
         image, args.Out(), args.force, before,
         [&] { std::printf("%s, was font %d\n", FontLine(image, args.to).c_str(), args.font); }, moved,
@@ -147,9 +143,8 @@ int SymbolsInkedFrom(const Font& font, int row) {
     for (int code = 0; code < Font::kSymbolCount; ++code) {
         const Symbol& symbol = font.At(code);
         bool ink = false;
-        for (int column = 0; column < symbol.width && !ink; ++column) {
-            for (int r = row; r < 8 * symbol.height && !ink; ++r)
-                ink = (symbol.data[column * symbol.height + r / 8] & (1u << (r % 8))) == 0;
+        for (int column = 0; column < symbol.DrawableColumns() && !ink; ++column) {
+            for (int r = row; r < 8 * symbol.height && !ink; ++r) ink = symbol.IsInk(column, r);
         }
         inked += ink ? 1 : 0;
     }
@@ -201,19 +196,9 @@ int RunSet(const ToolboxArguments& args) {
         image, args.Out(), args.force, before,
         [&] {
             std::printf("%s: height %d, interval %d, limit %d\n", FontLine(image, args.font).c_str(), font.GetHeight(),
-                        font.GetInterval(), font.GetHeight() == 1 ? font.GetHeightLimit() : 8);
+                        font.GetInterval(), SymbolHeightLimit(font));
         },
         nullptr, DefaultCharset());
-}
-
-void CopyFont(const Font& from, Font& to) {
-    to.SetHeight(from.GetHeight());
-    to.SetInterval(from.GetInterval());
-    for (int code = 0; code < Font::kSymbolCount; ++code) to.SetSymbol(code, from.At(code));
-    to.SetHeightLimit(from.GetHeightLimit());
-    char name[Font::kNameLength + 1];
-    const uint8_t checksum = from.GetName(name);
-    to.SetName(name, checksum);
 }
 
 int RunCopy(const ToolboxArguments& args) {

@@ -1,9 +1,6 @@
 #include "SerialLine.h"
 
-#include <algorithm>
 #include <csignal>
-
-#include "Protocol.h"
 
 SerialLine::SerialLine() : port_(io_), timer_(io_), signals_(io_) {}
 
@@ -36,7 +33,6 @@ void SerialLine::StopOnSignals() {
 bool SerialLine::Write(const uint8_t* bytes, size_t count) {
     asio::error_code failure;
     asio::write(port_, asio::buffer(bytes, count), failure);
-    writtenOut_ = std::max(writtenOut_, Clock::now()) + LineTime(baud_, count);
     return !failure;
 }
 

@@ -1,8 +1,7 @@
 // One end of a serial line over standalone Asio: a serial device (COM1... on
 // Windows, where Asio reads it with overlapped I/O) or, on Linux, a
 // pseudo-terminal (or any descriptor) handed in. Reads wait for data, a
-// deadline or a stop signal; the line keeps track of when the bytes written
-// will have left at its speed, from which answers are timed.
+// deadline or a stop signal.
 #pragma once
 
 #include <asio.hpp>
@@ -49,8 +48,6 @@ public:
     Read ReadSome(uint8_t* buffer, size_t maxCount, Clock::time_point deadline, size_t& got);
     // The system's words for the last read that failed.
     const std::string& FailureText() const { return failure_; }
-    // When the last byte written will have left the line at its speed.
-    Clock::time_point WrittenOut() const { return writtenOut_; }
     unsigned Baud() const { return baud_; }
 
 private:
@@ -68,7 +65,6 @@ private:
     bool watchingSignals_ = false;
     bool interrupted_ = false;
     unsigned baud_ = 0;
-    Clock::time_point writtenOut_{};
     std::string failure_;
 };
 

@@ -16,6 +16,18 @@ uint8_t NameChecksum(const char* nameBytes) {
     return static_cast<uint8_t>(0xFF - (sum & 0xFF));
 }
 
+void CopyFont(const Font& from, Font& to) {
+    to.SetHeight(from.GetHeight());
+    to.SetInterval(from.GetInterval());
+    for (int code = 0; code < Font::kSymbolCount; ++code) to.SetSymbol(code, from.At(code));
+    to.SetHeightLimit(from.GetHeightLimit());
+    char name[Font::kNameLength + 1];
+    const uint8_t checksum = from.GetName(name);
+    to.SetName(name, checksum);
+}
+
+int SymbolHeightLimit(const Font& font) { return font.GetHeight() > 1 ? 8 : font.GetHeightLimit(); }
+
 Font::Font() : symbols(new Symbol[kSymbolCount]), offsets(new int[kSymbolCount]()) {}
 
 Font::~Font() = default;

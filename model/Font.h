@@ -49,3 +49,11 @@ public:
 
 // The checksum that makes the 8 name bytes and itself add up to 0xFF.
 uint8_t NameChecksum(const char* nameBytes);
+
+// Makes to a copy of from, a font of the same image or of another: name,
+// checksum, height, interval, height limit and every symbol.
+void CopyFont(const Font& from, Font& to);
+
+// The height limit the symbols of font carry: the font's own for a font 1
+// byte high, 8 (every row of the byte) otherwise.
+int SymbolHeightLimit(const Font& font);

@@ -55,6 +55,31 @@ void FontImage::RemoveFont(int index) {
 
 int FontImage::GetFontCount() const { return count; }
 
+Font* InsertFont(FontImage& image, int index) {
+    if (!image.pool || image.count >= FontImage::kMaxFonts || index < 0 || index > image.count) return nullptr;
+    int slot = 0;
+    while (slot < FontImage::kMaxFonts && image.used[slot]) ++slot;
+    if (slot == FontImage::kMaxFonts) return nullptr;
+    Font& font = image.pool[slot];
+    font.Reset();
+    image.used[slot] = 1;
+    for (int i = image.count; i > index; --i) image.fonts[i] = image.fonts[i - 1];
+    image.fonts[index] = &font;
+    ++image.count;
+    return &font;
+}
+
+bool MoveFont(FontImage& image, int from, int to) {
+    if (from < 0 || from >= image.count || to < 0 || to >= image.count) return false;
+    Font** fonts = image.fonts;
+    if (from < to) {
+        std::rotate(fonts + from, fonts + from + 1, fonts + to + 1);
+    } else {
+        std::rotate(fonts + to, fonts + from, fonts + from + 1);
+    }
+    return true;
+}
+
 uint8_t FontImage::GetFontName(int index, char* buffer) const {
     if (index < 0) {
         std::memcpy(buffer, "Empty   ", Font::kNameLength + 1);
@@ -93,7 +118,7 @@ int FontImage::ClearSymbol(int index, int code, int confirm) {
     Symbol& symbol = font.At(std::clamp(code, 0, 255));
     symbol.width = 1;
     symbol.height = font.GetHeight();
-    symbol.heightLimit = symbol.height > 1 ? 8 : font.GetHeightLimit();
+    symbol.heightLimit = SymbolHeightLimit(font);
     symbol.Clear();
     return EditResult::kDone;
 }
@@ -111,7 +136,7 @@ int FontImage::PasteSymbol(int index, int code) {
     symbol.CopyFrom(clipboard);
     // A symbol always has its font's height and limit, as in the file.
     if (symbol.height != height) symbol.Relayout(height);
-    symbol.heightLimit = height > 1 ? 8 : font.GetHeightLimit();
+    symbol.heightLimit = SymbolHeightLimit(font);
     return EditResult::kDone;
 }
 

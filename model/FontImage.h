@@ -71,6 +71,18 @@ public:
     const Font& FontAt(int index) const { return *fonts[index]; }
 };
 
+// Changes to the font list beside the class's own, kept to the list's
+// invariants as AddFont and RemoveFont keep them.
+
+// Puts a free pool font, reset, into the list at index (0 to count), the
+// fonts from index on moving down one place. Unlike AddFont it fills the list
+// up to 16 fonts (undo puts back a font that a loaded image had). Null, and
+// nothing changed, when the list is full or index lies outside it.
+Font* InsertFont(FontImage& image, int index);
+// Moves the font at place from to place to, the fonts between them moving by
+// one place; false, and nothing changed, when a place lies outside the list.
+bool MoveFont(FontImage& image, int from, int to);
+
 // The number font index of document has in the file Save writes: its slot,
 // counting the "Empty" fillers that the two-bank layout puts before the
 // second bank's fonts; -1 when Save would refuse the document. Like Save it

@@ -21,5 +21,8 @@ struct PrintedLine {
     bool IsInk(int x, int y) const { return ink[static_cast<size_t>(y) * width + x] != 0; }
 };
 
+// Dots from the left of the first symbol of codes to the right of the last.
+long long LineWidth(const Font& font, const std::vector<int>& codes);
+
 // The line of codes, cut after maxWidth dots.
 PrintedLine PrintLine(const Font& font, const std::vector<int>& codes, int maxWidth);

@@ -48,7 +48,6 @@ public:
     }
 
     size_t UndoCount() const { return undo_.size(); }
-    size_t RedoCount() const { return redo_.size(); }
     size_t Bytes() const { return bytes_; }
     // The step the next Undo takes back (CanUndo must hold).
     const Step& Last() const { return undo_.back(); }

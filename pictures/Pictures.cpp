@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <limits>
 #include <new>
 
 #include "Charsets.h"
@@ -184,19 +185,13 @@ Picture SheetOf(const FontImage& image, int first, int last, const Charset& char
     return picture;
 }
 
-long long LineWidth(const Font& font, const std::vector<int>& codes) {
-    long long width = 0;
-    for (size_t i = 0; i < codes.size(); ++i) width += font.At(codes[i]).width + (i > 0 ? font.GetInterval() : 0);
-    return width;
-}
-
 Picture LineOf(const Font& font, const std::vector<int>& codes) {
-    const int rows = font.GetHeight() == 1 ? font.GetHeightLimit() : 8 * font.GetHeight();
-    Picture picture(static_cast<int>(LineWidth(font, codes)), rows);
-    int left = 0;
-    for (const int code : codes) {
-        DrawSymbol(picture, font.At(code), left, 0, rows);
-        left += font.At(code).width + font.GetInterval();
+    const PrintedLine line = PrintLine(font, codes, std::numeric_limits<int>::max());
+    Picture picture(line.width, line.rows);
+    for (int y = 0; y < line.rows; ++y) {
+        for (int x = 0; x < line.width; ++x) {
+            if (line.IsInk(x, y)) picture.Set(x, y, Picture::kInk);
+        }
     }
     return picture;
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "PrintedLine.h"
+
 class Font;
 class FontImage;
 struct Charset;
@@ -30,11 +32,8 @@ struct Picture {
 // each symbol shows its width.
 Picture SheetOf(const FontImage& image, int first, int last, const Charset& charset);
 
-// Dots from the left of the first symbol of codes to the right of the last.
-long long LineWidth(const Font& font, const std::vector<int>& codes);
-
-// The symbols of codes side by side with the font's interval between them,
-// as many rows high as the printer prints (the limit for a font 1 byte high).
+// The printed line of codes (PrintLine) as a picture, as wide as LineWidth
+// tells.
 Picture LineOf(const Font& font, const std::vector<int>& codes);
 
 // The largest side of a picture EncodePng writes, in pixels.

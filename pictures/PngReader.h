@@ -6,15 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
 
-struct InkPicture {
-    int width = 0;
-    int height = 0;
-    std::vector<uint8_t> ink;  // row by row from the top, 1 ink, 0 background
-
-    bool IsInk(int x, int y) const { return ink[static_cast<size_t>(y) * width + x] != 0; }
-};
+#include "InkPicture.h"
 
 // Whether data start with the PNG signature.
 bool IsPng(const uint8_t* data, size_t size);
@@ -26,5 +19,3 @@ bool ReadPngSize(const uint8_t* data, size_t size, int& width, int& height, std:
 // Decodes the whole picture; false, with error saying why, for a damaged PNG
 // or one of more than kMaxInkPixels pixels.
 bool ReadPngInk(const uint8_t* data, size_t size, InkPicture& out, std::string& error);
-
-constexpr long long kMaxInkPixels = 1 << 24;

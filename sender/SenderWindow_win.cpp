@@ -7,6 +7,7 @@
 
 #include "SenderCommandLine.h"
 #include "FileDialog_win.h"
+#include "GlysendIds.h"
 #include "Protocol.h"
 #include "ScopedWin.h"
 #include "SerialLink_win.h"
@@ -215,7 +216,7 @@ void TakeCommandLine(const std::string& commandLine) {
 
 bool RegisterSenderClass(HINSTANCE instance) {
     return RegisterWindowClass(instance,
-                               {kClassName, SenderProc, CS_HREDRAW | CS_VREDRAW, PanelBackgroundBrush(), kSenderIconId});
+                               {kClassName, SenderProc, CS_HREDRAW | CS_VREDRAW, PanelBackgroundBrush(), IDI_GLYSEND});
 }
 
 HWND CreateSenderWindow(HINSTANCE instance) {

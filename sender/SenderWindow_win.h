@@ -6,8 +6,6 @@
 
 #include <string>
 
-constexpr int kSenderIconId = 102;
-
 // Registers the window class "Glysend".
 bool RegisterSenderClass(HINSTANCE instance);
 // Creates the main window; its creation reads the command line given.

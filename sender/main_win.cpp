@@ -4,6 +4,10 @@
 
 #include "SenderWindow_win.h"
 
+// lpCmdLine goes unused: the window takes the whole command line
+// (GetCommandLineA) when it is created, so that it shows the file from the
+// start, and it looks for " -fn:" with the blank after the program's name,
+// which lpCmdLine leaves out.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     if (!RegisterSenderClass(instance)) return 0;
     const HWND window = CreateSenderWindow(instance);

@@ -8,7 +8,7 @@
 
 #include <windows.h>
 
-#include "BitmapHeader.h"
+#include "SymbolPicture.h"
 
 int ImportFromBitmapFile(HWND owner, int rowCount, ImportPicture* picture);
 int ImportFromClipboard(HWND owner, int rowCount, ImportPicture* picture);

@@ -5,12 +5,9 @@
 
 #include <windows.h>
 
-class Symbol;
+#include "GlyverIds.h"
 
-// Ctrl+Z and Ctrl+Y while the editor is the active window: its own editing
-// steps (the main window takes the same ids for the document's).
-constexpr WORD kUndoCommand = 10101;
-constexpr WORD kRedoCommand = 10102;
+class Symbol;
 
 // Registers the window classes and creates the editor window, owned by owner,
 // at the given screen rectangle; hidden. Null on failure.

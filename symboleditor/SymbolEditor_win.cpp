@@ -25,20 +25,6 @@ constexpr int kWindowHeight = 580;
 constexpr int kMinWindowWidth = 385;
 constexpr COLORREF kGridLine = RGB(160, 160, 160);
 
-enum Command : WORD {
-    kLoadFromBitmap = 2100,
-    kLoadFromClipboard = 2101,
-    kCloseEditWindow = 2102,
-    kKeyInsert = 10000,
-    kKeyDelete = 10001,
-    kKeyEnter = 10003,
-    kKeyEscape = 10004,
-    kKeyLeft = 10005,
-    kKeyRight = 10006,
-    kKeyUp = 10007,
-    kKeyDown = 10008,
-};
-
 enum ShiftIcon { kIconUp, kIconDown, kIconRight, kIconLeft, kIconCount };
 
 struct EditorState {
@@ -440,8 +426,7 @@ LRESULT CALLBACK GridWindowProc(HWND grid, UINT message, WPARAM wParam, LPARAM l
 
 bool RegisterClasses(HINSTANCE instance) {
     constexpr UINT kStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-    constexpr int kEditorIcon = 110;
-    return RegisterWindowClass(instance, {kEditorClass, EditorWindowProc, kStyle, PanelBackgroundBrush(), kEditorIcon}) &&
+    return RegisterWindowClass(instance, {kEditorClass, EditorWindowProc, kStyle, PanelBackgroundBrush(), IDI_GLYVER}) &&
            RegisterWindowClass(instance, {kGridClass, GridWindowProc, kStyle,
                                           static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)), 0});
 }
@@ -479,7 +464,11 @@ void CreateControls(HINSTANCE instance) {
         int x, y, iconId;
     };
     const ShiftButton shifts[] = {
-        {kIconUp, 315, 425, 116}, {kIconDown, 315, 455, 111}, {kIconRight, 345, 455, 115}, {kIconLeft, 285, 455, 114}};
+        {kIconUp, 315, 425, IDI_SHIFT_UP},
+        {kIconDown, 315, 455, IDI_SHIFT_DOWN},
+        {kIconRight, 345, 455, IDI_SHIFT_RIGHT},
+        {kIconLeft, 285, 455, IDI_SHIFT_LEFT},
+    };
     for (const ShiftButton& shift : shifts) {
         HWND handle = Control("BUTTON", "", 0, button | BS_ICON, shift.x, shift.y, 25, 25);
         Editor.shiftButtons[shift.which] = handle;

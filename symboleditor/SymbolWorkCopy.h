@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "BitmapHeader.h"
+#include "SymbolPicture.h"
 #include "UndoStack.h"
 
 class Symbol;

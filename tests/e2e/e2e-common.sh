@@ -77,19 +77,29 @@ client_left=3
 client_top=48
 client_top_without_menu=28
 click() { xdotool mousemove --window "$window" $(($1 + client_left)) $(($2 + client_top)) click 1; sleep 0.3; }
-keys() { xdotool key --window "$window" --delay 100 "$@"; sleep 0.5; }
+# Keys to the window as typed: sent to a window, Wine 10 may take a letter
+# that opened a dialog as still held, and drops the dialog's next one.
+keys() {
+  xdotool windowfocus --sync "$window" 2>/dev/null || true
+  xdotool key --delay 100 "$@"
+  sleep 0.5
+}
 
-# Prints the id of the first window whose name matches, waiting up to 20 s;
-# prints nothing when none appears. With --visible, only a shown window counts.
+# Prints the id of the first shown window whose name matches, waiting up to
+# 20 s; prints nothing when none appears.
 wait_for_window() {
-  local search=(xdotool search) found=""
-  if [ "$1" = --visible ]; then search+=(--onlyvisible); shift; fi
+  local found=""
   for _ in $(seq 100); do
-    found=$("${search[@]}" --name "$1" 2>/dev/null | head -n 1) && [ -n "$found" ] && break
+    found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) && [ -n "$found" ] && break
     sleep 0.2
   done
   echo "$found"
 }
+
+# closing_key WINDOW KEY: KEY to WINDOW, which it closes. Wine destroys the
+# window on the key's press, so xdotool's sending of the release finds no
+# window; that is no failure (wait_until_gone tells whether it closed).
+closing_key() { xdotool key --window "$1" "$2" 2>/dev/null || true; }
 
 # Waits up to 20 s until no window's name matches.
 wait_until_gone() {

@@ -64,14 +64,14 @@ if [ -f "$work/font.bdf" ]; then
 fi
 
 echo "step: Font > Import font file... of a PCF, OK, File > Save"
-options_shown() { [ -n "$(xdotool search --name '^Import font file$' 2>/dev/null)" ]; }
+options_shown() { [ -n "$(xdotool search --onlyvisible --name '^Import font file$' 2>/dev/null)" ]; }
 keys alt+s Right f
 answer_dialog "Open font file" "$pcf" options_shown || fail "no options dialog"
 options=$(wait_for_window '^Import font file$')
 if [ -n "$options" ]; then
   sleep 1
   shot "$options" "$work/import-font-file.png"
-  xdotool key --window "$options" Return
+  closing_key "$options" Return
   wait_until_gone '^Import font file$' || fail "the options dialog stayed"
   keys alt+f s
   sleep 1

@@ -47,11 +47,12 @@ if [ -z "$chooser" ]; then
 else
   sleep 0.5
   # The face field has the focus; typing picks the face from the list.
+  xdotool key --window "$chooser" --delay 50 End shift+Home Delete
   xdotool type --window "$chooser" --delay 30 "DejaVu Sans Mono"
   xdotool key --window "$chooser" --delay 100 Tab Tab
   xdotool type --window "$chooser" --delay 30 "12"
   sleep 0.3
-  xdotool key --window "$chooser" Return
+  closing_key "$chooser" Return
   wait_until_gone '^Font$' || fail "the font chooser stays open"
 fi
 sleep 1

@@ -126,11 +126,7 @@ import -window root -crop 215x180+350+150 "$work/after-transmit.png" 2>/dev/null
 echo "case: Read into a file chosen in the dialog, with one bad block"
 start_printer --timeout 60 --serve "$work/printer-image.bin" --bad-crc 3
 press_file_select
-dialog=""
-for _ in $(seq 50); do
-  dialog=$(xdotool search --name '^Open BIN File$' 2>/dev/null | head -n 1) && [ -n "$dialog" ] && break
-  sleep 0.2
-done
+dialog=$(wait_for_window '^Open BIN File$')
 [ -n "$dialog" ] || fail "no open dialog"
 sleep 0.5
 xdotool type --delay 20 "$(windows_path "$work/read.bin")"

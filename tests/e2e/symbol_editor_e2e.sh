@@ -11,7 +11,7 @@ saved="$work/glyph.bin"
 
 cd "$work"
 start_program "$work/glyver.log" "$glyver"
-window=$(wait_for_window --visible '^Glyphmill')
+window=$(wait_for_window '^Glyphmill')
 [ -n "$window" ] || die "the main window did not appear"
 sleep 1
 
@@ -23,7 +23,7 @@ sleep 0.5
 xdotool key n
 sleep 1
 xdotool mousemove --window "$window" $((client_left + 73)) $((client_top + 168)) click 1
-editor=$(wait_for_window --visible '^Symbol Editor   #')
+editor=$(wait_for_window '^Symbol Editor   #')
 [ -n "$editor" ] || die "the symbol editor did not open"
 sleep 0.5
 

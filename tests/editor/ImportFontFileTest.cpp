@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "EditorTestSupport.h"
-#include "ImportFontFileIds.h"
+#include "GlyverIds.h"
 
 namespace {
 

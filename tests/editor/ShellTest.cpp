@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "EditorTestSupport.h"
 #include "SymbolEditor.h"
@@ -122,32 +124,26 @@ TEST_F(EditorWindowTest, AcceleratorsCarryTheSymbolEditorKeysOnly) {
     DestroyAcceleratorTable(table);
 }
 
-VOID CALLBACK CloseAboutBox(HWND, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(nullptr, timer);
-    HWND about = FindWindowA("#32770", "About");
-    Script().messageBoxes.push_back({about ? "about found" : "about missing", "", 0});
-    if (!about) return;
-    HWND ok = GetDlgItem(about, 1000);
-    char text[16] = {};
-    GetWindowTextA(ok, text, sizeof text);
-    Script().messageBoxes.push_back({text, "", 0});
-    UpdateWindow(about);
-    // The picture is painted at (10, 10) of the client area.
-    HDC dc = GetDC(about);
-    const COLORREF corner = GetPixel(dc, 12, 12);
-    ReleaseDC(about, dc);
-    Script().messageBoxes.push_back({corner == GetSysColor(COLOR_BTNFACE) ? "no picture" : "picture", "", 0});
-    SendMessageA(about, WM_COMMAND, MAKEWPARAM(1000, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
-}
-
 TEST_F(EditorWindowTest, AboutBoxShowsItsPictureAndClosesWithOk) {
     StartEditorHere();
-    SetTimer(nullptr, 0, 200, CloseAboutBox);
+    std::string okText;
+    COLORREF corner = 0;
+    Script().answerDialog = [&](HWND about) {
+        HWND ok = GetDlgItem(about, 1000);
+        char text[16] = {};
+        GetWindowTextA(ok, text, sizeof text);
+        okText = text;
+        UpdateWindow(about);
+        // The picture is painted at (10, 10) of the client area.
+        HDC dc = GetDC(about);
+        corner = GetPixel(dc, 12, 12);
+        ReleaseDC(about, dc);
+        SendMessageA(about, WM_COMMAND, MAKEWPARAM(1000, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+    };
     Menu(kCommandAbout);
-    ASSERT_EQ(Script().messageBoxes.size(), 3u);
-    EXPECT_EQ(Script().messageBoxes[0].text, "about found");
-    EXPECT_EQ(Script().messageBoxes[1].text, "OK");
-    EXPECT_EQ(Script().messageBoxes[2].text, "picture");
+    EXPECT_EQ(Script().dialogs, std::vector<int>{120});
+    EXPECT_EQ(okText, "OK");
+    EXPECT_NE(corner, GetSysColor(COLOR_BTNFACE)) << "no picture";
 
     BITMAP picture{};
     HBITMAP bitmap = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(119));

@@ -165,6 +165,30 @@ TEST(UndoHistory, StepsUndoInTurnAcrossTheFontList) {
     EXPECT_FALSE(history.CanRedo());
 }
 
+// A removal undone into a list that has meanwhile filled up would need a
+// seventeenth font: it is refused and nothing is overwritten.
+TEST(UndoHistory, AFontIsNotPutBackIntoAFullList) {
+    FontImageView document;
+    MakeDocument(document);
+    while (InsertFont(document, document.GetFontCount())) {
+    }
+    UndoHistory history;
+    UndoHistory::Pending pending = history.Begin(document, {ChangePart::FontRemoved(1)});
+    document.RemoveFont(1);
+    ASSERT_TRUE(history.Commit(document, std::move(pending)));
+    ASSERT_NE(InsertFont(document, 0), nullptr);  // unrecorded: the list is full again
+    document.SetFontName(0, "Newest");
+    const std::string full = Content(document);
+    DocumentPlace place;
+    EXPECT_FALSE(history.NextUndo().FitsInto(document));
+    EXPECT_FALSE(history.Undo(document, &place));
+    EXPECT_EQ(Content(document), full);
+    EXPECT_TRUE(history.CanUndo());
+    document.RemoveFont(0);
+    EXPECT_TRUE(history.Undo(document, &place));
+    EXPECT_EQ(document.GetFontCount(), FontImage::kMaxFonts);
+}
+
 TEST(UndoHistory, ThousandsOfSymbolEditsFitAndTheBudgetDropsTheOldest) {
     FontImageView document;
     MakeDocument(document);

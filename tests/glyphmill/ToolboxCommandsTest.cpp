@@ -232,16 +232,20 @@ TEST(Glyph, ASymbolGoesOutAsPngAndComesBackThroughBmpAndTransparentPng) {
     EXPECT_EQ(Bytes(back.FontAt(0).At(0xC4)), original);
     EXPECT_EQ(Bytes(back.FontAt(1).At(200)), Bytes(image.FontAt(1).At('x')));
 
-    // The symbol editor's limits, the height first.
+    // The symbol editor's limits, the height first; a picture of neither kind, and a damaged PNG.
     const std::string tall = Scratch("tall.png"), wide = Scratch("wide.bmp");
+    const std::string text = Scratch("text.png"), broken = Scratch("broken.png");
     Make("convert -size 4x17 xc:black " + tall);
     Make("convert -size 129x6 xc:black " + wide);
+    Make("echo not a picture >" + text + " && head -c 45 " + png + " >" + broken);
     for (const auto& [arguments, why] :
          {std::pair<std::string, std::string>{"--font 0 --code 1 --from " + tall,
                                               "Bitmap height is larger than grid height (4 x 17 pixels; the symbol "
                                               "takes at most 128 x 16)"},
           {"--font 1 --code 1 --from " + tall, "Bitmap height is larger than grid height"},
           {"--font 0 --code 1 --from " + wide, "Bitmap width is larger than 128 pixels"},
+          {"--font 0 --code 1 --from " + text, text + ": neither a PNG nor a BMP picture"},
+          {"--font 0 --code 1 --from " + broken, broken + ": damaged PNG: "},
           {"--font 0 --code \xd0\x96 -o " + png, "U+0416 has no code in cp1252"}}) {
         const Outcome run = Glyphmill("glyph " + path + " " + arguments);
         EXPECT_EQ(run.exitCode, 1) << arguments;

@@ -26,9 +26,9 @@ exchange() {
   GLYPHMILL_PRINTER_OPTIONS="$options" "$root/scripts/with-printer" "$root/scripts/wine-run" "$exe" "$@" \
     --baud 115200 --quiet </dev/null >/dev/null 2>"$work/said"
   status=$?
-  said=$(tr -d '\r' <"$work/said" | grep -v '^with-printer:')
+  said=$(tr -d '\r' <"$work/said" | grep -av '^with-printer:')
   [ "$status" = "$code" ] || fail "glyphmill.exe $* with the printer's $options: exit $status, not $code ($said)"
-  [ -z "$words" ] || grep -qF -- "$words" <<<"$said" || fail "glyphmill.exe $*: said '$said', not '$words'"
+  [ -z "$words" ] || grep -aqF -- "$words" <<<"$said" || fail "glyphmill.exe $*: said '$said', not '$words'"
 }
 
 exchange "--save sent.bin" 0 "" send image.bin --port COM1

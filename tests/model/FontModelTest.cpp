@@ -84,6 +84,39 @@ TEST(FontList, RemovingShiftsLaterFontsUpAndAddAppendsAResetFont) {
     EXPECT_EQ(Name(image, 2), "D       ");
 }
 
+std::string Names(const FontImage& image) {
+    std::string names;
+    for (int i = 0; i < image.GetFontCount(); ++i) names += Name(image, i).substr(0, 1);
+    return names;
+}
+
+TEST(FontList, InsertingTakesAFreePoolFontUpToSixteenAndMovingRotatesTheList) {
+    FontImage image;
+    MakeDocument(image, 4);
+    for (int i = 0; i < 4; ++i) image.SetFontName(i, std::string(1, static_cast<char>('A' + i)).c_str());
+    image.RemoveFont(1);  // pool font 1 is free again
+    Font* inserted = InsertFont(image, 1);
+    ASSERT_NE(inserted, nullptr);
+    EXPECT_EQ(inserted, &image.pool[1]);
+    EXPECT_EQ(Name(image, 1), "Unnamed ");
+    image.SetFontName(1, "X");
+    EXPECT_EQ(Names(image), "AXCD");
+    EXPECT_EQ(InsertFont(image, 5), nullptr) << "past the end of the list";
+    while (image.GetFontCount() < FontImage::kMaxFonts) ASSERT_NE(InsertFont(image, image.GetFontCount()), nullptr);
+    EXPECT_EQ(InsertFont(image, 0), nullptr) << "a list of 16 is full";
+    EXPECT_EQ(image.used[15], 1);
+
+    FontImage small;
+    MakeDocument(small, 4);
+    for (int i = 0; i < 4; ++i) small.SetFontName(i, std::string(1, static_cast<char>('A' + i)).c_str());
+    EXPECT_TRUE(MoveFont(small, 0, 2));
+    EXPECT_EQ(Names(small), "BCAD");
+    EXPECT_TRUE(MoveFont(small, 3, 0));
+    EXPECT_EQ(Names(small), "DBCA");
+    EXPECT_FALSE(MoveFont(small, 1, 4));
+    EXPECT_EQ(Names(small), "DBCA");
+}
+
 TEST(HeightChange, RaisingAddsBlankBytesOnTopAndLoweringKeepsTheBottom) {
     FontImage image;
     MakeDocument(image, 1);

@@ -1,8 +1,11 @@
-#include "BitmapHeader.h"
+// The BMP reader through ReadPicture, with bitmaps made here: every depth,
+// header kind and compression, the limits, and damaged files.
+#include "BmpReader.h"
 
 #include <gtest/gtest.h>
 
 #include "BmpWriter.h"
+#include "SymbolPicture.h"
 
 namespace {
 
@@ -25,8 +28,8 @@ std::vector<std::string> Render(const ImportPicture& picture) {
     return rows;
 }
 
-BitmapProblem Read(const std::vector<uint8_t>& file, int rowCount, ImportPicture* picture) {
-    return ReadBitmapFile(file.data(), file.size(), rowCount, picture);
+PictureProblem Read(const std::vector<uint8_t>& file, int rowCount, ImportPicture* picture) {
+    return ReadPicture(file.data(), file.size(), rowCount, picture);
 }
 
 TEST(BitmapFileImport, BlackIsInkAndWhiteBackgroundInEveryDepthBothOrientations) {
@@ -34,7 +37,7 @@ TEST(BitmapFileImport, BlackIsInkAndWhiteBackgroundInEveryDepthBothOrientations)
         for (bool topDown : {false, true}) {
             SCOPED_TRACE(testing::Message() << bits << " bits, top-down " << topDown);
             ImportPicture picture;
-            ASSERT_EQ(Read(MakeBmp(kArrow, {bits, topDown}), 5, &picture), BitmapProblem::kNone);
+            ASSERT_EQ(Read(MakeBmp(kArrow, {bits, topDown}), 5, &picture), PictureProblem::kNone);
             EXPECT_EQ(picture.columns, 5);
             EXPECT_EQ(Render(picture), kArrow);
         }
@@ -43,7 +46,7 @@ TEST(BitmapFileImport, BlackIsInkAndWhiteBackgroundInEveryDepthBothOrientations)
 
 TEST(BitmapFileImport, PictureLowerThanTheGridSitsOnTheTopRows) {
     ImportPicture picture;
-    ASSERT_EQ(Read(MakeBmp(kArrow, {24, false}), 16, &picture), BitmapProblem::kNone);
+    ASSERT_EQ(Read(MakeBmp(kArrow, {24, false}), 16, &picture), PictureProblem::kNone);
     ASSERT_EQ(picture.rows, 16);
     std::vector<std::string> expected = kArrow;
     expected.resize(16, ".....");
@@ -52,14 +55,14 @@ TEST(BitmapFileImport, PictureLowerThanTheGridSitsOnTheTopRows) {
 
 TEST(BitmapFileImport, LimitsAreInclusiveAndHeightIsTestedFirst) {
     ImportPicture picture;
-    EXPECT_EQ(Read(MakeBmp(BlankPicture(128, 16)), 16, &picture), BitmapProblem::kNone);
+    EXPECT_EQ(Read(MakeBmp(BlankPicture(128, 16)), 16, &picture), PictureProblem::kNone);
     EXPECT_EQ(picture.columns, 128);
-    EXPECT_EQ(Read(MakeBmp(BlankPicture(129, 16)), 16, &picture), BitmapProblem::kTooWide);
-    EXPECT_EQ(Read(MakeBmp(BlankPicture(10, 17)), 16, &picture), BitmapProblem::kTooHigh);
-    EXPECT_EQ(Read(MakeBmp(BlankPicture(129, 17)), 16, &picture), BitmapProblem::kTooHigh);
-    EXPECT_EQ(Read(MakeBmp(BlankPicture(3, 6), {1, true}), 5, &picture), BitmapProblem::kTooHigh);
-    EXPECT_STREQ(DescribeBitmapProblem(BitmapProblem::kTooHigh), "Bitmap height is larger than grid height");
-    EXPECT_STREQ(DescribeBitmapProblem(BitmapProblem::kTooWide), "Bitmap width is larger than 128 pixels");
+    EXPECT_EQ(Read(MakeBmp(BlankPicture(129, 16)), 16, &picture), PictureProblem::kTooWide);
+    EXPECT_EQ(Read(MakeBmp(BlankPicture(10, 17)), 16, &picture), PictureProblem::kTooHigh);
+    EXPECT_EQ(Read(MakeBmp(BlankPicture(129, 17)), 16, &picture), PictureProblem::kTooHigh);
+    EXPECT_EQ(Read(MakeBmp(BlankPicture(3, 6), {1, true}), 5, &picture), PictureProblem::kTooHigh);
+    EXPECT_STREQ(DescribePictureProblem(PictureProblem::kTooHigh), "Bitmap height is larger than grid height");
+    EXPECT_STREQ(DescribePictureProblem(PictureProblem::kTooWide), "Bitmap width is larger than 128 pixels");
 }
 
 struct Damage {
@@ -67,7 +70,7 @@ struct Damage {
     size_t at;        // byte to overwrite with a 32-bit value, or SIZE_MAX
     int32_t value;
     size_t truncateTo;  // 0: keep the length
-    BitmapProblem expected;
+    PictureProblem expected;
 };
 
 TEST(BitmapFileImport, DamagedHeadersAreRefusedWithTheirReason) {
@@ -75,28 +78,28 @@ TEST(BitmapFileImport, DamagedHeadersAreRefusedWithTheirReason) {
     const std::vector<uint8_t> good = MakeBmp(kArrow);
     ASSERT_EQ(good.size(), 82u);
     const Damage damages[] = {
-        {"shorter than the headers", SIZE_MAX, 0, 53, BitmapProblem::kFileTooShort},
-        {"no signature", 0, 0x4141, 0, BitmapProblem::kNotABitmap},
-        {"header size of no kind", 14, 100, 0, BitmapProblem::kInfoHeaderSize},
-        {"core header: its 16-bit height reads 0", 14, 12, 0, BitmapProblem::kBadDimensions},
-        {"v5 header longer than the file", 14, 124, 0, BitmapProblem::kFileTooShort},
-        {"offset inside headers", 10, 20, 0, BitmapProblem::kOffsetOutOfRange},
-        {"offset past the end", 10, 82, 0, BitmapProblem::kOffsetOutOfRange},
-        {"offset huge", 10, -1, 0, BitmapProblem::kOffsetOutOfRange},
-        {"file cut in the pixels", SIZE_MAX, 0, 70, BitmapProblem::kPixelDataTooShort},
-        {"width zero", 18, 0, 0, BitmapProblem::kBadDimensions},
-        {"width negative", 18, -5, 0, BitmapProblem::kBadDimensions},
-        {"height zero", 22, 0, 0, BitmapProblem::kBadDimensions},
-        {"height most negative", 22, INT32_MIN, 0, BitmapProblem::kBadDimensions},
-        {"two planes", 26, 0x00010002, 0, BitmapProblem::kBadPlanes},
-        {"run-length compressed at 1 bit", 30, 1, 0, BitmapProblem::kCompressionDepthMismatch},
-        {"colour masks at 1 bit", 30, 3, 0, BitmapProblem::kCompressionDepthMismatch},
-        {"JPEG", 30, 4, 0, BitmapProblem::kUnsupportedCompression},
-        {"2 bits per pixel", 26, 0x00020001, 0, BitmapProblem::kUnsupportedDepth},
-        {"8 bits with 2 colours", 26, 0x00080001, 0, BitmapProblem::kColorTableTooShort},
-        {"taller than its pixels", 22, 6, 0, BitmapProblem::kPixelDataTooShort},
-        {"wider than its pixels", 18, 33, 0, BitmapProblem::kPixelDataTooShort},
-        {"huge width", 18, 0x7FFFFFFF, 0, BitmapProblem::kPixelDataTooShort},
+        {"shorter than the headers", SIZE_MAX, 0, 53, PictureProblem::kFileTooShort},
+        {"no signature", 0, 0x4141, 0, PictureProblem::kNotABitmap},
+        {"header size of no kind", 14, 100, 0, PictureProblem::kInfoHeaderSize},
+        {"core header: its 16-bit height reads 0", 14, 12, 0, PictureProblem::kBadDimensions},
+        {"v5 header longer than the file", 14, 124, 0, PictureProblem::kFileTooShort},
+        {"offset inside headers", 10, 20, 0, PictureProblem::kOffsetOutOfRange},
+        {"offset past the end", 10, 82, 0, PictureProblem::kOffsetOutOfRange},
+        {"offset huge", 10, -1, 0, PictureProblem::kOffsetOutOfRange},
+        {"file cut in the pixels", SIZE_MAX, 0, 70, PictureProblem::kPixelDataTooShort},
+        {"width zero", 18, 0, 0, PictureProblem::kBadDimensions},
+        {"width negative", 18, -5, 0, PictureProblem::kBadDimensions},
+        {"height zero", 22, 0, 0, PictureProblem::kBadDimensions},
+        {"height most negative", 22, INT32_MIN, 0, PictureProblem::kBadDimensions},
+        {"two planes", 26, 0x00010002, 0, PictureProblem::kBadPlanes},
+        {"run-length compressed at 1 bit", 30, 1, 0, PictureProblem::kCompressionDepthMismatch},
+        {"colour masks at 1 bit", 30, 3, 0, PictureProblem::kCompressionDepthMismatch},
+        {"JPEG", 30, 4, 0, PictureProblem::kUnsupportedCompression},
+        {"2 bits per pixel", 26, 0x00020001, 0, PictureProblem::kUnsupportedDepth},
+        {"8 bits with 2 colours", 26, 0x00080001, 0, PictureProblem::kColorTableTooShort},
+        {"taller than its pixels", 22, 6, 0, PictureProblem::kPixelDataTooShort},
+        {"wider than its pixels", 18, 33, 0, PictureProblem::kPixelDataTooShort},
+        {"huge width", 18, 0x7FFFFFFF, 0, PictureProblem::kPixelDataTooShort},
     };
     for (const Damage& damage : damages) {
         SCOPED_TRACE(damage.what);
@@ -107,7 +110,7 @@ TEST(BitmapFileImport, DamagedHeadersAreRefusedWithTheirReason) {
         picture.columns = 7;
         EXPECT_EQ(Read(file, 8, &picture), damage.expected);
         EXPECT_EQ(picture.columns, 7) << "a refused file leaves the buffer alone";
-        EXPECT_STRNE(DescribeBitmapProblem(damage.expected), "");
+        EXPECT_STRNE(DescribePictureProblem(damage.expected), "");
     }
 }
 
@@ -119,15 +122,15 @@ TEST(BitmapFileImport, DeclaredFileSizeIsNotTrustedOnlyTheRealLength) {
         std::vector<uint8_t> file = good;
         PutU32(file, 2, declared);
         ImportPicture picture;
-        ASSERT_EQ(Read(file, 5, &picture), BitmapProblem::kNone);
+        ASSERT_EQ(Read(file, 5, &picture), PictureProblem::kNone);
         EXPECT_EQ(Render(picture), kArrow);
     }
     std::vector<uint8_t> unpadded(good.begin(), good.end() - 3);
     ImportPicture picture;
-    ASSERT_EQ(Read(unpadded, 5, &picture), BitmapProblem::kNone);
+    ASSERT_EQ(Read(unpadded, 5, &picture), PictureProblem::kNone);
     EXPECT_EQ(Render(picture), kArrow);
     unpadded.pop_back();
-    EXPECT_EQ(Read(unpadded, 5, &picture), BitmapProblem::kPixelDataTooShort);
+    EXPECT_EQ(Read(unpadded, 5, &picture), PictureProblem::kPixelDataTooShort);
 }
 
 TEST(BitmapFileImport, ColoursUsedLimitTheTableAndStrayIndexesReadBlack) {
@@ -143,43 +146,47 @@ TEST(BitmapFileImport, ColoursUsedLimitTheTableAndStrayIndexesReadBlack) {
     small[pixels + 1] = 1;
     small[pixels + 2] = 200;
     ImportPicture picture;
-    ASSERT_EQ(Read(small, 8, &picture), BitmapProblem::kNone);
+    ASSERT_EQ(Read(small, 8, &picture), PictureProblem::kNone);
     EXPECT_EQ(Render(picture)[0], "#.#");
 }
 
 TEST(BitmapFileImport, HeadersAloneAreCheckedAgainstTheFileSize) {
     const std::vector<uint8_t> file = MakeBmp(kArrow);
     BitmapLayout layout;
-    ASSERT_EQ(CheckBitmapFile(file.data(), 54, file.size(), &layout), BitmapProblem::kNone);
+    ASSERT_EQ(CheckBitmapFile(file.data(), 54, file.size(), &layout), PictureProblem::kNone);
     EXPECT_EQ(layout.pixelOffset, 62u);
     EXPECT_EQ(layout.HeadBytes(), 62u);
     EXPECT_EQ(layout.stride, 4u);
     EXPECT_EQ(layout.pixelBytes, 17u) << "four padded rows and the last one's single byte";
-    EXPECT_EQ(CheckBitmapFile(file.data(), 54, 78, &layout), BitmapProblem::kPixelDataTooShort);
-    EXPECT_EQ(CheckBitmapFile(file.data(), 53, file.size(), &layout), BitmapProblem::kFileTooShort);
+    EXPECT_EQ(CheckBitmapFile(file.data(), 54, 78, &layout), PictureProblem::kPixelDataTooShort);
+    EXPECT_EQ(CheckBitmapFile(file.data(), 53, file.size(), &layout), PictureProblem::kFileTooShort);
 }
 
 TEST(ClipboardInfoHeader, ChecksSizeAndDimensions) {
     const std::vector<uint8_t> file = MakeBmp(kArrow, {24, true});
     std::vector<uint8_t> dib(file.begin() + 14, file.end());
     BitmapInfo info;
-    ASSERT_EQ(ReadInfoHeader(dib.data(), dib.size(), &info), BitmapProblem::kNone);
+    ASSERT_EQ(ReadInfoHeader(dib.data(), dib.size(), &info), PictureProblem::kNone);
     EXPECT_EQ(info.width, 5);
     EXPECT_EQ(info.Rows(), 5);
     EXPECT_TRUE(info.TopDown());
-    EXPECT_EQ(ReadInfoHeader(dib.data(), 39, &info), BitmapProblem::kFileTooShort);
+    int width = 0;
+    EXPECT_EQ(CheckClipboardDib(dib.data(), dib.size(), 5, &width), PictureProblem::kNone);
+    EXPECT_EQ(width, 5);
+    EXPECT_EQ(CheckClipboardDib(dib.data(), dib.size(), 4, &width), PictureProblem::kTooHigh);
+    EXPECT_EQ(ReadInfoHeader(dib.data(), 39, &info), PictureProblem::kFileTooShort);
     PutU32(dib, 0, 124);
-    EXPECT_EQ(ReadInfoHeader(dib.data(), 100, &info), BitmapProblem::kFileTooShort);
-    EXPECT_EQ(ReadInfoHeader(dib.data(), 124, &info), BitmapProblem::kNone);
+    EXPECT_EQ(ReadInfoHeader(dib.data(), 100, &info), PictureProblem::kFileTooShort);
+    EXPECT_EQ(ReadInfoHeader(dib.data(), 124, &info), PictureProblem::kNone);
     PutU32(dib, 0, 100);
-    EXPECT_EQ(ReadInfoHeader(dib.data(), dib.size(), &info), BitmapProblem::kInfoHeaderSize);
+    EXPECT_EQ(ReadInfoHeader(dib.data(), dib.size(), &info), PictureProblem::kInfoHeaderSize);
     const std::vector<uint8_t> core = AssembleBmp({12, 300, 7, 24, 0, {}, {}, {}, std::vector<uint8_t>(7 * 900)});
-    ASSERT_EQ(ReadInfoHeader(core.data() + 14, 12, &info), BitmapProblem::kNone);
+    ASSERT_EQ(ReadInfoHeader(core.data() + 14, 12, &info), PictureProblem::kNone);
     EXPECT_EQ(info.width, 300) << "the core header's dimensions are 16 bits";
     EXPECT_EQ(info.Rows(), 7);
     PutU32(dib, 0, 40);
     PutU32(dib, 4, 0);
-    EXPECT_EQ(ReadInfoHeader(dib.data(), dib.size(), &info), BitmapProblem::kBadDimensions);
+    EXPECT_EQ(ReadInfoHeader(dib.data(), dib.size(), &info), PictureProblem::kBadDimensions);
 }
 
 // --- other headers, colour masks, alpha ---
@@ -258,7 +265,7 @@ TEST(BitmapFileImport, EveryHeaderKindReadsItsOwnLayout) {
     for (const Case& test : cases) {
         SCOPED_TRACE(test.what);
         ImportPicture picture;
-        ASSERT_EQ(Read(AssembleBmp(test.parts), 2, &picture), BitmapProblem::kNone);
+        ASSERT_EQ(Read(AssembleBmp(test.parts), 2, &picture), PictureProblem::kNone);
         EXPECT_EQ(Render(picture), test.expected);
     }
 }
@@ -268,10 +275,10 @@ TEST(BitmapFileImport, ColourMasksMustBeOneRunOfBits) {
         ImportPicture picture;
         return Read(AssembleBmp({56, 3, 2, 32, 3, masks, {}, {}, PackDirect(kDots, 4, {})}), 2, &picture);
     };
-    EXPECT_EQ(readWithMasks({0xF0F0, 0xFF00, 0xFF, 0}), BitmapProblem::kBadColourMasks);
-    EXPECT_EQ(readWithMasks({0x80000001, 0xFF00, 0xFF, 0}), BitmapProblem::kBadColourMasks);
-    EXPECT_EQ(readWithMasks({0, 0, 0, 0xFF}), BitmapProblem::kBadColourMasks) << "no colour at all";
-    EXPECT_STREQ(DescribeBitmapProblem(BitmapProblem::kBadColourMasks),
+    EXPECT_EQ(readWithMasks({0xF0F0, 0xFF00, 0xFF, 0}), PictureProblem::kBadColourMasks);
+    EXPECT_EQ(readWithMasks({0x80000001, 0xFF00, 0xFF, 0}), PictureProblem::kBadColourMasks);
+    EXPECT_EQ(readWithMasks({0, 0, 0, 0xFF}), PictureProblem::kBadColourMasks) << "no colour at all";
+    EXPECT_STREQ(DescribePictureProblem(PictureProblem::kBadColourMasks),
                  "The bitmap's colour masks are missing or not contiguous.");
 }
 
@@ -309,12 +316,12 @@ TEST(BitmapFileImport, RunLengthEscapesDrawWhereTheyPoint) {
     for (const auto& [bits, stream] : {std::pair{8, rle8}, std::pair{4, rle4}}) {
         SCOPED_TRACE(bits);
         ImportPicture picture;
-        ASSERT_EQ(Read(RunLengthBmp(bits, stream), 4, &picture), BitmapProblem::kNone);
+        ASSERT_EQ(Read(RunLengthBmp(bits, stream), 4, &picture), PictureProblem::kNone);
         EXPECT_EQ(Render(picture), expected);
     }
     // Alternating nibbles, and a stream that ends with its rows, without end of bitmap.
     ImportPicture picture;
-    ASSERT_EQ(Read(RunLengthBmp(4, {5, 0x10, 0, 0}, 1), 1, &picture), BitmapProblem::kNone);
+    ASSERT_EQ(Read(RunLengthBmp(4, {5, 0x10, 0, 0}, 1), 1, &picture), PictureProblem::kNone);
     EXPECT_EQ(Render(picture)[0], "#.#.#.");
 }
 
@@ -323,17 +330,17 @@ TEST(BitmapFileImport, RunLengthStreamsLeavingThePictureOrCutShortAreRefused) {
         const char* what;
         int bits;
         std::vector<uint8_t> stream;
-        BitmapProblem expected;
+        PictureProblem expected;
     } cases[] = {
-        {"run past the row's padding", 8, {9, 1}, BitmapProblem::kRunOutsidePicture},
-        {"nibble run past the row's padding", 4, {9, 0x11}, BitmapProblem::kRunOutsidePicture},
-        {"absolute stretch past the row", 8, {4, 1, 0, 5, 1, 1, 1, 1, 1, 0}, BitmapProblem::kRunOutsidePicture},
-        {"run above the top row", 8, {0, 0, 0, 0, 0, 0, 0, 0, 1, 1}, BitmapProblem::kRunOutsidePicture},
-        {"delta above the top row", 8, {0, 2, 0, 4}, BitmapProblem::kRunOutsidePicture},
-        {"delta past the right edge", 8, {4, 1, 0, 2, 5, 0}, BitmapProblem::kRunOutsidePicture},
-        {"stream cut in a row", 8, {2, 1}, BitmapProblem::kPixelDataTooShort},
-        {"absolute stretch cut", 8, {0, 5, 1, 1}, BitmapProblem::kPixelDataTooShort},
-        {"delta cut", 8, {0, 2, 1}, BitmapProblem::kPixelDataTooShort},
+        {"run past the row's padding", 8, {9, 1}, PictureProblem::kRunOutsidePicture},
+        {"nibble run past the row's padding", 4, {9, 0x11}, PictureProblem::kRunOutsidePicture},
+        {"absolute stretch past the row", 8, {4, 1, 0, 5, 1, 1, 1, 1, 1, 0}, PictureProblem::kRunOutsidePicture},
+        {"run above the top row", 8, {0, 0, 0, 0, 0, 0, 0, 0, 1, 1}, PictureProblem::kRunOutsidePicture},
+        {"delta above the top row", 8, {0, 2, 0, 4}, PictureProblem::kRunOutsidePicture},
+        {"delta past the right edge", 8, {4, 1, 0, 2, 5, 0}, PictureProblem::kRunOutsidePicture},
+        {"stream cut in a row", 8, {2, 1}, PictureProblem::kPixelDataTooShort},
+        {"absolute stretch cut", 8, {0, 5, 1, 1}, PictureProblem::kPixelDataTooShort},
+        {"delta cut", 8, {0, 2, 1}, PictureProblem::kPixelDataTooShort},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.what);

@@ -1,4 +1,4 @@
-#include "BitmapHeader.h"
+#include "BmpReader.h"
 
 #include <algorithm>
 #include <utility>
@@ -24,9 +24,9 @@ constexpr uint32_t kLongestOs2Header = 64;
 constexpr uint32_t kMasksAt = 40;
 constexpr uint32_t kAlphaMaskAt = 52;
 
-// A picture the import takes (at most 128 x 32 pixels) needs a few kilobytes
-// of run-length stream even when written pixel by pixel; a stream that has
-// not ended within this many bytes is refused rather than read further.
+// A symbol's picture (at most 128 x 32 pixels) needs a few kilobytes of
+// run-length stream even when written pixel by pixel; a stream that has not
+// ended within this many bytes is refused rather than read further.
 constexpr uint64_t kMaxRunLengthBytes = 1u << 20;
 
 // In a run-length decode: a pixel the stream skipped.
@@ -81,13 +81,13 @@ BitmapInfo ParseInfoHeader(const uint8_t* p, uint32_t size) {
 }
 
 // The info header at p, of which available bytes are present.
-BitmapProblem ReadHeader(const uint8_t* p, size_t available, BitmapInfo* out) {
-    if (available < 4) return BitmapProblem::kFileTooShort;
+PictureProblem ReadHeader(const uint8_t* p, size_t available, BitmapInfo* out) {
+    if (available < 4) return PictureProblem::kFileTooShort;
     const uint32_t size = ReadU32(p);
-    if (KindOfHeader(size) == HeaderKind::kUnknown) return BitmapProblem::kInfoHeaderSize;
-    if (available < size) return BitmapProblem::kFileTooShort;
+    if (KindOfHeader(size) == HeaderKind::kUnknown) return PictureProblem::kInfoHeaderSize;
+    if (available < size) return PictureProblem::kFileTooShort;
     *out = ParseInfoHeader(p, size);
-    return BitmapProblem::kNone;
+    return PictureProblem::kNone;
 }
 
 // A height of INT32_MIN has no positive magnitude and is refused with the rest.
@@ -109,7 +109,7 @@ uint32_t MaskBytesAfterHeader(const BitmapInfo& info, HeaderKind kind) {
 
 // ImageMagick's RGB555 files (BMP3 with -define bmp:subtype=RGB555) say
 // BI_BITFIELDS but put the pixels right after the 40-byte header, with no
-// masks; ImageMagick reads them with the 5-5-5 masks, and so does the import.
+// masks; ImageMagick reads them with the 5-5-5 masks, and so does this reader.
 bool HasMasksLeftOut(const BitmapInfo& info, HeaderKind kind, uint32_t pixelOffset) {
     return kind == HeaderKind::kWindows && info.headerSize == static_cast<uint32_t>(kInfoHeaderSize) &&
            info.compression == kBitfields && info.bitCount == 16 &&
@@ -118,25 +118,25 @@ bool HasMasksLeftOut(const BitmapInfo& info, HeaderKind kind, uint32_t pixelOffs
 
 constexpr ColourMasks kMasks555{0x7C00, 0x03E0, 0x001F, 0};
 
-BitmapProblem ChooseEncoding(HeaderKind kind, BitmapLayout* layout) {
+PictureProblem ChooseEncoding(HeaderKind kind, BitmapLayout* layout) {
     const BitmapInfo& info = layout->info;
     if (info.compression == kRgb) {
-        if (!IsSupportedDepth(info.bitCount)) return BitmapProblem::kUnsupportedDepth;
+        if (!IsSupportedDepth(info.bitCount)) return PictureProblem::kUnsupportedDepth;
         layout->encoding = info.bitCount <= 8 ? PixelEncoding::kIndexed : PixelEncoding::kDirect;
-        return BitmapProblem::kNone;
+        return PictureProblem::kNone;
     }
     if (info.compression == kRle8 || info.compression == kRle4) {
         const bool eightBits = info.compression == kRle8;
-        if (info.bitCount != (eightBits ? 8 : 4)) return BitmapProblem::kCompressionDepthMismatch;
+        if (info.bitCount != (eightBits ? 8 : 4)) return PictureProblem::kCompressionDepthMismatch;
         layout->encoding = eightBits ? PixelEncoding::kRle8 : PixelEncoding::kRle4;
-        return BitmapProblem::kNone;
+        return PictureProblem::kNone;
     }
     if (HasMasks(info, kind)) {
-        if (info.bitCount != 16 && info.bitCount != 32) return BitmapProblem::kCompressionDepthMismatch;
+        if (info.bitCount != 16 && info.bitCount != 32) return PictureProblem::kCompressionDepthMismatch;
         layout->encoding = PixelEncoding::kDirect;
-        return BitmapProblem::kNone;
+        return PictureProblem::kNone;
     }
-    return BitmapProblem::kUnsupportedCompression;
+    return PictureProblem::kUnsupportedCompression;
 }
 
 // A mask is usable when its bits form one run (or it is empty).
@@ -148,7 +148,7 @@ bool IsOneRun(uint32_t mask) {
 
 // The masks of a direct-colour picture whose header starts at header, with
 // the masks of a 40-byte header after it.
-BitmapProblem ReadMasks(const uint8_t* header, HeaderKind kind, BitmapLayout* layout) {
+PictureProblem ReadMasks(const uint8_t* header, HeaderKind kind, BitmapLayout* layout) {
     const BitmapInfo& info = layout->info;
     ColourMasks& masks = layout->masks;
     if (!HasMasks(info, kind)) {
@@ -158,27 +158,27 @@ BitmapProblem ReadMasks(const uint8_t* header, HeaderKind kind, BitmapLayout* la
             masks = {0xFF0000, 0x00FF00, 0x0000FF, 0};
             layout->alphaIfAnyNonZero = info.bitCount == 32;
         }
-        return BitmapProblem::kNone;
+        return PictureProblem::kNone;
     }
     if (HasMasksLeftOut(info, kind, layout->pixelOffset)) {
         masks = kMasks555;
-        return BitmapProblem::kNone;
+        return PictureProblem::kNone;
     }
     masks.red = ReadU32(header + kMasksAt);
     masks.green = ReadU32(header + kMasksAt + 4);
     masks.blue = ReadU32(header + kMasksAt + 8);
     const bool alphaMask = info.headerSize >= kV3HeaderSize || info.compression == kAlphaBitfields;
     masks.alpha = alphaMask ? ReadU32(header + kAlphaMaskAt) : 0;
-    if ((masks.red | masks.green | masks.blue) == 0) return BitmapProblem::kBadColourMasks;
+    if ((masks.red | masks.green | masks.blue) == 0) return PictureProblem::kBadColourMasks;
     for (uint32_t mask : {masks.red, masks.green, masks.blue, masks.alpha}) {
-        if (!IsOneRun(mask)) return BitmapProblem::kBadColourMasks;
+        if (!IsOneRun(mask)) return PictureProblem::kBadColourMasks;
     }
-    return BitmapProblem::kNone;
+    return PictureProblem::kNone;
 }
 
-BitmapProblem PlaceColourTable(HeaderKind kind, BitmapLayout* layout) {
+PictureProblem PlaceColourTable(HeaderKind kind, BitmapLayout* layout) {
     const BitmapInfo& info = layout->info;
-    if (info.bitCount > 8) return BitmapProblem::kNone;
+    if (info.bitCount > 8) return PictureProblem::kNone;
     const uint32_t depthColours = 1u << info.bitCount;
     layout->entrySize = kind == HeaderKind::kCore ? 3 : 4;
     layout->colorCount = info.colorsUsed != 0 && info.colorsUsed < depthColours ? info.colorsUsed : depthColours;
@@ -187,28 +187,28 @@ BitmapProblem PlaceColourTable(HeaderKind kind, BitmapLayout* layout) {
     const bool os2 = kind == HeaderKind::kCore || kind == HeaderKind::kOs2;
     const uint32_t present = (layout->pixelOffset - layout->tableOffset) / layout->entrySize;
     if (os2 && present >= 1) layout->colorCount = std::min(layout->colorCount, present);
-    if (layout->HeadBytes() > layout->pixelOffset) return BitmapProblem::kColorTableTooShort;
-    return BitmapProblem::kNone;
+    if (layout->HeadBytes() > layout->pixelOffset) return PictureProblem::kColorTableTooShort;
+    return PictureProblem::kNone;
 }
 
 // How many bytes from the pixel offset the decode reads, and the stride of
 // an uncompressed picture. The last row's padding is not needed.
-BitmapProblem PlacePixels(uint64_t available, BitmapLayout* layout) {
+PictureProblem PlacePixels(uint64_t available, BitmapLayout* layout) {
     const BitmapInfo& info = layout->info;
     if (layout->encoding == PixelEncoding::kRle8 || layout->encoding == PixelEncoding::kRle4) {
         layout->pixelBytes = std::min(available, kMaxRunLengthBytes);
-        return BitmapProblem::kNone;
+        return PictureProblem::kNone;
     }
     const uint64_t rowBits = static_cast<uint64_t>(info.width) * info.bitCount;
     const uint64_t stride = (rowBits + 31) / 32 * 4;
     const uint64_t rowsBeforeLast = static_cast<uint64_t>(info.Rows()) - 1;
     // Divided rather than multiplied: stride x rows may not fit in 64 bits.
-    if (rowsBeforeLast > available / stride) return BitmapProblem::kPixelDataTooShort;
+    if (rowsBeforeLast > available / stride) return PictureProblem::kPixelDataTooShort;
     const uint64_t needed = stride * rowsBeforeLast + (rowBits + 7) / 8;
-    if (needed > available) return BitmapProblem::kPixelDataTooShort;
+    if (needed > available) return PictureProblem::kPixelDataTooShort;
     layout->stride = stride;
     layout->pixelBytes = needed;
-    return BitmapProblem::kNone;
+    return PictureProblem::kNone;
 }
 
 // --- decoding: one ink flag per pixel, stored rows in file order ---
@@ -246,7 +246,7 @@ std::vector<uint8_t> DecodeIndexed(const BitmapLayout& layout, const uint8_t* pi
 // pixel (kSkipped where a delta or an early end of line passes over it). A
 // row may take pixels up to its padded length, as encoders that run over a
 // row's padding write them; those beyond the width are dropped.
-BitmapProblem DecodeRunLengths(const BitmapLayout& layout, const uint8_t* stream, uint64_t size,
+PictureProblem DecodeRunLengths(const BitmapLayout& layout, const uint8_t* stream, uint64_t size,
                                std::vector<int16_t>* indices) {
     const bool nibbles = layout.encoding == PixelEncoding::kRle4;
     const int width = layout.info.width;
@@ -264,12 +264,12 @@ BitmapProblem DecodeRunLengths(const BitmapLayout& layout, const uint8_t* stream
     uint64_t at = 0;
     while (true) {
         // A stream may end without its end-of-bitmap once every row is done.
-        if (size - at < 2) return y >= rows ? BitmapProblem::kNone : BitmapProblem::kPixelDataTooShort;
+        if (size - at < 2) return y >= rows ? PictureProblem::kNone : PictureProblem::kPixelDataTooShort;
         const int count = stream[at];
         const int value = stream[at + 1];
         at += 2;
         if (count > 0) {  // a run of one index, or of two alternating nibbles
-            if (!fits(count)) return BitmapProblem::kRunOutsidePicture;
+            if (!fits(count)) return PictureProblem::kRunOutsidePicture;
             for (int i = 0; i < count; ++i) put(nibbles ? (i % 2 == 0 ? value >> 4 : value & 0x0F) : value);
             continue;
         }
@@ -279,21 +279,21 @@ BitmapProblem DecodeRunLengths(const BitmapLayout& layout, const uint8_t* stream
                 if (y < rows) ++y;
                 break;
             case 1:  // end of bitmap
-                return BitmapProblem::kNone;
+                return PictureProblem::kNone;
             case 2: {  // delta: right and up
-                if (size - at < 2) return BitmapProblem::kPixelDataTooShort;
+                if (size - at < 2) return PictureProblem::kPixelDataTooShort;
                 const int right = stream[at];
                 const int up = stream[at + 1];
                 at += 2;
-                if (up >= rows - y || right > rowPixels - x) return BitmapProblem::kRunOutsidePicture;
+                if (up >= rows - y || right > rowPixels - x) return PictureProblem::kRunOutsidePicture;
                 x += right;
                 y += up;
                 break;
             }
             default: {  // absolute: value literal indexes, padded to a 16-bit boundary
                 const uint64_t bytes = nibbles ? (value + 1) / 2 : value;
-                if (!fits(value)) return BitmapProblem::kRunOutsidePicture;
-                if (size - at < bytes) return BitmapProblem::kPixelDataTooShort;
+                if (!fits(value)) return PictureProblem::kRunOutsidePicture;
+                if (size - at < bytes) return PictureProblem::kPixelDataTooShort;
                 for (int i = 0; i < value; ++i) {
                     put(nibbles ? (stream[at + i / 2] >> (i % 2 == 0 ? 4 : 0)) & 0x0F : stream[at + i]);
                 }
@@ -364,130 +364,75 @@ std::vector<uint8_t> DecodeDirect(const BitmapLayout& layout, const uint8_t* pix
     return ink;
 }
 
-BitmapProblem DecodeInk(const BitmapLayout& layout, const uint8_t* file, std::vector<uint8_t>* ink) {
+PictureProblem DecodeInk(const BitmapLayout& layout, const uint8_t* file, std::vector<uint8_t>* ink) {
     const uint8_t* pixels = file + layout.pixelOffset;
     switch (layout.encoding) {
         case PixelEncoding::kIndexed:
             *ink = DecodeIndexed(layout, pixels, InkOfEachIndex(layout, file));
-            return BitmapProblem::kNone;
+            return PictureProblem::kNone;
         case PixelEncoding::kRle8:
         case PixelEncoding::kRle4: {
             std::vector<int16_t> indices;
-            const BitmapProblem problem = DecodeRunLengths(layout, pixels, layout.pixelBytes, &indices);
-            if (problem != BitmapProblem::kNone) return problem;
+            const PictureProblem problem = DecodeRunLengths(layout, pixels, layout.pixelBytes, &indices);
+            if (problem != PictureProblem::kNone) return problem;
             const std::vector<uint8_t> inkOfIndex = InkOfEachIndex(layout, file);
             ink->resize(indices.size());
             for (size_t i = 0; i < indices.size(); ++i) (*ink)[i] = indices[i] != kSkipped && inkOfIndex[indices[i]];
-            return BitmapProblem::kNone;
+            return PictureProblem::kNone;
         }
         case PixelEncoding::kDirect:
             *ink = DecodeDirect(layout, pixels);
-            return BitmapProblem::kNone;
+            return PictureProblem::kNone;
     }
-    return BitmapProblem::kUnsupportedCompression;
+    return PictureProblem::kUnsupportedCompression;
 }
 
 }  // namespace
 
-const char* DescribeBitmapProblem(BitmapProblem problem) {
-    switch (problem) {
-        case BitmapProblem::kNone: return "";
-        case BitmapProblem::kFileTooShort: return "The bitmap file is shorter than its headers.";
-        case BitmapProblem::kNotABitmap: return "The file is not a bitmap file.";
-        case BitmapProblem::kInfoHeaderSize: return "The bitmap's info header has a size of no known kind.";
-        case BitmapProblem::kOffsetOutOfRange:
-            return "The bitmap's pixel data offset lies inside its headers or past the end of the file.";
-        case BitmapProblem::kBadDimensions: return "The bitmap's width or height is below 1.";
-        case BitmapProblem::kBadPlanes: return "The bitmap's number of colour planes is not 1.";
-        case BitmapProblem::kUnsupportedCompression:
-            return "The bitmap's compression cannot be imported: only uncompressed, RLE8 and RLE4 bitmaps can.";
-        case BitmapProblem::kCompressionDepthMismatch: return "The bitmap's compression does not fit its colour depth.";
-        case BitmapProblem::kBadColourMasks: return "The bitmap's colour masks are missing or not contiguous.";
-        case BitmapProblem::kUnsupportedDepth: return "The bitmap's colour depth cannot be imported.";
-        case BitmapProblem::kColorTableTooShort: return "The bitmap's colour table is shorter than its depth needs.";
-        case BitmapProblem::kPixelDataTooShort: return "The bitmap file ends before its pixel data do.";
-        case BitmapProblem::kRunOutsidePicture: return "The bitmap's compressed pixel data run outside the picture.";
-        case BitmapProblem::kTooHigh: return "Bitmap height is larger than grid height";
-        case BitmapProblem::kTooWide: return "Bitmap width is larger than 128 pixels";
-        case BitmapProblem::kDamagedPng: return "The PNG file is damaged and cannot be imported.";
-        case BitmapProblem::kPictureFileTooLarge: return "The picture file is too large to be a symbol's picture.";
-    }
-    return "The bitmap cannot be imported.";
-}
-
-BitmapProblem ReadInfoHeader(const uint8_t* data, size_t size, BitmapInfo* out) {
+PictureProblem ReadInfoHeader(const uint8_t* data, size_t size, BitmapInfo* out) {
     BitmapInfo info;
-    const BitmapProblem problem = ReadHeader(data, size, &info);
-    if (problem != BitmapProblem::kNone) return problem;
+    const PictureProblem problem = ReadHeader(data, size, &info);
+    if (problem != PictureProblem::kNone) return problem;
     *out = info;
-    return HasUsableDimensions(info) ? BitmapProblem::kNone : BitmapProblem::kBadDimensions;
+    return HasUsableDimensions(info) ? PictureProblem::kNone : PictureProblem::kBadDimensions;
 }
 
-BitmapProblem CheckBitmapFile(const uint8_t* head, size_t headSize, uint64_t fileSize, BitmapLayout* out) {
+PictureProblem CheckBitmapFile(const uint8_t* head, size_t headSize, uint64_t fileSize, BitmapLayout* out) {
     const size_t available = static_cast<size_t>(std::min<uint64_t>(headSize, fileSize));
-    if (available < static_cast<size_t>(kFileHeaderSize) + 4) return BitmapProblem::kFileTooShort;
-    if (head[0] != 'B' || head[1] != 'M') return BitmapProblem::kNotABitmap;
+    if (available < 2 || head[0] != 'B' || head[1] != 'M') return PictureProblem::kNotABitmap;
+    if (available < static_cast<size_t>(kFileHeaderSize) + 4) return PictureProblem::kFileTooShort;
     BitmapLayout layout;
-    BitmapProblem problem = ReadHeader(head + kFileHeaderSize, available - kFileHeaderSize, &layout.info);
-    if (problem != BitmapProblem::kNone) return problem;
+    PictureProblem problem = ReadHeader(head + kFileHeaderSize, available - kFileHeaderSize, &layout.info);
+    if (problem != PictureProblem::kNone) return problem;
     const BitmapInfo& info = layout.info;
     const HeaderKind kind = KindOfHeader(info.headerSize);
     layout.pixelOffset = ReadU32(head + 10);
     const bool masksLeftOut = HasMasksLeftOut(info, kind, layout.pixelOffset);
     layout.tableOffset = kFileHeaderSize + info.headerSize + (masksLeftOut ? 0 : MaskBytesAfterHeader(info, kind));
-    if (available < layout.tableOffset) return BitmapProblem::kFileTooShort;
+    if (available < layout.tableOffset) return PictureProblem::kFileTooShort;
     if (layout.pixelOffset < layout.tableOffset || layout.pixelOffset >= fileSize) {
-        return BitmapProblem::kOffsetOutOfRange;
+        return PictureProblem::kOffsetOutOfRange;
     }
-    if (!HasUsableDimensions(info)) return BitmapProblem::kBadDimensions;
-    if (info.planes != 1) return BitmapProblem::kBadPlanes;
+    if (!HasUsableDimensions(info)) return PictureProblem::kBadDimensions;
+    if (info.planes != 1) return PictureProblem::kBadPlanes;
     problem = ChooseEncoding(kind, &layout);
-    if (problem == BitmapProblem::kNone && layout.encoding == PixelEncoding::kDirect) {
+    if (problem == PictureProblem::kNone && layout.encoding == PixelEncoding::kDirect) {
         problem = ReadMasks(head + kFileHeaderSize, kind, &layout);
     }
-    if (problem == BitmapProblem::kNone) problem = PlaceColourTable(kind, &layout);
-    if (problem == BitmapProblem::kNone) problem = PlacePixels(fileSize - layout.pixelOffset, &layout);
-    if (problem != BitmapProblem::kNone) return problem;
+    if (problem == PictureProblem::kNone) problem = PlaceColourTable(kind, &layout);
+    if (problem == PictureProblem::kNone) problem = PlacePixels(fileSize - layout.pixelOffset, &layout);
+    if (problem != PictureProblem::kNone) return problem;
     *out = layout;
-    return BitmapProblem::kNone;
+    return PictureProblem::kNone;
 }
 
-BitmapProblem CheckImportLimits(const BitmapInfo& info, int rowCount) {
-    if (info.Rows() > rowCount) return BitmapProblem::kTooHigh;
-    if (info.width > kMaxImportWidth) return BitmapProblem::kTooWide;
-    return BitmapProblem::kNone;
-}
-
-BitmapProblem PlaceImportPicture(const std::vector<uint8_t>& ink, int width, int rows, int rowCount,
-                                 ImportPicture* out) {
-    BitmapInfo size;
-    size.width = width;
-    size.height = rows;
-    const BitmapProblem problem = CheckImportLimits(size, rowCount);
-    if (problem != BitmapProblem::kNone) return problem;
-    ImportPicture picture;
-    picture.columns = width;
-    picture.rows = rowCount;
-    picture.cells.assign(static_cast<size_t>(width) * rowCount, 1);
-    for (int y = 0; y < rows; ++y) {
-        for (int x = 0; x < width; ++x) {
-            if (ink[static_cast<size_t>(y) * width + x])
-                picture.cells[static_cast<size_t>(x) * rowCount + (rowCount - 1 - y)] = 0;
-        }
-    }
-    *out = std::move(picture);
-    return BitmapProblem::kNone;
-}
-
-BitmapProblem SampleBitmapFile(const BitmapLayout& layout, const uint8_t* file, int rowCount, ImportPicture* out) {
-    // The limits also bound the decode's memory.
-    BitmapProblem problem = CheckImportLimits(layout.info, rowCount);
-    if (problem != BitmapProblem::kNone) return problem;
-    std::vector<uint8_t> ink;
-    problem = DecodeInk(layout, file, &ink);
-    if (problem != BitmapProblem::kNone) return problem;
+PictureProblem DecodeBitmapFile(const BitmapLayout& layout, const uint8_t* file, InkPicture* out) {
     const int width = layout.info.width;
     const int rows = layout.info.Rows();
+    if (static_cast<long long>(width) * rows > kMaxInkPixels) return PictureProblem::kPictureTooLarge;
+    std::vector<uint8_t> ink;
+    const PictureProblem problem = DecodeInk(layout, file, &ink);
+    if (problem != PictureProblem::kNone) return problem;
     if (!layout.info.TopDown()) {  // stored bottom row first
         for (int y = 0; y < rows / 2; ++y) {
             std::swap_ranges(ink.begin() + static_cast<ptrdiff_t>(y) * width,
@@ -495,14 +440,8 @@ BitmapProblem SampleBitmapFile(const BitmapLayout& layout, const uint8_t* file, 
                              ink.begin() + static_cast<ptrdiff_t>(rows - 1 - y) * width);
         }
     }
-    return PlaceImportPicture(ink, width, rows, rowCount, out);
-}
-
-BitmapProblem ReadBitmapFile(const uint8_t* data, size_t size, int rowCount, ImportPicture* out) {
-    BitmapLayout layout;
-    const size_t headSize = std::min(size, static_cast<size_t>(kBitmapHeadBytes));
-    BitmapProblem problem = CheckBitmapFile(data, headSize, size, &layout);
-    if (problem == BitmapProblem::kNone) problem = CheckImportLimits(layout.info, rowCount);
-    if (problem != BitmapProblem::kNone) return problem;
-    return SampleBitmapFile(layout, data, rowCount, out);
+    out->width = width;
+    out->height = rows;
+    out->ink = std::move(ink);
+    return PictureProblem::kNone;
 }

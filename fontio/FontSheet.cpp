@@ -1,5 +1,7 @@
 #include "FontSheet.h"
 
+#include <cctype>
+
 #include "BmpReader.h"
 #include "SymbolPicture.h"
 #include "Font.h"
@@ -55,7 +57,10 @@ bool DecodeBitmap(const std::vector<uint8_t>& bytes, InkPicture& picture, std::s
         problem = DecodeBitmapFile(layout, bytes.data(), &picture);
     }
     if (problem == PictureProblem::kNone) return true;
+    // The message box's sentence, as a clause of the import's message.
     error = DescribePictureProblem(problem);
+    error[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(error[0])));
+    if (error.back() == '.') error.pop_back();
     return false;
 }
 

@@ -136,7 +136,7 @@ TEST(SheetRead, PicturesThatAreNoSheetAreRefusedBySize) {
         std::vector<uint8_t> bytes;
         std::string error;
     } kFiles[] = {
-        {cut, "The bitmap file ends before its pixel data do."},
+        {cut, "the bitmap file ends before its pixel data do"},
         {Bytes(wide), "the picture is 8200 x 16 pixels; a sheet of the largest cells is 8192 x 512"},
         {{'G', 'I', 'F', '8'}, "neither a PNG nor a BMP picture"},
     };

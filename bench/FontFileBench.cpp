@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "AtomicFile.h"
+#include "Charsets.h"
 #include "FontImage.h"
 #include "FontImport.h"
 #include "Pictures.h"
@@ -50,7 +51,7 @@ void BM_SheetOf16Fonts(benchmark::State& state) {
     const std::string path = "/tmp/glyphmill_bench_" + std::to_string(::getpid()) + ".png";
     std::vector<uint8_t> png;
     for (auto _ : state) {
-        if (!EncodePng(SheetOf(image, 0, 15), 4, png, error) || !WriteFileAtomically(path, png.data(), png.size()))
+        if (!EncodePng(SheetOf(image, 0, 15, DefaultCharset()), 4, png, error) || !WriteFileAtomically(path, png.data(), png.size()))
             state.SkipWithError("not written");
     }
     state.counters["png_bytes"] = static_cast<double>(png.size());

@@ -1,7 +1,9 @@
 # The Debian package of glyphmill (cpack -G DEB in the host build): the
 # program, its manual page made from docs/glyphmill.1.md by pandoc, bash
-# completion, and the Debian documents; the dependencies come from the
-# shared libraries the program links (dpkg-shlibdeps).
+# completion, the user manual the manual page names (manual.pdf, which
+# scripts/build makes in the products' folder) and the Debian documents; the
+# dependencies come from the shared libraries the program links
+# (dpkg-shlibdeps), and bash-completion is recommended.
 find_program(PANDOC pandoc REQUIRED)
 find_program(GZIP gzip REQUIRED)
 
@@ -22,7 +24,8 @@ install(TARGETS glyphmill RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${package_doc}/glyphmill.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/glyphmill.bash-completion
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME glyphmill)
-install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${package_doc}/changelog.gz
+set(GLYPHMILL_DIST "${CMAKE_SOURCE_DIR}/dist" CACHE PATH "The products' folder, with manual.pdf")
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${package_doc}/changelog.gz ${GLYPHMILL_DIST}/manual.pdf
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/glyphmill)
 
 set(CPACK_GENERATOR DEB)
@@ -41,5 +44,6 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS bash-completion)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -54,9 +54,10 @@ struct FileWrite {
 // holds its old content or the new one, never a part. Where path is a
 // symbolic link the file it leads to is replaced. A replaced file keeps its
 // permissions (and, where the user may set them, its owner and group; on
-// Windows its attributes and ACLs). A
-// read-only file, or one the user may not write, is refused (kReadOnly)
-// unless replaceReadOnly is given and the user owns it. On every failure
+// Windows its attributes and ACLs). A read-only file (one with no write
+// permission for anyone, whoever the user is, root included), or one the
+// user may not write, is refused: kReadOnly, or kNotYours for another user's
+// file. replaceReadOnly replaces such a file of the user's. On every failure
 // path is untouched and no temporary file is left.
 FileWrite WriteFileAtomically(const std::string& path, const uint8_t* data, size_t size, bool replaceReadOnly = false);
 

@@ -40,8 +40,10 @@ struct Existing {
     struct stat status {};
 };
 
-// Refuses what may not be replaced: a folder, a device, a file the user
-// may not write (unless replaceReadOnly and the file is the user's).
+// Refuses what may not be replaced: a folder, a device, a read-only file or
+// one the user may not write (unless replaceReadOnly and the file is the
+// user's). Read-only is the file's mode, no write bit for anyone: access()
+// lets root write anything.
 FileWrite Inspect(const std::string& target, bool replaceReadOnly, Existing& existing) {
     if (stat(target.c_str(), &existing.status) != 0) {
         if (errno == ENOENT) return {};
@@ -50,9 +52,12 @@ FileWrite Inspect(const std::string& target, bool replaceReadOnly, Existing& exi
     existing.exists = true;
     if (S_ISDIR(existing.status.st_mode)) return Failure(EISDIR);
     if (!S_ISREG(existing.status.st_mode)) return {WriteResult::kFailed, "not a regular file"};
-    if (faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) == 0) return {};
-    if (errno != EACCES) return Failure(errno);
-    if (replaceReadOnly && existing.status.st_uid == geteuid()) return {};
+    if ((existing.status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0) {
+        if (faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) == 0) return {};
+        if (errno != EACCES) return Failure(errno);
+    }
+    if (existing.status.st_uid != geteuid()) return {WriteResult::kNotYours, std::strerror(EACCES)};
+    if (replaceReadOnly) return {};
     return {WriteResult::kReadOnly, std::strerror(EACCES)};
 }
 

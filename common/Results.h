@@ -36,8 +36,9 @@ const char* Message(int code);
 namespace WriteResult {
 enum Code : int {
     kWritten = 0,
-    kReadOnly = -1,  // the file to replace is read-only, or not the user's to write: left as it was
-    kFailed = -2,    // the new content could not be made, written, flushed or put in place: nothing changed
+    kReadOnly = -1,   // the file to replace is read-only, or not the user's to write: left as it was
+    kFailed = -2,     // the new content could not be made, written, flushed or put in place: nothing changed
+    kNotYours = -3,   // as kReadOnly, for another user's file, which no forcing replaces
 };
 }  // namespace WriteResult
 

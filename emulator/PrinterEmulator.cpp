@@ -10,6 +10,9 @@ constexpr uint8_t kNoCode = 0x00;
 constexpr int kRepeatsBeforeFault = kMaxRepeats + 1;
 // A paced line hands bytes on in slices of this length.
 constexpr auto kPacingSlice = std::chrono::milliseconds(5);
+// A PC sends a page and its CRC in one go: bytes that stop coming this long
+// before the frame is whole mean that it has given the exchange up.
+constexpr auto kFrameStall = std::chrono::seconds(1);
 
 }  // namespace
 
@@ -20,7 +23,9 @@ const char* OutcomeName(ExchangeOutcome outcome) {
         case ExchangeOutcome::UnknownAnswer: return "unknown answer";
         case ExchangeOutcome::PageFault: return "page fault";
         case ExchangeOutcome::Silent: return "silent";
+        case ExchangeOutcome::Abandoned: return "abandoned by the PC";
         case ExchangeOutcome::TimedOut: return "timed out";
+        case ExchangeOutcome::Interrupted: return "interrupted";
     }
     return "?";
 }
@@ -54,25 +59,42 @@ ExchangeOutcome PrinterEmulator::PlannedOutcome(TransferKind kind) const {
 }
 
 PrinterEmulator::Read PrinterEmulator::ReadBytes(uint8_t* buffer, size_t count) {
-    // The stop flag is looked at between waits of at most this long.
-    constexpr auto kLook = std::chrono::milliseconds(200);
     size_t filled = 0;
+    return ReadBytes(buffer, count, filled);
+}
+
+PrinterEmulator::Read PrinterEmulator::ReadBytes(uint8_t* buffer, size_t count, size_t& filled,
+                                                 std::optional<Clock::duration> stall) {
+    // The stop flag and a stall are looked at between waits of at most this long.
+    constexpr auto kLook = std::chrono::milliseconds(200);
+    filled = 0;
+    Clock::time_point lastByte{};
     while (filled < count) {
-        if (stop_->load()) return Read::Ended;
+        if (stop_->load()) return Read::Stopped;
         const auto now = Clock::now();
-        if (deadline_ && now >= *deadline_) return Read::Ended;
+        if (deadline_ && now >= *deadline_) return Read::TimedOut;
+        if (stall && filled > 0 && now - lastByte >= *stall) return Read::Stalled;
         const auto until = deadline_ ? std::min(now + kLook, *deadline_) : now + kLook;
         size_t got = 0;
         const SerialLine::Read read = line_.ReadSome(buffer + filled, count - filled, until, got);
         if (read == SerialLine::Read::Data) {
             filled += got;
             CrossLine(inputFree_, got);
+            lastByte = Clock::now();
         } else if (read == SerialLine::Read::Failed) {
             // A pty master fails its reads while nobody holds the slave.
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
     }
     return Read::Done;
+}
+
+ExchangeOutcome PrinterEmulator::Ended(Read read) {
+    switch (read) {
+        case Read::Stalled: return ExchangeOutcome::Abandoned;
+        case Read::Stopped: return ExchangeOutcome::Interrupted;
+        default: return ExchangeOutcome::TimedOut;
+    }
 }
 
 void PrinterEmulator::CrossLine(Clock::time_point& free, size_t count) {
@@ -104,11 +126,14 @@ ExchangeReport PrinterEmulator::RunExchange(std::optional<Clock::time_point> dea
     stop_ = &stop;
     ExchangeReport report;
     // Handshake: echo 0x01, then the byte that says which way the pages go.
-    bool sawFirst = false;
+    bool sawFirst = handshakeBegun_;
     auto started = Clock::now();
+    if (handshakeBegun_) WriteByte(kHandshake1);
+    handshakeBegun_ = false;
     for (;;) {
         uint8_t byte = 0;
-        if (ReadBytes(&byte, 1) != Read::Done) {
+        if (const Read read = ReadBytes(&byte, 1); read != Read::Done) {
+            report.outcome = Ended(read);
             report.seconds = std::chrono::duration<double>(Clock::now() - started).count();
             return report;
         }
@@ -136,7 +161,12 @@ ExchangeOutcome PrinterEmulator::Transmit(ExchangeReport& report) {
     int wrongInARow = 0;
     std::array<uint8_t, kFrameSize> frame{};
     while (page < kPageTotal) {
-        if (ReadBytes(frame.data(), frame.size()) != Read::Done) return ExchangeOutcome::TimedOut;
+        size_t filled = 0;
+        if (const Read read = ReadBytes(frame.data(), frame.size(), filled, kFrameStall); read != Read::Done) {
+            // A PC that gave up and began anew waits for the echo of its 0x01.
+            handshakeBegun_ = read == Read::Stalled && frame[filled - 1] == kHandshake1;
+            return Ended(read);
+        }
         if (page == options_.failPage) {
             Answer(kAnswerFailed);
             return ExchangeOutcome::VerificationError;
@@ -155,6 +185,7 @@ ExchangeOutcome PrinterEmulator::Transmit(ExchangeReport& report) {
         }
         wrongInARow = 0;
         std::copy_n(frame.begin(), kPageSize, received_.begin() + page * kPageSize);
+        if (page == kPageTotal - 1 && imageReceived_) imageReceived_(received_);
         Answer(kAnswerGood);
         report.pages = ++page;
         if (page - 1 == options_.silentAfterPage) return ExchangeOutcome::Silent;
@@ -176,7 +207,12 @@ ExchangeOutcome PrinterEmulator::Receive(ExchangeReport& report) {
         Write(frame.data(), frame.size());
         uint8_t answer = 0;
         do {
-            if (ReadBytes(&answer, 1) != Read::Done) return ExchangeOutcome::TimedOut;
+            if (const Read read = ReadBytes(&answer, 1); read != Read::Done) return Ended(read);
+            // The PC answers a block with "s" or "w": a 0x01 begins a new exchange.
+            if (answer == kHandshake1) {
+                handshakeBegun_ = true;
+                return ExchangeOutcome::Abandoned;
+            }
         } while (answer != kAnswerGood && answer != kAnswerWrong);
         if (answer == kAnswerWrong) {
             ++report.repeats;
@@ -186,4 +222,14 @@ ExchangeOutcome PrinterEmulator::Receive(ExchangeReport& report) {
         if (block - 1 == options_.silentAfterPage) return ExchangeOutcome::Silent;
     }
     return ExchangeOutcome::Complete;
+}
+
+ExchangeOutcome PrinterEmulator::StaySilent(std::optional<Clock::time_point> deadline, const std::atomic<bool>& stop) {
+    deadline_ = deadline;
+    stop_ = &stop;
+    uint8_t ignored = 0;
+    Read read = Read::Done;
+    while ((read = ReadBytes(&ignored, 1)) == Read::Done) {
+    }
+    return read == Read::Stopped ? ExchangeOutcome::Interrupted : ExchangeOutcome::Silent;
 }

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,7 +36,9 @@ enum class ExchangeOutcome {
     UnknownAnswer,      // a byte that is no code answered as asked
     PageFault,          // a fourth "w" to one page: the sender gives up
     Silent,             // went silent as asked
-    TimedOut,           // the time ran out, or the line was stopped
+    Abandoned,          // the PC gave the exchange up and began a new one
+    TimedOut,           // the time ran out
+    Interrupted,        // the stop flag was raised
 };
 
 const char* OutcomeName(ExchangeOutcome outcome);
@@ -52,23 +55,40 @@ struct ExchangeReport {
 class PrinterEmulator {
 public:
     using Clock = std::chrono::steady_clock;
+    using Image = std::array<uint8_t, kImageSize>;
 
     // line: already open; the emulator does not close it.
     PrinterEmulator(SerialLine& line, const PrinterOptions& options);
 
     // The image sent for a reception (initially blank flash, 0xFF).
     void SetServedImage(const std::vector<uint8_t>& image);
-    const std::array<uint8_t, kImageSize>& ReceivedImage() const { return received_; }
+    const Image& ReceivedImage() const { return received_; }
+    // Called with each whole image received, before the answer to its last
+    // page goes out: whoever that answer tells that the image has arrived
+    // finds what was done with it done.
+    void OnImageReceived(std::function<void(const Image&)> received) { imageReceived_ = std::move(received); }
 
-    // Serves one exchange, from the handshake to its end.
+    // Serves one exchange, from the handshake to its end. A PC that gives up
+    // an exchange and begins anew (a handshake where an answer to a block is
+    // due, or the pages stopping halfway) ends it as Abandoned, and the next
+    // exchange starts with what it has sent of its handshake.
     ExchangeReport RunExchange(std::optional<Clock::time_point> deadline, const std::atomic<bool>& stop);
+
+    // Holds the line open and says nothing, taking whatever comes, as a
+    // printer gone silent does, until the deadline (Silent) or the stop flag
+    // (Interrupted).
+    ExchangeOutcome StaySilent(std::optional<Clock::time_point> deadline, const std::atomic<bool>& stop);
 
     // The outcome the options ask for in an exchange of this kind.
     ExchangeOutcome PlannedOutcome(TransferKind kind) const;
 
 private:
-    enum class Read { Done, Ended };
+    enum class Read { Done, Stalled, TimedOut, Stopped };
     Read ReadBytes(uint8_t* buffer, size_t count);
+    // Reads count bytes, filled of them so far. Once the first has come, a
+    // pause of stall ends the read as Stalled.
+    Read ReadBytes(uint8_t* buffer, size_t count, size_t& filled, std::optional<Clock::duration> stall = std::nullopt);
+    static ExchangeOutcome Ended(Read read);
     void Write(const uint8_t* bytes, size_t count);
     void WriteByte(uint8_t byte) { Write(&byte, 1); }
     void Answer(uint8_t answer);
@@ -80,10 +100,12 @@ private:
 
     SerialLine& line_;
     PrinterOptions options_;
-    std::array<uint8_t, kImageSize> received_{};
-    std::array<uint8_t, kImageSize> served_{};
+    Image received_{};
+    Image served_{};
+    std::function<void(const Image&)> imageReceived_;
     std::optional<Clock::time_point> deadline_;
     const std::atomic<bool>* stop_ = nullptr;
     bool crcCorrupted_ = false;
+    bool handshakeBegun_ = false;  // an abandoned exchange ended on the first byte of a new handshake
     Clock::time_point inputFree_{}, outputFree_{};  // when each direction of a paced line is idle
 };

@@ -42,14 +42,26 @@ InkBox Union(const InkBox& a, const InkBox& b) {
     return {left, bottom, right - left, top - bottom};
 }
 
-// A name as a BDF string: printable ASCII, quotes doubled.
+// UTF-8 text as a BDF string: quotes doubled, control codes as "?".
 std::string Quoted(const std::string& text) {
     std::string quoted = "\"";
     for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
         if (c == '"') quoted += "\"\"";
-        else quoted += (c >= 0x20 && c < 0x7F) ? c : '?';
+        else quoted += byte >= 0x20 && byte != 0x7F ? c : '?';
     }
     return quoted + "\"";
+}
+
+// A font's name bytes as the characters they stand for in charset, in
+// UTF-8; a byte that stands for none shown as "?".
+std::string NameText(const std::string& name, const Charset& charset) {
+    std::string text;
+    for (const char byte : name) {
+        const char32_t character = charset.unicode[static_cast<unsigned char>(byte)];
+        text += IsShownCharacter(character) ? EncodeUtf8(character) : "?";
+    }
+    return text;
 }
 
 // A name as a field of the XLFD font name, which takes no dashes.
@@ -151,7 +163,7 @@ std::string BdfOf(const Font& font, const Charset& charset, const BdfStyle& styl
     AppendLine(out, "FONTBOUNDINGBOX %d %d %d %d", bounds.width, bounds.height, bounds.left, bounds.bottom - baseline);
     out += "STARTPROPERTIES 19\n";
     out += "FOUNDRY \"Glyphmill\"\n";
-    out += "FAMILY_NAME " + Quoted(name) + "\n";
+    out += "FAMILY_NAME " + Quoted(NameText(name, charset)) + "\n";
     out += "WEIGHT_NAME " + Quoted(style.weight) + "\nSLANT " + Quoted(style.slant) + "\n";
     out += "SETWIDTH_NAME \"Normal\"\nADD_STYLE_NAME \"\"\n";
     AppendLine(out, "PIXEL_SIZE %d", rows);

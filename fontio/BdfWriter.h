@@ -16,7 +16,8 @@ struct BdfStyle {
 
 // The BDF text of font: one glyph per code, encoded as the charset's
 // character (as is for raw), advancing by the symbol's width and the
-// font's interval, with its ink's bounding box. The image keeps no baseline:
+// font's interval, with its ink's bounding box; FAMILY_NAME is the font's
+// name in the charset's characters (UTF-8). The image keeps no baseline:
 // it is taken to be where most digits and capitals have their lowest ink,
 // which is where an import puts the font's baseline; without any, at the
 // bottom of the symbols.

@@ -56,6 +56,42 @@ bool LoadCharset(const std::string& name, Charset& charset, std::string& error) 
     return false;
 }
 
+const Charset& DefaultCharset() {
+    static const Charset charset = [] {
+        Charset cp1252;
+        std::string unused;
+        LoadCharset(CharsetNames().front(), cp1252, unused);
+        return cp1252;
+    }();
+    return charset;
+}
+
+bool IsShownCharacter(char32_t character) {
+    const bool control = character < 0x20 || (character >= 0x7F && character < 0xA0);
+    const bool undefined = character >= kUndefinedBase && character < kUndefinedBase + 256;
+    return !control && !undefined;
+}
+
+std::string EncodeUtf8(char32_t character) {
+    std::string bytes;
+    if (character < 0x80) {
+        bytes += static_cast<char>(character);
+    } else if (character < 0x800) {
+        bytes += static_cast<char>(0xC0 | character >> 6);
+        bytes += static_cast<char>(0x80 | (character & 0x3F));
+    } else if (character < 0x10000) {
+        bytes += static_cast<char>(0xE0 | character >> 12);
+        bytes += static_cast<char>(0x80 | (character >> 6 & 0x3F));
+        bytes += static_cast<char>(0x80 | (character & 0x3F));
+    } else {
+        bytes += static_cast<char>(0xF0 | character >> 18);
+        bytes += static_cast<char>(0x80 | (character >> 12 & 0x3F));
+        bytes += static_cast<char>(0x80 | (character >> 6 & 0x3F));
+        bytes += static_cast<char>(0x80 | (character & 0x3F));
+    }
+    return bytes;
+}
+
 bool DecodeUtf8(const std::string& text, std::u32string& characters) {
     characters.clear();
     for (size_t at = 0; at < text.size();) {

@@ -29,9 +29,17 @@ const std::vector<std::string>& CharsetNames();
 // Fills charset by name; false, with error saying why, for a name that is
 // not one of CharsetNames.
 bool LoadCharset(const std::string& name, Charset& charset, std::string& error);
+// cp1252, the charset a name or a text is taken in where no --charset is given.
+const Charset& DefaultCharset();
+
+// Whether text shows character as itself: not a control code, nor the
+// private character of a code the code page leaves undefined.
+bool IsShownCharacter(char32_t character);
 
 // The characters of UTF-8 text; false for bytes that are not UTF-8.
 bool DecodeUtf8(const std::string& text, std::u32string& characters);
+// character (a Unicode scalar value) as UTF-8.
+std::string EncodeUtf8(char32_t character);
 
 // The codes of UTF-8 text in charset; false, with error naming what is wrong,
 // for bytes that are not UTF-8 or a character that has no code there.

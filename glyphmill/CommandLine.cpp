@@ -1,7 +1,14 @@
 #include "CommandLine.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <iomanip>
+#include <iostream>
+#include <limits>
+#include <sstream>
 #include <string>
 
 #include "FontImport.h"
@@ -117,6 +124,27 @@ std::string Listed(std::vector<Entry> entries) {
 
 }  // namespace ExitCode
 
+CLI::Validator NumberIn(double first, double last, bool whole) {
+    return CLI::Validator(
+        [first, last, whole](const std::string& text) -> std::string {
+            // Whole numbers as CLI11 converts them (0x for hex), else any number.
+            long long integer = 0;
+            double value = 0;
+            if (whole && CLI::detail::lexical_cast(text, integer)) value = static_cast<double>(integer);
+            else if (!CLI::detail::lexical_cast(text, value) || !std::isfinite(value)) return text + " is not a number";
+            else if (whole && value != std::floor(value)) return text + " is not a whole number";
+            if (value >= first && value <= last) return "";
+            std::ostringstream range;
+            range << std::setprecision(12) << text << " is not in the range " << first << " to " << last;
+            return range.str();
+        },
+        "");
+}
+
+CLI::Validator AnyWholeNumber() {
+    return NumberIn(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+}
+
 void DescribeGlyphmill(CLI::App& app) {
     app.name("glyphmill");
     app.description("The host companion of Glyver and glysend: font image files and the printer's serial line.");
@@ -129,9 +157,15 @@ int Fail(const std::string& message, int exitCode) {
     return exitCode;
 }
 
+std::string Counted(int count, const std::string& noun) {
+    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
 void Warn(const std::string& message) { std::fprintf(stderr, "glyphmill: warning: %s\n", message.c_str()); }
 
-int RunCommandLine(CLI::App& app, int argc, char** argv, const int& exitCode) {
+namespace {
+
+int ParseAndRun(CLI::App& app, int argc, char** argv, const int& exitCode) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& done) {
@@ -146,4 +180,18 @@ int RunCommandLine(CLI::App& app, int argc, char** argv, const int& exitCode) {
         return ExitCode::kUsage;
     }
     return exitCode;
+}
+
+}  // namespace
+
+int RunCommandLine(CLI::App& app, int argc, char** argv, const int& exitCode) {
+    const int code = ParseAndRun(app, argc, argv, exitCode);
+    // What a command printed is its result: output lost (a full disk, a
+    // closed pipe's reader gone) is a failure like a file not written.
+    const bool flushed = std::fflush(stdout) == 0;
+    const int error = errno;
+    std::cout.flush();
+    if (flushed && !std::ferror(stdout) && std::cout.good()) return code;
+    return Fail(std::string("cannot write standard output: ") + (flushed ? "a write failed" : std::strerror(error)),
+                ExitCode::kFileNotWritten);
 }

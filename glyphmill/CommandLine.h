@@ -58,9 +58,20 @@ void DescribeGlyphmill(CLI::App& app);
 // Says what went wrong on stderr, as "glyphmill: message"; returns exitCode.
 // Every command reports its failures through it.
 int Fail(const std::string& message, int exitCode = ExitCode::kFailed);
+// count and noun, the noun in the plural but for 1: "1 page", "3 pages".
+std::string Counted(int count, const std::string& noun);
+
 // Says on stderr, as "glyphmill: warning: message", what a command that goes
 // on did otherwise than asked.
 void Warn(const std::string& message);
+
+// The check of a numeric option: a number of its type (a whole one for an
+// integer type) from first to last. Text that is no number is told so
+// ("abc is not a number"), not as out of range. The help names the ranges
+// in words, so it describes nothing.
+CLI::Validator NumberIn(double first, double last, bool whole = true);
+// NumberIn for an int the command checks itself (a font number, a value it clamps).
+CLI::Validator AnyWholeNumber();
 
 // Parses argv and runs the command it names. A wrong command line gets the
 // command's usage line and what is wrong on stderr, and kUsage.

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "Charsets.h"
 #include "CommandLine.h"
 #include "FontComparison.h"
 #include "FontImage.h"
@@ -12,7 +13,7 @@
 namespace {
 
 std::string FontLabel(const FontImage& image, int index) {
-    return "font " + std::to_string(index) + " " + QuotedName(image, index);
+    return "font " + std::to_string(index) + " " + QuotedName(image, index, DefaultCharset());
 }
 
 const char* SettingName(FontDifference::What what) {
@@ -31,7 +32,7 @@ std::string Describe(const FontDifference& difference, const FontImage& first, c
         case FontDifference::kOnlyInFirst: return FontLabel(first, font) + ": only in " + firstPlace;
         case FontDifference::kOnlyInSecond: return FontLabel(second, font) + ": only in " + secondPlace;
         case FontDifference::kName:
-            return FontLabel(first, font) + ": named " + QuotedName(second, font) + " in " + secondPlace;
+            return FontLabel(first, font) + ": named " + QuotedName(second, font, DefaultCharset()) + " in " + secondPlace;
         case FontDifference::kColumns:
             return FontLabel(first, font) + ", code " + std::to_string(difference.code) +
                    ": the columns differ (width " + std::to_string(difference.first) + ")";

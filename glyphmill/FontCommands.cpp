@@ -60,21 +60,26 @@ int TargetFont(const FontArguments& args, FontImage& image, int& font) {
 
 // The font is named by the number it has once saved.
 void PrintSummary(const FontArguments& args, FontImage& image, int index, const std::string& family,
-                  const ImportSummary& summary) {
+                  const ImportSummary& summary, const Charset& charset) {
     const int number = SavedFontNumber(image, index);
-    std::printf("%s (%s, %d px, %d rows high) into font %s %s, height %d\n", args.fontFile.c_str(), family.c_str(),
-                summary.size, summary.pixelHeight, number >= 0 ? std::to_string(number).c_str() : "(not saved)",
-                QuotedName(image, index).c_str(), summary.height);
-    std::printf("%d glyphs imported, %d missing, %d cut\n", summary.imported, summary.missing, summary.cut);
-    if (summary.pixelHeight > 8 * summary.height)
-        std::printf("the font does not fit into %d rows: its bottom %d rows are cut off\n", 8 * summary.height,
-                    summary.pixelHeight - 8 * summary.height);
-    if (summary.spaceWidth > 0)
-        std::printf("the space is %d column%s wide\n", summary.spaceWidth, summary.spaceWidth == 1 ? "" : "s");
+    std::printf("%s (%s, %d px, %s high) into font %s %s, height %d\n", args.fontFile.c_str(), family.c_str(),
+                summary.size, Counted(summary.pixelHeight, "row").c_str(),
+                number >= 0 ? std::to_string(number).c_str() : "(not saved)", QuotedName(image, index, charset).c_str(),
+                summary.height);
+    std::printf("%s imported, %d missing, %d cut\n", Counted(summary.imported, "glyph").c_str(), summary.missing,
+                summary.cut);
+    const int cutRows = summary.pixelHeight - 8 * summary.height;
+    if (cutRows == 1) std::printf("the font does not fit into %d rows: its bottom row is cut off\n", 8 * summary.height);
+    if (cutRows > 1)
+        std::printf("the font does not fit into %d rows: its bottom %d rows are cut off\n", 8 * summary.height, cutRows);
+    if (summary.spaceWidth > 0) std::printf("the space is %s wide\n", Counted(summary.spaceWidth, "column").c_str());
     if (summary.ownExport) std::printf("exported by glyphmill: widths, interval and limit restored\n");
 }
 
 int RunImport(const FontArguments& args) {
+    const std::string& out = args.save.PathFor(args.image);
+    if (const int refused = CheckSavedToFile(out); refused != ExitCode::kDone) return refused;
+    if (const int refused = CheckOutputApart(out, args.fontFile); refused != ExitCode::kDone) return refused;
     FontImportRequest request;
     request.charset = args.charset;
     request.size = args.size;
@@ -82,12 +87,10 @@ int RunImport(const FontArguments& args) {
     request.monospace = args.monospace;
     request.spaceWidth = args.spaceWidth;
     request.automaticName = args.add;
-    if (!args.name.empty()) {
-        Charset charset;
-        std::string error;
-        if (!LoadCharset(args.charset, charset, error) || !FontNameBytes(args.name, charset, request.name, error))
-            return Fail(error);
-    }
+    Charset charset;
+    std::string error;
+    if (!LoadCharset(args.charset, charset, error)) return Fail(error);
+    if (!args.name.empty() && !FontNameBytes(args.name, charset, request.name, error)) return Fail(error);
     FontImportResult result;
     const std::unique_ptr<FontReader> fontFile = OpenFontFile(args.fontFile, result);
     if (!fontFile) return Fail(result.error, ExitCode::ForImport(result.result));
@@ -95,14 +98,16 @@ int RunImport(const FontArguments& args) {
     if (const int failed = TargetFont(args, image, request.font); failed != ExitCode::kDone) return failed;
     result = ImportFontFile(*fontFile, request, image);
     if (!result) return Fail(args.fontFile + ": " + result.error, ExitCode::ForImport(result.result));
-    PrintSummary(args, image, result.index, fontFile->FamilyName(), result.summary);
-    const std::string& out = args.save.PathFor(args.image);
+    PrintSummary(args, image, result.index, fontFile->FamilyName(), result.summary, charset);
     const int saved = SaveImage(image, out, args.save.force);
     if (saved == ExitCode::kDone) std::printf("%s: saved\n", out.c_str());
     return saved;
 }
 
 int RunExport(const FontArguments& args) {
+    for (const std::string& input : {args.image, args.fontFile}) {
+        if (const int refused = CheckOutputApart(args.out, input); refused != ExitCode::kDone) return refused;
+    }
     Charset charset;
     std::string error;
     if (!LoadCharset(args.charset, charset, error)) return Fail(error);
@@ -130,6 +135,10 @@ int WritePicture(const Picture& picture, int scale, const std::string& path, boo
 }
 
 int RunSheet(const FontArguments& args) {
+    if (const int refused = CheckOutputApart(args.out, args.image); refused != ExitCode::kDone) return refused;
+    Charset charset;
+    std::string error;
+    if (!LoadCharset(args.charset, charset, error)) return Fail(error);
     FontImage image;
     if (const int failed = OpenImage(args.image, image); failed != ExitCode::kDone) return failed;
     if (args.font >= 0) {
@@ -137,10 +146,11 @@ int RunSheet(const FontArguments& args) {
     }
     const int first = args.font >= 0 ? args.font : 0;
     const int last = args.font >= 0 ? args.font : image.GetFontCount() - 1;
-    return WritePicture(SheetOf(image, first, last), args.scale, args.out, args.force);
+    return WritePicture(SheetOf(image, first, last, charset), args.scale, args.out, args.force);
 }
 
 int RunRender(const FontArguments& args) {
+    if (const int refused = CheckOutputApart(args.out, args.image); refused != ExitCode::kDone) return refused;
     Charset charset;
     std::string error;
     if (!LoadCharset(args.charset, charset, error)) return Fail(error);
@@ -157,22 +167,15 @@ int RunRender(const FontArguments& args) {
     return WritePicture(LineOf(font, codes), args.scale, args.out, args.force);
 }
 
-CLI::Option* AddCharsetOption(CLI::App& command, FontArguments& args, const char* what) {
-    return command.add_option("--charset", args.charset, what)
-        ->check(CLI::IsMember(CharsetNames()))
-        ->type_name("CS")
-        ->capture_default_str();
-}
-
 CLI::Option* AddFontOption(CLI::App& command, FontArguments& args, const char* what) {
     return command.add_option("--font", args.font, what)
-        ->check(CLI::Range(0, FontImage::kMaxFonts - 1).description(""))
+        ->check(NumberIn(0, FontImage::kMaxFonts - 1))
         ->type_name("N");
 }
 
 CLI::Option* AddScaleOption(CLI::App& command, FontArguments& args) {
     return command.add_option("--scale", args.scale, "pixels a dot has on each side")
-        ->check(CLI::Range(1, 64).description(""))
+        ->check(NumberIn(1, 64))
         ->type_name("N")
         ->capture_default_str();
 }
@@ -197,12 +200,12 @@ void AddFontCommands(CLI::App& app, int& exitCode) {
     import->add_option("--size", importArgs->size,
                        "pixels per em of a scalable font (default: the largest at which every glyph fits --height, "
                        "else 2 bytes), or the size of a bitmap font's strike (default: the tallest that fits)")
-        ->check(CLI::Range(1, kMaxImportSize).description(""))
+        ->check(NumberIn(1, kMaxImportSize))
         ->type_name("PX");
     import->add_option("--height", importArgs->height, "the font's height in bytes (default: the fewest that hold it)")
-        ->check(CLI::Range(1, 4).description(""))
+        ->check(NumberIn(1, 4))
         ->type_name("H");
-    AddCharsetOption(*import, *importArgs, "what codes 0-255 stand for (raw: the font's own codes)");
+    AddCharsetOption(*import, importArgs->charset, "what codes 0-255 stand for (raw: the font's own codes)");
     import->add_option("--name", importArgs->name,
                        "the font's name: up to 8 characters of --charset (default with --add: typeface and size, "
                        "as \"DejaV16\", unique in the image)");
@@ -210,7 +213,7 @@ void AddFontCommands(CLI::App& app, int& exitCode) {
                      "every symbol as wide as the glyph's advance, its blank sides kept, and interval 0");
     import->add_option("--space-width", importArgs->spaceWidth,
                        "columns of the space (default: the font's advance, at least 2)")
-        ->check(CLI::Range(1, kImportColumns).description(""))
+        ->check(NumberIn(1, kImportColumns))
         ->type_name("N");
     AddSaveOptions(*import, importArgs->save);
     import->callback([importArgs, &exitCode] { exitCode = RunImport(*importArgs); });
@@ -221,7 +224,7 @@ void AddFontCommands(CLI::App& app, int& exitCode) {
     AddFontOption(*exportCommand, *exportArgs, "the font, counted from 0")->required();
     exportCommand->add_option("-o", exportArgs->out, "the BDF file to write (-: standard output)")->required()->type_name("FILE.bdf");
     AddForceOption(*exportCommand, exportArgs->force);
-    AddCharsetOption(*exportCommand, *exportArgs, "what codes 0-255 stand for (raw: encoded as themselves)");
+    AddCharsetOption(*exportCommand, exportArgs->charset, "what codes 0-255 stand for (raw: encoded as themselves)");
     exportCommand
         ->add_option("--source", exportArgs->fontFile,
                      "the font file the font was imported from: its weight and slant are written (default: Medium, "
@@ -235,6 +238,7 @@ void AddFontCommands(CLI::App& app, int& exitCode) {
     sheet->add_option("IMAGE", sheetArgs->image, "the image")->required();
     AddPictureOptions(*sheet, *sheetArgs);
     AddFontOption(*sheet, *sheetArgs, "only this font, counted from 0");
+    AddCharsetOption(*sheet, sheetArgs->charset, "the code page the titles show the fonts' names in");
     sheet->callback([sheetArgs, &exitCode] { exitCode = RunSheet(*sheetArgs); });
 
     auto renderArgs = std::make_shared<FontArguments>();
@@ -244,6 +248,6 @@ void AddFontCommands(CLI::App& app, int& exitCode) {
     AddFontOption(*render, *renderArgs, "the font, counted from 0")->required();
     render->add_option("TEXT", renderArgs->text, "the text (UTF-8)")->required();
     AddPictureOptions(*render, *renderArgs);
-    AddCharsetOption(*render, *renderArgs, "the codes the text's characters become");
+    AddCharsetOption(*render, renderArgs->charset, "the codes the text's characters become");
     render->callback([renderArgs, &exitCode] { exitCode = RunRender(*renderArgs); });
 }

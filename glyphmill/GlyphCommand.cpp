@@ -78,12 +78,12 @@ int ReadPictureAt(const std::string& path, int rowCount, ImportPicture& picture)
     return Fail(path + ": " + PictureError(problem, facts, rowCount));
 }
 
-std::string SymbolLine(FontImage& image, int index, int code) {
+std::string SymbolLine(FontImage& image, int index, int code, const Charset& charset) {
     return "symbol " + std::to_string(code) + " of font " + std::to_string(SavedFontNumber(image, index)) + " " +
-           QuotedName(image, index);
+           QuotedName(image, index, charset);
 }
 
-int WriteSymbol(const GlyphArguments& args, FontImage& image, int code) {
+int WriteSymbol(const GlyphArguments& args, FontImage& image, int code, const Charset& charset) {
     const Font& font = image.FontAt(args.font);
     const Picture picture = LineOf(font, {code});
     std::vector<uint8_t> png;
@@ -91,12 +91,13 @@ int WriteSymbol(const GlyphArguments& args, FontImage& image, int code) {
     if (!EncodePng(picture, 1, png, error)) return Fail(args.out + ": " + error);
     if (const int written = WriteOut(args.out, png.data(), png.size(), args.force); written != ExitCode::kDone)
         return written;
-    std::printf("%s: %s, %d x %d\n", args.out.c_str(), SymbolLine(image, args.font, code).c_str(), picture.width,
-                picture.height);
+    std::printf("%s: %s, %d x %d\n", args.out.c_str(), SymbolLine(image, args.font, code, charset).c_str(),
+                picture.width, picture.height);
     return ExitCode::kDone;
 }
 
-int ReplaceSymbol(const GlyphArguments& args, FontImage& image, int code) {
+int ReplaceSymbol(const GlyphArguments& args, FontImage& image, int code, const std::string& out,
+                  const Charset& charset) {
     const FontNumbers before = NumbersOf(image);
     Symbol& symbol = image.FontAt(args.font).At(code);
     SymbolWorkCopy work;
@@ -106,14 +107,13 @@ int ReplaceSymbol(const GlyphArguments& args, FontImage& image, int code) {
         return failed;
     work.ApplyImport(picture);
     work.CommitTo(symbol);
-    const std::string out = args.out.empty() ? args.image : args.out;
     return SaveChanged(
         image, out, args.force, before,
         [&] {
-            std::printf("%s: %d columns from %s\n", SymbolLine(image, args.font, code).c_str(), symbol.width,
-                        args.from.c_str());
+            std::printf("%s: %s from %s\n", SymbolLine(image, args.font, code, charset).c_str(),
+                        Counted(symbol.width, "column").c_str(), args.from.c_str());
         },
-        nullptr);
+        nullptr, charset);
 }
 
 int RunGlyph(const GlyphArguments& args) {
@@ -124,9 +124,15 @@ int RunGlyph(const GlyphArguments& args) {
     if (const int failed = ParseCode(args.code, charset, code); failed != ExitCode::kDone) return failed;
     if (args.from.empty() && args.out.empty())
         return Fail("give -o FILE.png to write the symbol, or --from PICTURE", ExitCode::kUsage);
+    // The PNG never replaces the image; the changed image never replaces the picture.
+    const std::string out = args.out.empty() ? args.image : args.out;
+    if (const int refused = args.from.empty() ? CheckOutputApart(out, args.image) : CheckSavedToFile(out);
+        refused != ExitCode::kDone)
+        return refused;
+    if (const int refused = CheckOutputApart(out, args.from); refused != ExitCode::kDone) return refused;
     FontImage image;
     if (const int failed = OpenImageFont(args.image, args.font, image); failed != ExitCode::kDone) return failed;
-    return args.from.empty() ? WriteSymbol(args, image, code) : ReplaceSymbol(args, image, code);
+    return args.from.empty() ? WriteSymbol(args, image, code, charset) : ReplaceSymbol(args, image, code, out, charset);
 }
 
 }  // namespace
@@ -138,14 +144,14 @@ void AddGlyphCommand(CLI::App& app, int& exitCode) {
         "Write one symbol as a PNG (-o), or replace it by a PNG or BMP picture (--from) as the symbol "
         "editor's bitmap import does.");
     glyph->add_option("IMAGE", args->image, "the image")->required();
-    glyph->add_option("--font", args->font, "the font, as info numbers it")->required()->type_name("N");
+    glyph->add_option("--font", args->font, "the font, as info numbers it")
+        ->required()
+        ->check(AnyWholeNumber())
+        ->type_name("N");
     glyph->add_option("--code", args->code, "the symbol: a code 0-255 (0x for hex) or a character of --charset")
         ->required()
         ->type_name("C");
-    glyph->add_option("--charset", args->charset, "what characters given to --code stand for")
-        ->check(CLI::IsMember(CharsetNames()))
-        ->type_name("CS")
-        ->capture_default_str();
+    AddCharsetOption(*glyph, args->charset, "what characters given to --code stand for, and names are shown in");
     glyph->add_option("--from", args->from, "the picture that replaces the symbol")->type_name("PICTURE");
     AddOutputOption(*glyph, args->out, "the PNG to write; with --from, the image to write (default: IMAGE)");
     AddForceOption(*glyph, args->force);

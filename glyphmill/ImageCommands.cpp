@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "AtomicFile.h"
+#include "Charsets.h"
 #include "CommandLine.h"
 #include "FontImage.h"
 #include "Results.h"
@@ -78,11 +79,13 @@ int OpenImageFont(const std::string& path, int font, FontImage& image) {
 
 namespace {
 
-int ReportRefusal(const std::string& path, const FileWrite& write, bool force) {
+// --force is offered only where it would help: for a read-only file of the user's.
+int ReportRefusal(const std::string& path, const FileWrite& write) {
     if (write.result == WriteResult::kReadOnly)
-        return Fail(path + (force ? " is read-only and not yours: left as it was"
-                                  : " is read-only: left as it was (--force replaces a read-only file of yours)"),
+        return Fail(path + " is read-only: left as it was (--force replaces a read-only file of yours)",
                     ExitCode::kFileNotWritten);
+    if (write.result == WriteResult::kNotYours)
+        return Fail(path + " is read-only and not yours: left as it was", ExitCode::kFileNotWritten);
     return Fail("cannot write " + path + ": " + write.reason, ExitCode::kFileNotWritten);
 }
 
@@ -91,16 +94,32 @@ int ReportRefusal(const std::string& path, const FileWrite& write, bool force) {
 int WriteOut(const std::string& path, const uint8_t* bytes, size_t size, bool force) {
     if (path == kStandardStream) {
         if (std::fwrite(bytes, 1, size, stdout) == size && std::fflush(stdout) == 0) return ExitCode::kDone;
-        return Fail(std::string("cannot write standard output: ") + std::strerror(errno), ExitCode::kFileNotWritten);
+        const int error = errno;
+        std::clearerr(stdout);  // said once, here
+        return Fail(std::string("cannot write standard output: ") + std::strerror(error), ExitCode::kFileNotWritten);
     }
     const FileWrite written = WriteFileAtomically(path, bytes, size, force);
-    return written ? ExitCode::kDone : ReportRefusal(path, written, force);
+    return written ? ExitCode::kDone : ReportRefusal(path, written);
 }
 
 int CheckWritable(const std::string& path, bool force) {
     if (path == kStandardStream) return ExitCode::kDone;
     const FileWrite check = CheckReplaceable(path, force);
-    return check ? ExitCode::kDone : ReportRefusal(path, check, force);
+    return check ? ExitCode::kDone : ReportRefusal(path, check);
+}
+
+int CheckOutputApart(const std::string& out, const std::string& input) {
+    std::error_code unknown;  // either file missing: not the same file
+    if (input.empty() || out == kStandardStream || input == kStandardStream ||
+        !std::filesystem::equivalent(out, input, unknown))
+        return ExitCode::kDone;
+    return Fail(out + " and " + input + " are the same file: an output never replaces its input");
+}
+
+int CheckSavedToFile(const std::string& out) {
+    if (out != kStandardStream) return ExitCode::kDone;
+    return Fail("the image would go to standard output, where this command writes its report: name a file with -o",
+                ExitCode::kUsage);
 }
 
 int SaveImage(FontImage& image, const std::string& path, bool force) {
@@ -125,6 +144,13 @@ void AddSaveOptions(CLI::App& command, SaveTarget& target) {
     AddForceOption(command, target.force);
 }
 
+CLI::Option* AddCharsetOption(CLI::App& command, std::string& charset, const std::string& what) {
+    return command.add_option("--charset", charset, what)
+        ->check(CLI::IsMember(CharsetNames()))
+        ->type_name("CS")
+        ->capture_default_str();
+}
+
 void AddForceOption(CLI::App& command, bool& force) {
     command.add_flag("--force", force, "replace the file even when it is read-only (a file of yours)");
 }
@@ -140,20 +166,24 @@ int InkedSymbols(const Font& font) {
 }  // namespace
 
 // Name bytes are any 8-bit values; both forms keep them readable on one line.
-std::string QuotedName(const FontImage& image, int index, bool json) {
+std::string QuotedName(const FontImage& image, int index, const Charset& charset, bool json) {
     char name[Font::kNameLength + 1];
     image.GetFontName(index, name);
     std::string quoted = "\"";
     for (int i = 0; i < Font::kNameLength; ++i) {
-        const unsigned char c = static_cast<unsigned char>(name[i]);
+        const auto byte = static_cast<unsigned char>(name[i]);
+        const char32_t character = charset.unicode[byte];
         char escaped[8];
-        if (c == '"' || c == '\\') {
+        if (character == U'"' || character == U'\\') {
             quoted += '\\';
-            quoted += static_cast<char>(c);
-        } else if (c >= 0x20 && c < 0x7F) {
-            quoted += static_cast<char>(c);
+            quoted += static_cast<char>(character);
+        } else if (IsShownCharacter(character)) {
+            quoted += EncodeUtf8(character);
+        } else if (json) {
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(character));
+            quoted += escaped;
         } else {
-            std::snprintf(escaped, sizeof escaped, json ? "\\u%04x" : "\\x%02x", c);
+            std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
             quoted += escaped;
         }
     }
@@ -162,7 +192,10 @@ std::string QuotedName(const FontImage& image, int index, bool json) {
 
 namespace {
 
-int RunInfo(const std::string& path, bool json) {
+int RunInfo(const std::string& path, bool json, const std::string& charsetName) {
+    Charset charset;
+    std::string error;
+    if (!LoadCharset(charsetName, charset, error)) return Fail(error);
     FontImage image;
     if (const int failed = OpenImage(path, image); failed != ExitCode::kDone) return failed;
 
@@ -173,7 +206,7 @@ int RunInfo(const std::string& path, bool json) {
                                     "\"heightLimit\": %d, \"inkedSymbols\": %d}%s\n"
                                   : "%d %s height %d interval %d limit %d inked %d%s\n";
         const char* separator = json && i + 1 < image.GetFontCount() ? "," : "";
-        std::printf(format, i, QuotedName(image, i, json).c_str(), font.GetHeight(), font.GetInterval(),
+        std::printf(format, i, QuotedName(image, i, charset, json).c_str(), font.GetHeight(), font.GetInterval(),
                     font.GetHeightLimit(), InkedSymbols(font), separator);
     }
     if (json) std::printf("]}\n");
@@ -205,6 +238,7 @@ int RunNew(const std::string& path, bool force) {
 
 struct ImageArguments {
     std::string file, out;
+    std::string charset = "cp1252";
     bool json = false;
     bool force = false;
 };
@@ -220,8 +254,9 @@ void AddImageCommands(CLI::App& app, int& exitCode) {
 
     CLI::App* info = app.add_subcommand("info", "List the fonts of an image: name, height, interval, limit, inked symbols.");
     info->add_flag("--json", args->json, "print JSON");
+    AddCharsetOption(*info, args->charset, "the code page the fonts' names are shown in");
     info->add_option("FILE", args->file, "the image (-: standard input)")->required();
-    info->callback([args, &exitCode] { exitCode = RunInfo(args->file, args->json); });
+    info->callback([args, &exitCode] { exitCode = RunInfo(args->file, args->json, args->charset); });
 
     CLI::App* check = app.add_subcommand("check", "Exit 0 for a valid font image, else say why and exit 10 (12 or 13: it cannot be opened or read).");
     check->add_option("FILE", args->file, "the image")->required();

@@ -10,6 +10,7 @@
 #include <vector>
 
 class FontImage;
+struct Charset;
 
 void AddImageCommands(CLI::App& app, int& exitCode);
 
@@ -46,6 +47,15 @@ int CheckWritable(const std::string& path, bool force = false);
 // reported. Returns the exit code.
 int SaveImage(FontImage& image, const std::string& path, bool force = false);
 
+// Refuses an output that is the file input, by its name or through a
+// symbolic link, as cp refuses a copy onto its source: writing it would
+// lose the input. Returns the exit code.
+int CheckOutputApart(const std::string& out, const std::string& input);
+// A command that reports on standard output saves its image into a file:
+// an image saved to standard output (IMAGE - saved in place) would be mixed
+// with the report. Returns the exit code.
+int CheckSavedToFile(const std::string& out);
+
 // Where a command that changes an image saves it: -o OUT, else the image
 // itself; --force replaces a read-only file of the user's.
 struct SaveTarget {
@@ -59,8 +69,12 @@ void AddSaveOptions(CLI::App& command, SaveTarget& target);
 void AddOutputOption(CLI::App& command, std::string& out, const std::string& what);
 // --force for a command that writes a file of its own (-o).
 void AddForceOption(CLI::App& command, bool& force);
+// --charset, one of CharsetNames (default: as charset holds it), described as what.
+CLI::Option* AddCharsetOption(CLI::App& command, std::string& charset, const std::string& what);
 
-// A font's 8 name bytes in double quotes, readable on one line: quotes and
-// backslashes escaped, other bytes outside printable ASCII as \xNN (\u00NN
-// for JSON).
-std::string QuotedName(const FontImage& image, int index, bool json = false);
+// A font's 8 name bytes in double quotes, readable on one line: the
+// characters they stand for in charset (UTF-8), quotes and backslashes
+// escaped; a byte that stands for no shown character (a control code, a
+// code the code page leaves undefined) as \xNN, or for JSON as \uXXXX of
+// what it stands for.
+std::string QuotedName(const FontImage& image, int index, const Charset& charset, bool json = false);

@@ -1,9 +1,7 @@
 #include "PrinterCommand.h"
 
-#include <cmath>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <thread>
@@ -25,6 +23,15 @@ const char* KindName(const ExchangeReport& report) {
     return report.kind == TransferKind::Transmit ? "transmit" : "receive";
 }
 
+void Tell(const ExchangeReport& report, bool expected) {
+    std::printf("printer: %s %s, %s, %.2f s, %s%s\n", KindName(report), Counted(report.pages, "page").c_str(),
+                Counted(report.repeats, "repeat").c_str(), report.seconds, OutcomeName(report.outcome),
+                expected ? "" : " (not as asked)");
+    std::fflush(stdout);
+}
+
+int Interrupted() { return Fail("interrupted", ExitCode::kInterrupted); }
+
 // Serves exchanges as the options ask; returns the exit code.
 int RunPrinter(const PrinterOptions& options) {
     std::string error;
@@ -40,6 +47,14 @@ int RunPrinter(const PrinterOptions& options) {
         if (const int failed = ReadImageFile(options.servePath, image); failed != ExitCode::kDone) return failed;
         printer.SetServedImage(image);
     }
+    int saveFailure = ExitCode::kDone;  // the first failed --save, which outweighs an exchange not as asked
+    printer.OnImageReceived([&](const PrinterEmulator::Image& image) {
+        // Without --serve, a read gets back what was sent last.
+        if (options.servePath.empty()) printer.SetServedImage({image.begin(), image.end()});
+        if (options.savePath.empty()) return;
+        const int saved = WriteOut(options.savePath, image.data(), image.size());
+        if (saveFailure == ExitCode::kDone) saveFailure = saved;
+    });
     std::signal(SIGINT, OnStopSignal);
     std::signal(SIGTERM, OnStopSignal);
     std::printf("%s\n", line.DevicePath().c_str());
@@ -52,27 +67,22 @@ int RunPrinter(const PrinterOptions& options) {
                        std::chrono::duration<double>(options.timeoutSeconds));
     }
     bool asAsked = true;
-    int saveFailure = ExitCode::kDone;  // the first failed --save, which outweighs an exchange not as asked
     for (int served = 0; options.exchanges == 0 || served < options.exchanges; ++served) {
         const ExchangeReport report = printer.RunExchange(deadline, StopRequested);
-        if (report.outcome == ExchangeOutcome::TimedOut && StopRequested && options.exchanges == 0) {
-            break;  // stopped while serving without end
-        }
-        if (report.kind == TransferKind::Transmit && report.outcome == ExchangeOutcome::Complete) {
-            const auto& image = printer.ReceivedImage();
-            // Without --serve, a read gets back what was sent last.
-            if (options.servePath.empty()) printer.SetServedImage({image.begin(), image.end()});
-            if (!options.savePath.empty()) {
-                const int saved = WriteOut(options.savePath, image.data(), image.size());
-                if (saveFailure == ExitCode::kDone) saveFailure = saved;
-            }
+        if (report.outcome == ExchangeOutcome::Interrupted) {
+            if (report.handshakeDone) Tell(report, true);
+            return Interrupted();
         }
         const bool expected = report.outcome == printer.PlannedOutcome(report.kind);
         asAsked = asAsked && expected;
-        std::printf("printer: %s %d pages, %d repeats, %.2f s, %s%s\n", KindName(report), report.pages,
-                    report.repeats, report.seconds, OutcomeName(report.outcome), expected ? "" : " (not as asked)");
-        std::fflush(stdout);
+        Tell(report, expected);
         if (report.outcome == ExchangeOutcome::TimedOut) break;
+        // Silent in the last exchange, the printer keeps its line open: the
+        // PC must see no answer, not a line that went away.
+        const bool last = options.exchanges != 0 && served + 1 == options.exchanges;
+        if (last && report.outcome == ExchangeOutcome::Silent &&
+            printer.StaySilent(deadline, StopRequested) == ExchangeOutcome::Interrupted)
+            return Interrupted();
     }
     // A pty loses what is still unread when its master closes: give the PC a
     // few of its looks at the port to take the last answer.
@@ -87,7 +97,11 @@ void AddPrinterOptions(CLI::App& command, PrinterOptions& options) {
     // The help names each value and its range in words; the validators stay quiet there.
     command.add_option("--device", options.device, "use this serial device instead of a new pty")->type_name("PATH");
     command.add_option("--link", options.linkPath, "place a symlink to the device at PATH")->type_name("PATH");
-    command.add_option("--save", options.savePath, "write each image received to FILE")->type_name("FILE");
+    command.add_option("--save", options.savePath, "write each image received to FILE, before the last page's answer")
+        ->type_name("FILE")
+        ->check(CLI::Validator(
+            [](const std::string& path) { return path == "-" ? "the printer reports on standard output: name a file" : ""; },
+            ""));
     command
         .add_option("--serve", options.servePath,
                     "image to send when the PC reads (default: the image received last, else blank 0xFF)")
@@ -113,27 +127,26 @@ void AddPrinterOptions(CLI::App& command, PrinterOptions& options) {
             },
             ""));
     const auto addPage = [&command](const char* name, int& page, const char* help) {
-        command.add_option(name, page, help)->check(CLI::Range(0, kPageTotal - 1).description(""))->type_name("P");
+        command.add_option(name, page, help)->check(NumberIn(0, kPageTotal - 1))->type_name("P");
     };
     addPage("--fail", options.failPage, "answer \"f\" to page P");
     addPage("--garbage", options.garbagePage, "answer page P with a byte that is no code");
-    addPage("--silent-after", options.silentAfterPage, "answer nothing more after page (or block) P");
+    addPage("--silent-after", options.silentAfterPage,
+            "answer nothing more after page (or block) P; in the last exchange, the line kept open until "
+            "--timeout or a signal");
     addPage("--bad-crc", options.badCrcBlock, "corrupt the CRC of block P once when the PC reads");
     command.add_option("--exchanges", options.exchanges, "exchanges to serve before ending (default 1, 0: no end)")
-        ->check(CLI::Range(0, 1000000).description(""))
+        ->check(NumberIn(0, 1000000))
         ->type_name("N");
-    // Bounded, so that the deadline computed from it cannot overflow; NaN is no number of seconds.
+    // Bounded, so that the deadline computed from it cannot overflow.
     command.add_option("--timeout", options.timeoutSeconds, "give up after this long (default: never)")
-        ->check(CLI::Range(0.0, 1e6).description(""))
-        ->check(CLI::Validator(
-            [](const std::string& text) { return std::isfinite(std::strtod(text.c_str(), nullptr)) ? "" : "not a number"; },
-            ""))
+        ->check(NumberIn(0.0, 1e6, false))
         ->type_name("SECONDS");
     command.add_option("--baud", options.baud, "pace the line at B baud, 10 bits a byte (default: as fast as it goes)")
-        ->check(CLI::Range(50, 4000000).description(""))
+        ->check(NumberIn(50, 4000000))
         ->type_name("B");
     command.add_option("--answer-delay", options.answerDelayMs, "hold each answer to a page back MS milliseconds")
-        ->check(CLI::Range(0, 1000000).description(""))
+        ->check(NumberIn(0, 1000000))
         ->type_name("MS");
 }
 
@@ -146,6 +159,7 @@ void AddPrinterCommand(CLI::App& app, int& exitCode) {
                                       {ExitCode::kUsage},
                                       {ExitCode::kFileNotOpened, "", " (--serve)"},
                                       {ExitCode::kFileNotRead, "", " (--serve)"},
-                                      {ExitCode::kFileNotWritten, "", " (--save)"}}));
+                                      {ExitCode::kFileNotWritten, "", " (--save)"},
+                                      {ExitCode::kInterrupted}}));
     printer->callback([options, &exitCode] { exitCode = RunPrinter(*options); });
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "CommandLine.h"
 #include "Protocol.h"
 
 namespace {
@@ -15,14 +16,12 @@ constexpr auto kRedraw = std::chrono::milliseconds(100);
 
 }  // namespace
 
-std::string Repeats(int count) { return std::to_string(count) + (count == 1 ? " repeat" : " repeats"); }
-
 Progress::Style Progress::StyleFor(std::FILE* out, bool quiet) {
     if (quiet) return Style::None;
     return isatty(fileno(out)) ? Style::Bar : Style::Lines;
 }
 
-Progress::Progress(Style style, std::string noun, std::FILE* out) : style_(style), noun_(std::move(noun)), out_(out) {}
+Progress::Progress(Style style, std::FILE* out) : style_(style), out_(out) {}
 
 double Progress::Seconds() const { return std::chrono::duration<double>(Clock::now() - started_).count(); }
 
@@ -32,8 +31,8 @@ std::string Progress::Figures(int pages) const {
     const double bytes = static_cast<double>(pages) * kPageSize;
     const double rate = seconds > 0 ? bytes / seconds : 0;
     char text[160];
-    int length = std::snprintf(text, sizeof text, "%d/%d %ss, %d/%d bytes, %.1f KiB/s", pages, kPageTotal,
-                               noun_.c_str(), pages * kPageSize, kImageSize, rate / 1024);
+    int length = std::snprintf(text, sizeof text, "%d/%d pages, %d/%d bytes, %.1f KiB/s", pages, kPageTotal,
+                               pages * kPageSize, kImageSize, rate / 1024);
     if (pages < kPageTotal && rate > 0)
         std::snprintf(text + length, sizeof text - length, ", %.1f s left", (kImageSize - bytes) / rate);
     else if (pages == kPageTotal)
@@ -44,7 +43,7 @@ std::string Progress::Figures(int pages) const {
 void Progress::DrawBar(int pages, int repeats) {
     const int filled = pages * kBarWidth / kPageTotal;
     std::string line = "[" + std::string(filled, '#') + std::string(kBarWidth - filled, '.') + "] " + Figures(pages);
-    if (repeats > 0) line += ", " + Repeats(repeats);
+    if (repeats > 0) line += ", " + Counted(repeats, "repeat");
     const size_t length = line.size();
     line.resize(std::max(length, barLength_), ' ');  // wipes a longer line drawn before
     barLength_ = length;
@@ -62,7 +61,7 @@ void Progress::Update(int pages, int repeats) {
             if (pages == kPageTotal || repeated || Clock::now() - drawn_ >= kRedraw) DrawBar(pages, repeats);
             return;
         case Style::Lines:
-            if (repeated) std::fprintf(out_, "%s %d again, %s so far\n", noun_.c_str(), pages, Repeats(repeats).c_str());
+            if (repeated) std::fprintf(out_, "page %d again, %s so far\n", pages, Counted(repeats, "repeat").c_str());
             else if (pages % kPagesPerLine == 0) std::fprintf(out_, "%s\n", Figures(pages).c_str());
             std::fflush(out_);
             return;

@@ -6,17 +6,14 @@
 #include <cstdio>
 #include <string>
 
-// "1 repeat", "3 repeats".
-std::string Repeats(int count);
-
 class Progress {
 public:
     enum class Style { Bar, Lines, None };
     // Bar when out is a terminal, else Lines; None when quiet.
     static Style StyleFor(std::FILE* out, bool quiet);
 
-    // noun: what the transfer moves, "page" or "block". Timing starts here.
-    Progress(Style style, std::string noun, std::FILE* out = stdout);
+    // Timing starts here.
+    explicit Progress(Style style, std::FILE* out = stdout);
     // Pages done so far and repeats in all.
     void Update(int pages, int repeats);
     // Ends the bar's line, so that what follows starts on a line of its own.
@@ -29,7 +26,6 @@ private:
 
     using Clock = std::chrono::steady_clock;
     Style style_;
-    std::string noun_;
     std::FILE* out_;
     Clock::time_point started_ = Clock::now();
     Clock::time_point drawn_{};

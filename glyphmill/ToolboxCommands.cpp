@@ -37,7 +37,7 @@ void TellFillers(FontImage& image) {
 }
 
 int SaveChanged(FontImage& image, const std::string& out, bool force, const FontNumbers& before,
-                const std::function<void()>& tellChange, const Font* subject) {
+                const std::function<void()>& tellChange, const Font* subject, const Charset& charset) {
     const int saved = SaveImage(image, out, force);
     if (saved != ExitCode::kDone) return saved;
     tellChange();
@@ -46,7 +46,7 @@ int SaveChanged(FontImage& image, const std::string& out, bool force, const Font
         const auto was = before.find(&image.FontAt(i));
         const int number = SavedFontNumber(image, i);
         if (&image.FontAt(i) == subject || was == before.end() || was->second == number) continue;
-        renumbered += (renumbered.empty() ? "" : ", ") + std::to_string(was->second) + " " + QuotedName(image, i) +
+        renumbered += (renumbered.empty() ? "" : ", ") + std::to_string(was->second) + " " + QuotedName(image, i, charset) +
                       " -> " + std::to_string(number);
     }
     if (!renumbered.empty()) std::printf("renumbered: %s\n", renumbered.c_str());
@@ -69,38 +69,37 @@ struct ToolboxArguments {
     const std::string& Out() const { return out.empty() ? image : out; }
 };
 
-std::string FontLine(FontImage& image, int index) {
-    return "font " + std::to_string(SavedFontNumber(image, index)) + " " + QuotedName(image, index);
+// The commands but rename show names in cp1252.
+std::string FontLine(FontImage& image, int index, const Charset& charset = DefaultCharset()) {
+    return "font " + std::to_string(SavedFontNumber(image, index)) + " " + QuotedName(image, index, charset);
 }
 
-// The one place a name given on the command line becomes a font's name
-// bytes: its characters in --charset, as import's --name does.
-bool StoreFontName(FontImage& image, int index, const ToolboxArguments& args, std::string& error) {
-    Charset charset;
-    std::string bytes;
-    if (!LoadCharset(args.charset, charset, error) || !FontNameBytes(args.name, charset, bytes, error)) return false;
-    image.SetFontName(index, bytes.c_str());
-    return true;
-}
-
+// A name given on the command line becomes a font's name bytes as import's
+// --name makes them: its characters in --charset.
 int RunRename(const ToolboxArguments& args) {
+    if (const int refused = CheckSavedToFile(args.Out()); refused != ExitCode::kDone) return refused;
+    Charset charset;
+    std::string error, bytes;
+    if (!LoadCharset(args.charset, charset, error) || !FontNameBytes(args.name, charset, bytes, error))
+        return Fail(error);
     FontImage image;
     if (const int failed = OpenImageFont(args.image, args.font, image); failed != ExitCode::kDone) return failed;
-    std::string error;
     const FontNumbers before = NumbersOf(image);
-    const std::string old = QuotedName(image, args.font);
-    if (!StoreFontName(image, args.font, args, error)) return Fail(error);
+    const std::string old = QuotedName(image, args.font, charset);
+    image.SetFontName(args.font, bytes.c_str());
     return SaveChanged(
         image, args.Out(), args.force, before,
-        [&] { std::printf("%s, was %s\n", FontLine(image, args.font).c_str(), old.c_str()); }, nullptr);
+        [&] { std::printf("%s, was %s\n", FontLine(image, args.font, charset).c_str(), old.c_str()); }, nullptr,
+        charset);
 }
 
 int RunRemove(const ToolboxArguments& args) {
+    if (const int refused = CheckSavedToFile(args.Out()); refused != ExitCode::kDone) return refused;
     FontImage image;
     if (const int failed = OpenImageFont(args.image, args.font, image); failed != ExitCode::kDone) return failed;
     if (image.GetFontCount() == 1) return Fail("the last font of an image is never removed");
     const FontNumbers before = NumbersOf(image);
-    const std::string removed = "font " + std::to_string(args.font) + " " + QuotedName(image, args.font);
+    const std::string removed = "font " + std::to_string(args.font) + " " + QuotedName(image, args.font, DefaultCharset());
     image.RemoveFont(args.font);
     return SaveChanged(
         image, args.Out(), args.force, before,
@@ -108,10 +107,11 @@ int RunRemove(const ToolboxArguments& args) {
             const int left = SavedFontNumber(image, image.GetFontCount() - 1) + 1;  // fillers included
             std::printf("%s removed, %d font%s left\n", removed.c_str(), left, left == 1 ? "" : "s");
         },
-        nullptr);
+        nullptr, DefaultCharset());
 }
 
 int RunMove(const ToolboxArguments& args) {
+    if (const int refused = CheckSavedToFile(args.Out()); refused != ExitCode::kDone) return refused;
     FontImage image;
     if (const int failed = OpenImageFont(args.image, args.font, image); failed != ExitCode::kDone) return failed;
     if (args.to < 0 || args.to >= image.GetFontCount())
@@ -123,7 +123,8 @@ int RunMove(const ToolboxArguments& args) {
     MoveFont(image, args.font, args.to);
     return SaveChanged(
         image, args.Out(), args.force, before,
-        [&] { std::printf("%s, was font %d\n", FontLine(image, args.to).c_str(), args.font); }, moved);
+        [&] { std::printf("%s, was font %d\n", FontLine(image, args.to).c_str(), args.font); }, moved,
+        DefaultCharset());
 }
 
 // value clamped to first-last as the model (or the editor's font panel)
@@ -155,7 +156,7 @@ void TellLoss(const Font& font, int rows) {
     const int symbols = SymbolsInkedFrom(font, rows);
     if (symbols > 0)
         Warn(std::to_string(symbols) + " symbol" + (symbols == 1 ? " loses" : "s lose") + " ink: only the bottom " +
-             std::to_string(rows) + " rows stay");
+             (rows == 1 ? "row stays" : std::to_string(rows) + " rows stay"));
 }
 
 int WidestSymbol(const Font& font) {
@@ -167,6 +168,7 @@ int WidestSymbol(const Font& font) {
 int RunSet(const ToolboxArguments& args) {
     if (!args.hasInterval && !args.hasHeightLimit && !args.hasHeight)
         return Fail("nothing to set: give --interval, --height-limit or --height", ExitCode::kUsage);
+    if (const int refused = CheckSavedToFile(args.Out()); refused != ExitCode::kDone) return refused;
     FontImage image;
     if (const int failed = OpenImageFont(args.image, args.font, image); failed != ExitCode::kDone) return failed;
     const FontNumbers before = NumbersOf(image);
@@ -196,10 +198,12 @@ int RunSet(const ToolboxArguments& args) {
             std::printf("%s: height %d, interval %d, limit %d\n", FontLine(image, args.font).c_str(), font.GetHeight(),
                         font.GetInterval(), SymbolHeightLimit(font));
         },
-        nullptr);
+        nullptr, DefaultCharset());
 }
 
 int RunCopy(const ToolboxArguments& args) {
+    const std::string out = args.out.empty() ? args.dest : args.out;
+    if (const int refused = CheckSavedToFile(out); refused != ExitCode::kDone) return refused;
     FontImage source;
     if (const int failed = OpenImageFont(args.image, args.font, source); failed != ExitCode::kDone) return failed;
     if (IsFillerFont(source, args.font))
@@ -220,14 +224,13 @@ int RunCopy(const ToolboxArguments& args) {
     const FontNumbers before = NumbersOf(dest);
     const int index = dest.GetFontCount() - 1;
     CopyFont(source.FontAt(args.font), dest.FontAt(index));
-    const std::string out = args.out.empty() ? args.dest : args.out;
     return SaveChanged(
         dest, out, args.force, before,
         [&] {
             std::printf("font %d of %s copied as %s of %s%s\n", args.font, args.image.c_str(),
                         FontLine(dest, index).c_str(), out.c_str(), created ? " (a new image)" : "");
         },
-        nullptr);
+        nullptr, DefaultCharset());
 }
 
 CLI::Option* AddImage(CLI::App& command, ToolboxArguments& args) {
@@ -235,7 +238,7 @@ CLI::Option* AddImage(CLI::App& command, ToolboxArguments& args) {
 }
 
 CLI::Option* AddFont(CLI::App& command, ToolboxArguments& args, const char* what = "the font, as info numbers it") {
-    return command.add_option("--font", args.font, what)->required()->type_name("N");
+    return command.add_option("--font", args.font, what)->required()->check(AnyWholeNumber())->type_name("N");
 }
 
 void AddOut(CLI::App& command, ToolboxArguments& args, const char* what = "write the image here (default: IMAGE)") {
@@ -257,10 +260,7 @@ void AddToolboxCommands(CLI::App& app, int& exitCode) {
     auto renameArgs = std::make_shared<ToolboxArguments>();
     CLI::App* rename = AddFontCommand(app, "rename", "Give a font of IMAGE a new name (8 characters).", *renameArgs);
     rename->add_option("NAME", renameArgs->name, "the new name: up to 8 characters of --charset")->required();
-    rename->add_option("--charset", renameArgs->charset, "the code page the name's characters are stored in")
-        ->check(CLI::IsMember(CharsetNames()))
-        ->type_name("CS")
-        ->capture_default_str();
+    AddCharsetOption(*rename, renameArgs->charset, "the code page the name's characters are stored in");
     AddOut(*rename, *renameArgs);
     rename->callback([renameArgs, &exitCode] { exitCode = RunRename(*renameArgs); });
 
@@ -272,7 +272,10 @@ void AddToolboxCommands(CLI::App& app, int& exitCode) {
 
     auto moveArgs = std::make_shared<ToolboxArguments>();
     CLI::App* move = AddFontCommand(app, "move", "Move a font of IMAGE to another place in its list.", *moveArgs);
-    move->add_option("--to", moveArgs->to, "its new place, as info numbers it")->required()->type_name("M");
+    move->add_option("--to", moveArgs->to, "its new place, as info numbers it")
+        ->required()
+        ->check(AnyWholeNumber())
+        ->type_name("M");
     AddOut(*move, *moveArgs);
     move->callback([moveArgs, &exitCode] { exitCode = RunMove(*moveArgs); });
 
@@ -280,11 +283,16 @@ void AddToolboxCommands(CLI::App& app, int& exitCode) {
     CLI::App* set = AddFontCommand(
         app, "set", "Set a font's interval, height limit or height, as the font panel does.", *setArgs);
     CLI::Option* interval =
-        set->add_option("--interval", setArgs->interval, "columns between symbols, 0-15")->type_name("I");
+        set->add_option("--interval", setArgs->interval, "columns between symbols, 0-15")
+            ->check(AnyWholeNumber())
+            ->type_name("I");
     CLI::Option* limit =
-        set->add_option("--height-limit", setArgs->heightLimit, "rows a font 1 byte high prints, 1-8")->type_name("L");
+        set->add_option("--height-limit", setArgs->heightLimit, "rows a font 1 byte high prints, 1-8")
+            ->check(AnyWholeNumber())
+            ->type_name("L");
     CLI::Option* height =
         set->add_option("--height", setArgs->height, "bytes a column, 1-4 (the symbols keep their bottom rows)")
+            ->check(AnyWholeNumber())
             ->type_name("H");
     AddOut(*set, *setArgs);
     set->callback([setArgs, interval, limit, height, &exitCode] {

@@ -10,6 +10,7 @@
 
 class Font;
 class FontImage;
+struct Charset;
 
 void AddToolboxCommands(CLI::App& app, int& exitCode);
 
@@ -24,6 +25,6 @@ FontNumbers NumbersOf(const FontImage& image);
 // accounts for, or null) whose number in the saved file differs from its
 // number before is named, and so are the "Empty" fillers saving added (the
 // two-bank layout can move fonts the change did not touch); "OUT: saved"
-// ends the report. Returns the exit code.
+// ends the report, which shows names in charset. Returns the exit code.
 int SaveChanged(FontImage& image, const std::string& out, bool force, const FontNumbers& before,
-                const std::function<void()>& tellChange, const Font* subject);
+                const std::function<void()>& tellChange, const Font* subject, const Charset& charset);

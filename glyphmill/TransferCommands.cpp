@@ -31,6 +31,7 @@ struct TransferArguments {
     bool raw = false;
     bool verify = false;  // send: read the image back and compare
     bool force = false;   // read replaces a read-only file of the user's
+    std::FILE* report = stdout;  // where the progress and the summary go
 };
 
 std::string PortList(const std::vector<SerialPortInfo>& ports) {
@@ -76,12 +77,12 @@ std::chrono::milliseconds Timeout(const TransferArguments& args) {
     return std::chrono::milliseconds(std::llround(args.timeoutSeconds * 1000));
 }
 
-std::string Where(const TransferProgress& progress, const char* noun) {
-    return progress.paging ? std::string(noun) + " " + std::to_string(progress.pages) : "handshake";
+std::string Where(const TransferProgress& progress) {
+    return progress.paging ? "page " + std::to_string(progress.pages) : "handshake";
 }
 
 // Says how a transfer that did not get through ended; returns the exit code.
-int ReportFailure(const TransferOutcome& outcome, const TransferArguments& args, const char* noun) {
+int ReportFailure(const TransferOutcome& outcome, const TransferArguments& args) {
     const int result = outcome.progress.result;
     std::string text = TransferResult::Message(result);
     if (result == TransferResult::kNoAnswer) {
@@ -89,20 +90,20 @@ int ReportFailure(const TransferOutcome& outcome, const TransferArguments& args,
         std::snprintf(seconds, sizeof seconds, "%g", args.timeoutSeconds);
         text += std::string(" within ") + seconds + " s";
     }
-    if (result != TransferResult::kInterrupted) text += " (" + Where(outcome.progress, noun) + ")";
+    if (result != TransferResult::kInterrupted) text += " (" + Where(outcome.progress) + ")";
     if (!outcome.detail.empty()) text += ": " + outcome.detail;
     return Fail(text, ExitCode::ForTransfer(result));
 }
 
-void Summarize(const char* verb, const std::string& file, const TransferOutcome& outcome, double seconds) {
-    std::printf("%s %s: %d pages in %.2f s (%.1f KiB/s), %s\n", verb, file.c_str(), kPageTotal, seconds,
-                kImageSize / 1024.0 / seconds, Repeats(outcome.progress.repeats).c_str());
+void Summarize(const char* verb, const TransferArguments& args, const TransferOutcome& outcome, double seconds) {
+    std::fprintf(args.report, "%s %s: %d pages in %.2f s (%.1f KiB/s), %s\n", verb, args.file.c_str(), kPageTotal,
+                 seconds, kImageSize / 1024.0 / seconds, Counted(outcome.progress.repeats, "repeat").c_str());
 }
 
 // Runs a transfer with its progress shown; the outcome's result tells how it ended.
 template <typename Run>
-TransferOutcome WithProgress(const TransferArguments& args, const char* noun, double& seconds, Run run) {
-    Progress progress(Progress::StyleFor(stdout, args.quiet), noun);
+TransferOutcome WithProgress(const TransferArguments& args, double& seconds, Run run) {
+    Progress progress(Progress::StyleFor(args.report, args.quiet), args.report);
     const TransferOutcome outcome = run([&progress](int pages, int repeats) { progress.Update(pages, repeats); });
     progress.Finish();
     seconds = progress.Seconds();
@@ -123,10 +124,10 @@ int ReadImage(const TransferArguments& args, std::vector<uint8_t>& bytes, FontIm
 // failure it says why).
 int ReadPrinter(SerialLine& line, const TransferArguments& args, ImageBytes& image, TransferOutcome& outcome,
                 double& seconds) {
-    outcome = WithProgress(args, "block", seconds, [&](const ProgressFn& progress) {
+    outcome = WithProgress(args, seconds, [&](const ProgressFn& progress) {
         return ReceiveImage(line, image, Timeout(args), progress);
     });
-    if (outcome.progress.result != TransferResult::kDone) return ReportFailure(outcome, args, "block");
+    if (outcome.progress.result != TransferResult::kDone) return ReportFailure(outcome, args);
     return ExitCode::kDone;
 }
 
@@ -152,11 +153,11 @@ int RunSend(TransferArguments& args) {
     line.StopOnSignals();
     if (const int failed = OpenLine(line, args); failed != ExitCode::kDone) return failed;
     double seconds = 0;
-    const TransferOutcome outcome = WithProgress(args, "page", seconds, [&](const ProgressFn& progress) {
+    const TransferOutcome outcome = WithProgress(args, seconds, [&](const ProgressFn& progress) {
         return SendImage(line, image, Timeout(args), progress);
     });
-    if (outcome.progress.result != TransferResult::kDone) return ReportFailure(outcome, args, "page");
-    if (!args.quiet) Summarize("sent", args.file, outcome, seconds);
+    if (outcome.progress.result != TransferResult::kDone) return ReportFailure(outcome, args);
+    if (!args.quiet) Summarize("sent", args, outcome, seconds);
     if (!args.verify) return ExitCode::kDone;
     ImageBytes printer{};
     TransferOutcome readBack;
@@ -165,6 +166,8 @@ int RunSend(TransferArguments& args) {
 }
 
 int RunRead(TransferArguments& args) {
+    // The image on standard output is not mixed with what is said of it.
+    if (args.file == "-") args.report = stderr;
     if (const int refused = CheckWritable(args.file, args.force); refused != ExitCode::kDone) return refused;
     SerialLine line;
     ImageBytes image{};
@@ -174,7 +177,7 @@ int RunRead(TransferArguments& args) {
     // Only a whole image replaces the file, and atomically.
     if (const int written = WriteOut(args.file, image.data(), image.size(), args.force); written != ExitCode::kDone)
         return written;
-    if (!args.quiet) Summarize("read", args.file, outcome, seconds);
+    if (!args.quiet) Summarize("read", args, outcome, seconds);
     return ExitCode::kDone;
 }
 
@@ -264,7 +267,7 @@ void AddLineOptions(CLI::App& command, TransferArguments& args) {
     command
         .add_option("--timeout", args.timeoutSeconds,
                     "give up when the printer has not answered this long after the last byte left")
-        ->check(CLI::Range(0.01, 3600.0).description(""))
+        ->check(NumberIn(0.01, 3600.0, false))
         ->type_name("SECONDS")
         ->capture_default_str();
     command.add_flag("--quiet,-q", args.quiet, "no progress and no summary");

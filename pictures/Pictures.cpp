@@ -7,6 +7,7 @@
 #include <limits>
 #include <new>
 
+#include "Charsets.h"
 #include "FontImage.h"
 #include "LabelFont.h"
 
@@ -24,16 +25,24 @@ void DrawSymbol(Picture& picture, const Symbol& symbol, int left, int top, int r
     }
 }
 
-int TextWidth(const std::string& text) { return kLabelWidth * static_cast<int>(text.size()); }
+int TextWidth(const std::u32string& text) { return kLabelWidth * static_cast<int>(text.size()); }
 
-// Text in the label font; a character it lacks shows as "?".
-void DrawText(Picture& picture, int left, int top, const std::string& text) {
+// The rows of character's glyph; a character the label font lacks shows as "?".
+const uint8_t* LabelRows(char32_t character) {
+    const LabelGlyph* end = kLabelGlyphs + kLabelGlyphCount;
+    const auto ordered = [](const LabelGlyph& glyph, char32_t wanted) { return glyph.character < wanted; };
+    const LabelGlyph* found = std::lower_bound(kLabelGlyphs, end, character, ordered);
+    if (found == end || found->character != character) found = std::lower_bound(kLabelGlyphs, end, U'?', ordered);
+    return found->rows;
+}
+
+// Text in the label font.
+void DrawText(Picture& picture, int left, int top, const std::u32string& text) {
     for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i] >= kLabelFirst && text[i] <= kLabelLast ? text[i] : '?';
-        const uint8_t* glyph = kLabelGlyphs[c - kLabelFirst];
+        const uint8_t* rows = LabelRows(text[i]);
         for (int y = 0; y < kLabelHeight; ++y) {
             for (int x = 0; x < kLabelWidth; ++x) {
-                if (glyph[y] & (0x10 >> x)) picture.Set(left + kLabelWidth * static_cast<int>(i) + x, top + y, Picture::kInk);
+                if (rows[y] & (0x10 >> x)) picture.Set(left + kLabelWidth * static_cast<int>(i) + x, top + y, Picture::kInk);
             }
         }
     }
@@ -45,13 +54,22 @@ constexpr int kLabelGap = 2;   // between the codes and the table
 constexpr int kFontGap = 8;    // between two fonts
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
-std::string Title(const FontImage& image, int index) {
+std::u32string Ascii(const std::string& text) { return std::u32string(text.begin(), text.end()); }
+
+// The name as the characters its bytes stand for in charset; a byte that
+// stands for none shown is a "?".
+std::u32string Title(const FontImage& image, int index, const Charset& charset) {
     char name[Font::kNameLength + 1];
     image.GetFontName(index, name);
+    std::u32string shown;
+    for (int i = 0; i < Font::kNameLength; ++i) {
+        const char32_t character = charset.unicode[static_cast<unsigned char>(name[i])];
+        shown += IsShownCharacter(character) ? character : U'?';
+    }
     const Font& font = image.FontAt(index);
-    return "Font " + std::to_string(index) + " \"" + std::string(name, Font::kNameLength) + "\" height " +
-           std::to_string(font.GetHeight()) + " interval " + std::to_string(font.GetInterval()) + " limit " +
-           std::to_string(font.GetHeightLimit());
+    return Ascii("Font " + std::to_string(index) + " \"") + shown +
+           Ascii("\" height " + std::to_string(font.GetHeight()) + " interval " + std::to_string(font.GetInterval()) +
+                 " limit " + std::to_string(font.GetHeightLimit()));
 }
 
 // The table of one font, in dots. A cell holds a symbol with a dot of
@@ -70,7 +88,7 @@ struct Table {
         rows = 8 * font.GetHeight();
         cellWidth = std::max(widest, kLabelWidth) + 2;
         cellHeight = rows + 4;
-        left = blockLeft + TextWidth("00") + kLabelGap;
+        left = blockLeft + TextWidth(U"00") + kLabelGap;
         top = blockTop + kLabelHeight + kTitleGap + kLabelHeight + kLabelGap;
     }
     int Right() const { return left + 16 * (cellWidth + 1); }
@@ -81,8 +99,9 @@ struct Table {
 
 int BlockHeight(const Table& table, int blockTop) { return table.Bottom() + 1 - blockTop; }
 
-void DrawTable(Picture& picture, const FontImage& image, int index, const Table& table, int blockLeft, int blockTop) {
-    DrawText(picture, blockLeft, blockTop, Title(image, index));
+void DrawTable(Picture& picture, const FontImage& image, int index, const Charset& charset, const Table& table,
+               int blockLeft, int blockTop) {
+    DrawText(picture, blockLeft, blockTop, Title(image, index, charset));
     for (int k = 0; k <= 16; ++k) {
         const int x = table.left + k * (table.cellWidth + 1), y = table.top + k * (table.cellHeight + 1);
         for (int i = table.top; i <= table.Bottom(); ++i) picture.Set(x, i, Picture::kGrey);
@@ -90,9 +109,9 @@ void DrawTable(Picture& picture, const FontImage& image, int index, const Table&
     }
     for (int k = 0; k < 16; ++k) {
         DrawText(picture, table.CellLeft(k) + (table.cellWidth - kLabelWidth + 1) / 2,
-                 table.top - kLabelGap - kLabelHeight, std::string(1, kHexDigits[k]));
+                 table.top - kLabelGap - kLabelHeight, std::u32string(1, kHexDigits[k]));
         DrawText(picture, blockLeft, table.CellTop(k) + (table.cellHeight - kLabelHeight) / 2,
-                 std::string{kHexDigits[k], '0'});
+                 std::u32string{static_cast<char32_t>(kHexDigits[k]), U'0'});
     }
     const Font& font = image.FontAt(index);
     for (int code = 0; code < Font::kSymbolCount; ++code) {
@@ -148,19 +167,19 @@ void PackRow(const Picture& picture, int y, int scale, std::vector<png_byte>& ro
 
 }  // namespace
 
-Picture SheetOf(const FontImage& image, int first, int last) {
+Picture SheetOf(const FontImage& image, int first, int last, const Charset& charset) {
     std::vector<Table> tables;
     int width = 0, height = kMargin;
     for (int index = first; index <= last; ++index) {
         tables.emplace_back(image.FontAt(index), kMargin, height);
-        width = std::max({width, tables.back().Right() + 1, kMargin + TextWidth(Title(image, index))});
+        width = std::max({width, tables.back().Right() + 1, kMargin + TextWidth(Title(image, index, charset))});
         height += BlockHeight(tables.back(), height) + (index < last ? kFontGap : 0);
     }
     Picture picture(width + kMargin, height + kMargin);
     int blockTop = kMargin;
     for (int index = first; index <= last; ++index) {
         const Table& table = tables[index - first];
-        DrawTable(picture, image, index, table, kMargin, blockTop);
+        DrawTable(picture, image, index, charset, table, kMargin, blockTop);
         blockTop += BlockHeight(table, blockTop) + kFontGap;
     }
     return picture;

@@ -10,6 +10,7 @@
 
 class Font;
 class FontImage;
+struct Charset;
 
 struct Picture {
     // The shades of a dot, as 2-bit grey levels.
@@ -25,11 +26,11 @@ struct Picture {
 };
 
 // Fonts first to last of image, one under the other: for each, a title with
-// its name, height, interval and limit, and its 256 symbols in a 16 x 16
-// table with the codes in hex along the top and the left. The cells are as
-// wide as the font's widest symbol; a grey bar under each symbol shows its
-// width.
-Picture SheetOf(const FontImage& image, int first, int last);
+// its name (in charset's characters), height, interval and limit, and its
+// 256 symbols in a 16 x 16 table with the codes in hex along the top and the
+// left. The cells are as wide as the font's widest symbol; a grey bar under
+// each symbol shows its width.
+Picture SheetOf(const FontImage& image, int first, int last, const Charset& charset);
 
 // The printed line of codes (PrintLine) as a picture, as wide as LineWidth
 // tells.

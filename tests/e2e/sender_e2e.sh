@@ -22,6 +22,23 @@ finish_printer() {
   import -window root -crop 215x180+350+150 "$work/$what.png" 2>/dev/null || true
 }
 
+# Waits for an emulator asked to go silent to say that it has; it then holds
+# the line, saying nothing, until it is stopped.
+until_silent() {
+  local what=$1
+  for _ in $(seq 400); do grep -q ', silent$' "$work/printer.log" && break; sleep 0.25; done
+  echo "  $what: $(tail -n 1 "$work/printer.log")"
+  grep -q ', silent$' "$work/printer.log" || fail "$what: the emulator did not go silent as asked"
+}
+# Stops a silent emulator, which says so with exit 130.
+stop_printer() {
+  local what=$1 status=0
+  kill -TERM "$printer"
+  wait "$printer" || status=$?
+  printer=""
+  [ "$status" -eq 130 ] || fail "$what: the emulator, stopped, ended with exit $status, not 130"
+}
+
 # Clicks a point of the window's client area (the sender has no menu bar).
 press_at() {
   xdotool mousemove --window "$window" $(($1 + client_left)) $(($2 + client_top_without_menu))
@@ -60,7 +77,7 @@ wait_for_red() {
 expect_no_answer() {
   local what=$1 waited
   waited=$(wait_for_red)
-  echo "  $what: the status turned red $waited s after the emulator had ended"
+  echo "  $what: the status turned red $waited s after the emulator had gone silent"
   if [ "$waited" = "never" ]; then fail "$what: the transfer did not end"
   elif [ "$waited" -lt 3 ]; then fail "$what: the transfer ended at once, not for want of an answer"
   fi
@@ -138,15 +155,17 @@ choose_slowest_speed
 echo "case: a printer silent after page 2 on a 1200 baud line ends with \"No answer\""
 start_printer --timeout 90 --baud 1200 --answer-delay 1500 --silent-after 2
 press_send
-finish_printer "silent transmission"
+until_silent "silent transmission"
 expect_no_answer "no answer to a page"
+stop_printer "silent transmission"
 
 echo "case: a printer silent after block 1 on a 1200 baud line ends with \"No answer\", the file untouched"
 echo "old content" >"$work/read.bin"
 start_printer --timeout 90 --baud 1200 --serve "$work/printer-image.bin" --silent-after 1
 press_read
-finish_printer "silent reception"
+until_silent "silent reception"
 expect_no_answer "no block"
+stop_printer "silent reception"
 [ "$(cat "$work/read.bin")" = "old content" ] || fail "the file was changed by a reception that did not complete"
 leftover "$work/read.bin"
 

@@ -5,6 +5,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <filesystem>
 #include <future>
@@ -86,15 +88,22 @@ protected:
 TEST_F(PrinterEmulatorTest, TakesAWholeTransmissionAndKeepsTheImage) {
     PrinterOptions options;
     PrinterEmulator printer(line_, options);
+    const auto image = Image(1);
+    // What is done with the image is done before the last page's answer.
+    std::atomic<bool> handedOver{false};
+    printer.OnImageReceived([&](const PrinterEmulator::Image& received) {
+        handedOver = std::equal(image.begin(), image.end(), received.begin());
+    });
     auto report = Serve(printer);
     PcSide pc(fds_[1]);
-    const auto image = Image(1);
     pc.Send({0x33});  // noise before the handshake is ignored
     pc.Handshake(0x52);
     for (int page = 0; page < kPageTotal; ++page) {
+        EXPECT_FALSE(handedOver) << page;
         pc.Send(pc.Frame(image, page));
         ASSERT_EQ(pc.TakeByte(), 's') << page;
     }
+    EXPECT_TRUE(handedOver);
     const ExchangeReport done = report.get();
     EXPECT_EQ(done.kind, TransferKind::Transmit);
     EXPECT_EQ(done.outcome, ExchangeOutcome::Complete);
@@ -219,12 +228,56 @@ TEST_F(PrinterEmulatorTest, PacedLineTakesAFrameAtItsSpeedAndHoldsTheAnswerBack)
     EXPECT_EQ(report.get().outcome, ExchangeOutcome::Silent);
 }
 
-TEST_F(PrinterEmulatorTest, StopsWhenTheTimeRunsOut) {
+TEST_F(PrinterEmulatorTest, APcThatGivesUpIsServedAgainFromItsHandshake) {
+    PrinterEmulator printer(line_, PrinterOptions{});
+    printer.SetServedImage(Image(7));
+    PcSide pc(fds_[1]);
+    auto report = Serve(printer);
+    // The exchange given up ends so, and the next one echoes the PC's 0x01 and then second.
+    const auto beginAnew = [&](int pagesBefore, uint8_t second) {
+        const ExchangeReport given = report.get();
+        EXPECT_EQ(given.outcome, ExchangeOutcome::Abandoned);
+        EXPECT_EQ(given.pages, pagesBefore);
+        report = Serve(printer);
+        EXPECT_EQ(pc.TakeByte(), 0x01);
+        pc.Send({second});
+        EXPECT_EQ(pc.TakeByte(), second);
+    };
+    // A reading given up with block 2 unanswered: the PC's next 0x01 begins anew.
+    pc.Handshake(0x07);
+    for (int block = 0; block < 3; ++block) {
+        ASSERT_EQ(pc.Take(kFrameSize).size(), size_t(kFrameSize));
+        if (block < 2) pc.Send({'s'});
+    }
+    pc.Send({0x01});
+    beginAnew(2, 0x52);
+    // A transmission given up after page 0: the 0x01 the PC then sends and
+    // waits the echo of is no page, as the frame it began stalls.
+    pc.Send(pc.Frame(Image(8), 0));
+    EXPECT_EQ(pc.TakeByte(), 's');
+    pc.Send({0x01});
+    beginAnew(1, 0x07);
+    EXPECT_EQ(pc.Take(kFrameSize), pc.Frame(Image(7), 0));
+    stop_ = true;
+    EXPECT_EQ(report.get().outcome, ExchangeOutcome::Interrupted);
+}
+
+TEST_F(PrinterEmulatorTest, StopsWhenTheTimeRunsOutOrWhenStopped) {
     PrinterEmulator printer(line_, PrinterOptions{});
     const auto started = PrinterEmulator::Clock::now();
     const ExchangeReport done = printer.RunExchange(started + std::chrono::milliseconds(300), stop_);
     EXPECT_EQ(done.outcome, ExchangeOutcome::TimedOut);
     EXPECT_LT(PrinterEmulator::Clock::now() - started, std::chrono::seconds(2));
+    // Gone silent, it takes what comes and says nothing until the time runs out.
+    PcSide pc(fds_[1]);
+    pc.Send({0x01});
+    EXPECT_EQ(printer.StaySilent(PrinterEmulator::Clock::now() + std::chrono::milliseconds(300), stop_),
+              ExchangeOutcome::Silent);
+    uint8_t answer = 0;
+    EXPECT_EQ(recv(fds_[1], &answer, 1, MSG_DONTWAIT), -1);
+    stop_ = true;
+    EXPECT_EQ(printer.RunExchange(std::nullopt, stop_).outcome, ExchangeOutcome::Interrupted);
+    EXPECT_EQ(printer.StaySilent(std::nullopt, stop_), ExchangeOutcome::Interrupted);
 }
 
 TEST(PrinterLineTest, OpensARawPseudoTerminalAndLinksIt) {

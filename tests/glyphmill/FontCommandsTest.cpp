@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -135,7 +136,10 @@ TEST(FontImport, TrueTypeGlyphsAreFreeTypesOwnBitmaps) {
 
     // A second import into the same font, too tall for it, keeps its name.
     const Outcome cut = Glyphmill("import " + path + " " + kDejaVu + " --font 0 --size 40 --height 4");
-    EXPECT_NE(cut.out.find("the font does not fit into 32 rows"), std::string::npos) << cut.out;
+    EXPECT_NE(cut.out.find("the font does not fit into 32 rows: its bottom 16 rows are cut off"), std::string::npos)
+        << cut.out;
+    const Outcome one = Glyphmill("import " + path + " " + kDejaVu + " --size 7 --height 1 -o " + Scratch("one.bin"));
+    EXPECT_NE(one.out.find("into 8 rows: its bottom row is cut off\n"), std::string::npos) << one.out;
     LoadAsTheEditorDoes(path, image);
     EXPECT_EQ(image.FontAt(0).GetHeight(), 4);
     image.GetFontName(0, name);
@@ -256,22 +260,6 @@ TEST(FontImport, NamesAreTheCharsetsBytesAndAutomaticNamesTellFontsApart) {
     for (int i = 0; i < image.GetFontCount(); ++i) EXPECT_EQ(std::string(image.FontAt(i).name, 8), names[i]) << i;
 }
 
-TEST(FontCommands, TheDosCodePagesStandForTheirGraphicCharactersAtTheControlCodes) {
-    const std::string path = Fresh("dos.bin"), bdf = Scratch("dos.bdf"), png = Scratch("dos.png");
-    RunOk("import " + path + " " + kDejaVu + " --add --size 16 --charset cp437 --name '\u263a\u2665'");
-    FontImage image;
-    LoadAsTheEditorDoes(path, image);
-    ExpectFreeTypesGlyph(image.FontAt(0).At(0x01), kDejaVu, U'\u263a', 16);
-    ExpectFreeTypesGlyph(image.FontAt(0).At(0x7F), kDejaVu, U'\u2302', 16);
-    EXPECT_EQ(std::string(image.FontAt(0).name, 2), "\x01\x03");
-    RunOk("render " + path + " --font 0 '\u263a\u2665\u2666\u2302' --charset cp850 -o " + png);
-    RunOk("export " + path + " --font 0 --charset cp437 -o " + bdf);
-    const std::string exported = Slurp(bdf);
-    for (const char* encoding : {"ENCODING 9786\n", "ENCODING 9660\n", "ENCODING 8962\n"})
-        EXPECT_NE(exported.find(encoding), std::string::npos) << encoding;
-    EXPECT_EQ(exported.find("ENCODING 1\n"), std::string::npos);
-}
-
 TEST(FontExport, BdfAndThePcfBdftopcfMakesOfItImportAsTheSameFont) {
     const std::string path = Fresh("export.bin");
     RunOk("import " + path + " " + kDejaVu + " --add --size 12");
@@ -315,10 +303,10 @@ TEST(FontExport, BdfAndThePcfBdftopcfMakesOfItImportAsTheSameFont) {
 }
 
 // What FreeType reads of the BDF or PCF font at path: the ascent and descent
-// of its strike, and its weight and slant properties.
+// of its strike, its weight and slant properties and its family.
 struct BitmapFontFacts {
     long ascent = -1, descent = -1;
-    std::string weight, slant;
+    std::string weight, slant, family;
 };
 
 BitmapFontFacts FreeTypesFacts(const std::string& path) {
@@ -327,6 +315,7 @@ BitmapFontFacts FreeTypesFacts(const std::string& path) {
     BitmapFontFacts facts;
     if (FT_Init_FreeType(&library) != 0) return facts;
     if (FT_New_Face(library, path.c_str(), 0, &face) == 0) {
+        if (face->family_name) facts.family = face->family_name;
         if (FT_Select_Size(face, 0) == 0) {
             facts.ascent = face->size->metrics.ascender / 64;
             facts.descent = -face->size->metrics.descender / 64;
@@ -365,6 +354,23 @@ TEST(FontExport, TheBaselineIsWhereTheImportPutItAndTheStyleTheSourcesAsFreeType
             EXPECT_EQ(facts.slant, source.slant) << file;
         }
     }
+}
+
+TEST(FontCommands, TheDosCodePagesStandForTheirGraphicCharactersAtTheControlCodes) {
+    const std::string path = Fresh("dos.bin"), bdf = Scratch("dos.bdf"), png = Scratch("dos.png");
+    RunOk("import " + path + " " + kDejaVu + " --add --size 16 --charset cp437 --name '\u263a\u2665'");
+    FontImage image;
+    LoadAsTheEditorDoes(path, image);
+    ExpectFreeTypesGlyph(image.FontAt(0).At(0x01), kDejaVu, U'\u263a', 16);
+    ExpectFreeTypesGlyph(image.FontAt(0).At(0x7F), kDejaVu, U'\u2302', 16);
+    EXPECT_EQ(std::string(image.FontAt(0).name, 2), "\x01\x03");
+    RunOk("render " + path + " --font 0 '\u263a\u2665\u2666\u2302' --charset cp850 -o " + png);
+    RunOk("export " + path + " --font 0 --charset cp437 -o " + bdf);
+    const std::string exported = Slurp(bdf);
+    for (const char* encoding : {"ENCODING 9786\n", "ENCODING 9660\n", "ENCODING 8962\n"})
+        EXPECT_NE(exported.find(encoding), std::string::npos) << encoding;
+    EXPECT_EQ(exported.find("ENCODING 1\n"), std::string::npos);
+    EXPECT_EQ(FreeTypesFacts(bdf).family, "\u263a\u2665");  // the name's characters, not its bytes
 }
 
 // The PNG's pixels as 8-bit grey, read by libpng.
@@ -459,6 +465,18 @@ TEST(FontPictures, SheetShowsEverySymbolInCellsAsWideAsTheWidest) {
     ReadPng(png, widerWidth, widerHeight);
     EXPECT_EQ(widerWidth, width + 16 * 20 * 3);
     EXPECT_EQ(widerHeight, height);
+
+    // A title shows the name's characters in --charset: the same name in
+    // cp437's bytes draws the same sheet, and "?" only where there is none.
+    const std::string cp437 = Scratch("sheet-cp437.png"), unknown = Scratch("sheet-unknown.png");
+    for (const auto& [name, charset, sheet] : {std::tuple{"Gr\xF6\xDF" "e", "cp1252", png}, {"Gr\x94\xE1" "e", "cp437", cp437},
+                                               {"Gr??e", "cp1252", unknown}}) {
+        image.SetFontName(1, name);
+        ASSERT_EQ(image.Save(path), SaveResult::kSaved);
+        RunOk("sheet " + path + " -o " + sheet + " --font 1 --charset " + charset);
+    }
+    EXPECT_TRUE(Slurp(png) == Slurp(cp437));
+    EXPECT_FALSE(Slurp(png) == Slurp(unknown));
 }
 
 TEST(FontCommands, WrongLinesGetTheUsageAndFailuresSayWhy) {
@@ -470,13 +488,14 @@ TEST(FontCommands, WrongLinesGetTheUsageAndFailuresSayWhy) {
         EXPECT_EQ(run.err.rfind("glyphmill: usage: ", 0), 0u) << run.err;
     }
 
-    const std::string path = Fresh("refusals.bin");
+    const std::string path = Fresh("refusals.bin"), notAFont = Fresh("not-a-font.bin");
     RunOk("new " + path);
+    RunOk("new " + notAFont);
     struct Case {
         std::string arguments, why;
     };
     const std::vector<Case> cases = {
-        {"import " + path + " " + path, "not a font file"},
+        {"import " + path + " " + notAFont, "not a font file"},
         {"import " + path + " " + kFixed + " --size 20", "no size of 20 pixels (it has 13)"},
         {"render " + path + " --font 0 '\xd0\x96' -o " + Scratch("x.png") + " --charset cp437", "U+0416 has no code in cp437"},
     };

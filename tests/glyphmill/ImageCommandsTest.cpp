@@ -43,7 +43,8 @@ TEST(InfoCommand, ListsEveryFontInTextAndJson) {
     image.SetInterval(0, 3);
     image.FontAt(0).At('A').data[0] = 0x00;
     image.FontAt(0).At('B').data[1] = 0x7F;
-    const char highName[] = {'\xe9', 't', 0};
+    // cp1252's euro sign and e acute, a code cp1252 leaves undefined.
+    const char highName[] = {'\x80', '\xe9', '\x81', 't', 0};
     image.SetFontName(1, highName);
     image.SetHeightLimit(1, 5);
     const std::string path = Scratch("info.bin");
@@ -53,7 +54,7 @@ TEST(InfoCommand, ListsEveryFontInTextAndJson) {
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out,
               "0 \"Big \\\"Q\\\" \" height 2 interval 3 limit 8 inked 2\n"
-              "1 \"\\xe9t      \" height 1 interval 1 limit 5 inked 0\n");
+              "1 \"\u20ac\u00e9\\x81t    \" height 1 interval 1 limit 5 inked 0\n");
 
     run = Glyphmill("info --json " + path);
     EXPECT_EQ(run.exitCode, 0) << run.err;
@@ -61,9 +62,18 @@ TEST(InfoCommand, ListsEveryFontInTextAndJson) {
               "{\"fonts\": [\n"
               "  {\"index\": 0, \"name\": \"Big \\\"Q\\\" \", \"height\": 2, \"interval\": 3, \"heightLimit\": 8, "
               "\"inkedSymbols\": 2},\n"
-              "  {\"index\": 1, \"name\": \"\\u00e9t      \", \"height\": 1, \"interval\": 1, \"heightLimit\": 5, "
-              "\"inkedSymbols\": 0}\n"
+              "  {\"index\": 1, \"name\": \"\u20ac\u00e9\\uf081t    \", \"height\": 1, \"interval\": 1, "
+              "\"heightLimit\": 5, \"inkedSymbols\": 0}\n"
               "]}\n");
+
+    // In another code page, as Python's JSON reader and its cp437 codec read it.
+    run = Glyphmill("info --json --charset cp437 " + path);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    const std::string json = Scratch("info.json");
+    std::ofstream(json) << run.out;
+    EXPECT_EQ(std::system(("python3 -c 'import json, sys; name = json.load(open(sys.argv[1]))[\"fonts\"][1][\"name\"]; "
+                           "sys.exit(name.encode(\"cp437\") != b\"\\x80\\xe9\\x81t    \")' " + json).c_str()),
+              0);
 }
 
 TEST(CheckCommand, AcceptsAValidImage) {
@@ -186,6 +196,9 @@ TEST(Failures, EachSaysWhyWithTheExitCodeOfItsKind) {
     ASSERT_EQ(full.Save(fullPath), SaveResult::kSaved);
     const std::string dejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
     const std::string png = " -o " + Scratch("x.png");
+    const std::string link = Scratch("link.bin");
+    std::filesystem::remove(link);
+    std::filesystem::create_symlink(image, link);
 
     const struct {
         std::string arguments;
@@ -224,6 +237,17 @@ TEST(Failures, EachSaysWhyWithTheExitCodeOfItsKind) {
         {"import " + image + " " + unencoded, 1, "none of the 256 codes of cp1252 has a glyph in the font\n"},
         {"import " + image + " " + unencoded + " --charset raw", 1, "none of the codes 0-255 has a glyph in the font"},
         {"import " + image + " " + dejaVu + " -o -", 2, "name a file"},
+        // An image on standard output would be mixed with the report.
+        {"rename - --font 0 X", 2, "the image would go to standard output, where this command writes its report"},
+        {"glyph - --font 0 --code A --from " + Scratch("x.png"), 2, "name a file with -o"},
+        {"copy " + image + " --font 0 -", 2, "name a file with -o"},
+        {"printer --save -", 2, "the printer reports on standard output: name a file"},
+        // An output never replaces its input, by name or through a link.
+        {"render " + image + " --font 0 A -o " + image, 1, image + " and " + image + " are the same file"},
+        {"glyph " + image + " --font 0 --code A -o " + link, 1, link + " and " + image + " are the same file"},
+        {"import " + image + " " + dejaVu + " --size abc", 2, "--size: abc is not a number"},
+        {"set " + image + " --font 0 --interval 1.5", 2, "--interval: 1.5 is not a whole number"},
+        {"printer --serve " + missing, 12, "cannot open " + missing + ": No such file or directory"},
         {"--versoin", 2, "unknown option '--versoin'"},
     };
     for (const auto& c : cases) {
@@ -231,9 +255,19 @@ TEST(Failures, EachSaysWhyWithTheExitCodeOfItsKind) {
         EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments;
         EXPECT_NE(run.err.find(c.said), std::string::npos) << c.arguments << "\n" << run.err;
     }
+    // What a command prints is its result: output that cannot be written fails it.
+    for (const std::string& arguments : {"info " + image, "check " + image, "diff " + image + " " + image,
+                                         std::string("--help"), std::string("ports")}) {
+        if (arguments == "ports" && Glyphmill(arguments).out.empty()) continue;  // no port to list
+        const Outcome run = Glyphmill(arguments, "sh -c 'exec \"$0\" \"$@\" >/dev/full' ");
+        EXPECT_EQ(run.exitCode, 14) << arguments;
+        EXPECT_NE(run.err.find("cannot write standard output: No space left on device"), std::string::npos)
+            << arguments << "\n" << run.err;
+    }
     const std::vector<uint8_t> untouched = NewImageBytes();
     EXPECT_EQ(Slurp(image), std::string(untouched.begin(), untouched.end()));
     std::filesystem::remove(folder);
+    std::filesystem::remove(link);
 }
 
 TEST(Arguments, WrongOnesGetAUsageLine) {

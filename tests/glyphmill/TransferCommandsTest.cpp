@@ -72,16 +72,25 @@ Outcome Glyphmill(const std::vector<std::string>& arguments) {
 // The emulated printer on a new pty, reached through a link; ended with the object.
 class Printer {
 public:
-    explicit Printer(std::vector<std::string> options) : link_(Scratch("port")), log_(Scratch("printer.log")) {
+    explicit Printer(std::vector<std::string> options)
+        : link_(Scratch("port")), log_(Scratch("printer.log")), err_(Scratch("printer.err")) {
         std::filesystem::remove(link_);
         options.insert(options.begin(), {"printer", "--link", link_, "--timeout", "30"});
-        pid_ = Start(options, log_, Scratch("printer.err"));
+        pid_ = Start(options, log_, err_);
         for (int i = 0; i < 200 && !std::filesystem::is_symlink(link_); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     ~Printer() {
+        if (pid_ < 0) return;
         kill(pid_, SIGKILL);
         waitpid(pid_, nullptr, 0);
+    }
+    // Ends the printer with signal; how it ended.
+    Outcome Stop(int signal) {
+        kill(pid_, signal);
+        const Outcome ended = Finish(pid_, log_, err_);
+        pid_ = -1;
+        return ended;
     }
     const std::string& Port() const { return link_; }
     // The printer's report of its exchanges so far, once it has made count of them.
@@ -98,7 +107,7 @@ public:
     }
 
 private:
-    std::string link_, log_;
+    std::string link_, log_, err_;
     pid_t pid_ = -1;
 };
 
@@ -118,16 +127,24 @@ TEST(Transfer, SendReadAndVerifyRoundTripByteForByte) {
     const std::string image = Scratch("sample.bin"), saved = Scratch("saved.bin"), out = Scratch("read.bin");
     const std::string bytes = SampleImage(image);
     std::filesystem::remove(out);
-    Printer printer({"--exchanges", "5", "--save", saved});
+    Printer printer({"--exchanges", "6", "--save", saved});
 
     Outcome run = Glyphmill({"send", image, "--port", printer.Port()});
     EXPECT_EQ(run.exitCode, 0) << run.err;
+    // Saved before the printer's last answer: there once the send is done.
+    EXPECT_EQ(Slurp(saved), bytes);
     // Not a terminal: a plain line every 16 pages, then the summary.
     EXPECT_TRUE(Has(run.out, "16/128 pages, 8192/65536 bytes, ")) << run.out;
     EXPECT_TRUE(Has(run.out, "128/128 pages, 65536/65536 bytes, ")) << run.out;
     EXPECT_TRUE(Has(run.out, "sent " + image + ": 128 pages in ")) << run.out;
     EXPECT_TRUE(Has(printer.Report(1), "transmit 128 pages, 0 repeats")) << printer.Report(1);
-    EXPECT_EQ(Slurp(saved), bytes);
+
+    // The image on standard output; what is said of it, counted in pages, on standard error.
+    run = Glyphmill({"read", "-", "--port", printer.Port()});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, bytes);
+    EXPECT_TRUE(Has(run.err, "16/128 pages, 8192/65536 bytes, ")) << run.err;
+    EXPECT_TRUE(Has(run.err, "read -: 128 pages in ")) << run.err;
 
     run = Glyphmill({"read", out, "--port", printer.Port(), "--quiet"});
     EXPECT_EQ(run.exitCode, 0) << run.err;
@@ -155,20 +172,28 @@ TEST(Transfer, EachPrinterFaultHasItsMessageAndExitCode) {
         std::vector<std::string> printerOptions;
         int exitCode;
         const char* says;
+        const char* printerSays;
     };
+    // A silent printer keeps its line open: the PC, waiting longer than the
+    // printer lingers after its last exchange, sees no answer, not a lost line.
     const Case cases[] = {
-        {"send", {"--wrong", "5:4"}, 3, "page fault: the printer asked for a page a fourth time (page 5)"},
-        {"send", {"--fail", "7"}, 4, "verification error: the printer could not store the image (page 7)"},
-        {"send", {"--garbage", "9"}, 5, "unknown answer from the printer (page 9): 0x00"},
-        {"read", {"--silent-after", "3"}, 6, "no answer from the printer within 0.3 s (block 4)"},
+        {"send", {"--wrong", "5:4"}, 3, "page fault: the printer asked for a page a fourth time (page 5)",
+         "transmit 5 pages, 3 repeats, "},
+        {"send", {"--fail", "7"}, 4, "verification error: the printer could not store the image (page 7)", ""},
+        {"send", {"--garbage", "9"}, 5, "unknown answer from the printer (page 9): 0x00", ""},
+        {"send", {"--silent-after", "0"}, 6, "no answer from the printer within 1.5 s (page 1)",
+         "transmit 1 page, 0 repeats, "},
+        {"read", {"--bad-crc", "2", "--silent-after", "3"}, 6, "no answer from the printer within 1.5 s (page 4)",
+         "receive 4 pages, 1 repeat, "},
     };
     for (const Case& c : cases) {
         std::filesystem::remove(out);
         Printer printer(c.printerOptions);
         const bool send = std::string(c.command) == "send";
-        const Outcome run = Glyphmill({c.command, send ? image : out, "--port", printer.Port(), "--timeout", "0.3"});
+        const Outcome run = Glyphmill({c.command, send ? image : out, "--port", printer.Port(), "--timeout", "1.5"});
         EXPECT_EQ(run.exitCode, c.exitCode) << c.printerOptions[0] << " " << run.err;
         EXPECT_EQ(run.err, std::string("glyphmill: ") + c.says + "\n") << c.printerOptions[0];
+        EXPECT_TRUE(Has(printer.Report(1), c.printerSays)) << printer.Report(1);
         if (!send) {
             EXPECT_FALSE(std::filesystem::exists(out)) << c.printerOptions[0];
         }
@@ -267,6 +292,12 @@ TEST(Transfer, BusyPortIsRefusedAndCtrlCLeavesNoPartialFile) {
     EXPECT_EQ(first.exitCode, 130);
     EXPECT_EQ(first.err, "glyphmill: interrupted\n");
     EXPECT_FALSE(std::filesystem::exists(out));
+
+    // The printer, waiting for the answer to a block, is stopped as the PC is.
+    const Outcome stopped = printer.Stop(SIGTERM);
+    EXPECT_EQ(stopped.exitCode, 130);
+    EXPECT_EQ(stopped.err, "glyphmill: interrupted\n");
+    EXPECT_TRUE(Has(stopped.out, ", interrupted\n")) << stopped.out;
 }
 
 }  // namespace

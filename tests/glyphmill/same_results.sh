@@ -81,7 +81,12 @@ grep -q "read-only.bin is read-only: left as it was" "$work/windows/err" && grep
 both render fonts.bin --font 1 "Ω" -o omega.png
 both import fonts.bin missing.ttf --add
 both check again.bin --bogus
-for file in fonts.bin again.bin copied.bin target.bin read-only.bin terminus-out.bdf term437.bdf sheet.png sheet0.png line.png line437.png A.png; do
+# An image and a picture through standard input and output keep every byte
+# (a text stream would make each byte 10 a 13 10, and end the input at a 26).
+(cd "$work/linux" && "$linux" resave - - <fonts.bin >piped.bin && "$linux" sheet fonts.bin -o - >piped.png)
+(cd "$work/windows" && "$root/scripts/wine-run" "$exe" resave - - <fonts.bin >piped.bin &&
+ "$root/scripts/wine-run" "$exe" sheet fonts.bin -o - >piped.png </dev/null)
+for file in fonts.bin again.bin copied.bin target.bin read-only.bin terminus-out.bdf term437.bdf sheet.png sheet0.png line.png line437.png A.png piped.bin piped.png; do
   checks=$((checks + 1))
   if [ ! -s "$work/linux/$file" ]; then
     fail "the Linux glyphmill wrote no $file"

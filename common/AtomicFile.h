@@ -41,6 +41,10 @@ struct FileRead {
 FileRead ReadAtMost(const std::string& path, size_t limit, std::vector<uint8_t>& bytes);
 FileRead ReadAtMost(std::FILE* file, size_t limit, std::vector<uint8_t>& bytes);
 
+// Makes a standard stream carry a file's bytes as they are. On Windows it is
+// a text stream, which writes a byte 10 as 13 10 and ends the input at a 26.
+void UseBinaryMode(std::FILE* stream);
+
 // How a write or a check of a file went: a WriteResult code, and for a
 // failure the system's own words for it.
 struct FileWrite {

@@ -151,3 +151,5 @@ FileWrite WriteFileAtomically(const std::string& path, const uint8_t* data, size
     if (!outcome) unlink(staged.temporary.c_str());
     return outcome;
 }
+
+void UseBinaryMode(std::FILE*) {}  // every stream is binary here

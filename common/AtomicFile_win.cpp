@@ -1,4 +1,6 @@
 #include <windows.h>
+#include <fcntl.h>
+#include <io.h>
 
 #include "AtomicFile.h"
 #include "ScopedWin.h"
@@ -131,3 +133,5 @@ FileWrite WriteFileAtomically(const std::string& path, const uint8_t* data, size
     if (!outcome) DeleteFileA(temporary.c_str());
     return outcome;
 }
+
+void UseBinaryMode(std::FILE* stream) { _setmode(_fileno(stream), _O_BINARY); }

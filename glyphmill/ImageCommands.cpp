@@ -37,8 +37,9 @@ int ReadInputFile(const std::string& path, size_t limit, std::vector<uint8_t>& b
 
 int ReadImageFile(const std::string& path, std::vector<uint8_t>& bytes) {
     const size_t limit = FontImage::kFileSize + 1;
-    return path == kStandardStream ? ReportRead(path, ReadAtMost(stdin, limit, bytes))
-                                   : ReadInputFile(path, limit, bytes);
+    if (path != kStandardStream) return ReadInputFile(path, limit, bytes);
+    UseBinaryMode(stdin);
+    return ReportRead(path, ReadAtMost(stdin, limit, bytes));
 }
 
 bool ImageFromBytes(const std::string& path, const std::vector<uint8_t>& bytes, FontImage& image, std::string& error) {
@@ -93,6 +94,7 @@ int ReportRefusal(const std::string& path, const FileWrite& write) {
 
 int WriteOut(const std::string& path, const uint8_t* bytes, size_t size, bool force) {
     if (path == kStandardStream) {
+        UseBinaryMode(stdout);
         if (std::fwrite(bytes, 1, size, stdout) == size && std::fflush(stdout) == 0) return ExitCode::kDone;
         const int error = errno;
         std::clearerr(stdout);  // said once, here

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -70,8 +71,10 @@ int OpenLine(SerialLine& line, TransferArguments& args) {
     return Fail(std::string(TransferResult::Message(result)) + ": " + error, ExitCode::ForTransfer(result));
 }
 
+// Rounded, not cut: 0.3 s is 299.99999999999998 ms, and the 32-bit program,
+// which keeps that in the x87's wider registers, would wait 299.
 std::chrono::milliseconds Timeout(const TransferArguments& args) {
-    return std::chrono::milliseconds(static_cast<long long>(args.timeoutSeconds * 1000));
+    return std::chrono::milliseconds(std::llround(args.timeoutSeconds * 1000));
 }
 
 std::string Where(const TransferProgress& progress) {

@@ -12,13 +12,11 @@
 #include <vector>
 
 #include "AtomicFile.h"
-#include "BdfWriter.h"
 #include "Charsets.h"
 #include "EditorShell.h"
 #include "FileDialog_win.h"
+#include "FontExport.h"
 #include "FontImageView.h"
-#include "HexFile.h"
-#include "PsfFile.h"
 #include "UiSeam.h"
 
 namespace {
@@ -26,28 +24,25 @@ namespace {
 constexpr char kExportCharset[] = "cp1252";
 
 // The save dialog's file types, in the order of its filter.
-struct ExportFormat {
-    enum Kind { kBdf, kPsf, kHex } kind;
+struct FileType {
+    ExportFormat format;
     const char* extension;
-    const char* name;
 };
-constexpr ExportFormat kFormats[] = {
-    {ExportFormat::kBdf, ".bdf", "BDF"}, {ExportFormat::kPsf, ".psf", "PSF"}, {ExportFormat::kHex, ".hex", ".hex"}};
+constexpr FileType kFileTypes[] = {
+    {ExportFormat::kBdf, ".bdf"}, {ExportFormat::kPsf, ".psf"}, {ExportFormat::kHex, ".hex"}};
 constexpr char kFilter[] =
     "BDF font (*.bdf)\0*.bdf\0"
     "PSF console font (*.psf)\0*.psf\0"
     "Unifont .hex font (*.hex)\0*.hex\0";
 
 // The format of the name's extension, else of the type chosen; the name
-// gets the format's extension when it has none.
-const ExportFormat& FormatFor(std::string& path, DWORD fileType) {
-    for (const ExportFormat& format : kFormats) {
-        if (HasExtension(path, format.extension)) return format;
-    }
-    const ExportFormat& chosen = kFormats[fileType >= 1 && fileType <= std::size(kFormats) ? fileType - 1 : 0];
+// gets the type's extension when it has none.
+ExportFormat FormatFor(std::string& path, DWORD fileType) {
+    if (const std::optional<ExportFormat> named = ExportFormatOfName(path)) return *named;
+    const FileType& chosen = kFileTypes[fileType >= 1 && fileType <= std::size(kFileTypes) ? fileType - 1 : 0];
     const size_t name = path.find_last_of("\\/:") + 1;
     if (path.find('.', name) == std::string::npos) path += chosen.extension;
-    return chosen;
+    return chosen.format;
 }
 
 void ShowExportError(const std::string& text) {
@@ -57,21 +52,6 @@ void ShowExportError(const std::string& text) {
 std::string RefusalText(const std::string& path, const FileWrite& write) {
     if (write.result == WriteResult::kReadOnly) return path + " is read-only: it was left as it was.";
     return "The font file " + path + " could not be written: " + write.reason;
-}
-
-// The font in format's bytes; false, with error saying why, for a font the
-// format cannot hold.
-bool ExportedBytes(const ExportFormat& format, const Font& font, const Charset& charset, std::vector<uint8_t>& bytes,
-                   std::string& error) {
-    if (format.kind == ExportFormat::kPsf) return WritePsf2(font, charset, bytes, error);
-    std::string text;
-    if (format.kind == ExportFormat::kHex) {
-        if (!WriteHex(font, charset, text, error)) return false;
-    } else {
-        text = BdfOf(font, charset);
-    }
-    bytes.assign(text.begin(), text.end());
-    return true;
 }
 
 }  // namespace
@@ -95,11 +75,12 @@ void OnExportFontFile() {
     DWORD fileType = 1;
     std::optional<std::string> path = AskFileName(MainWindow(), FileDialogKind::kSave, settings, &fileType);
     if (!path) return;
-    const ExportFormat& format = FormatFor(*path, fileType);
+    const ExportFormat format = FormatFor(*path, fileType);
     std::vector<uint8_t> bytes;
-    if (!ExportedBytes(format, document->FontAt(index), charset, bytes, error)) {
+    if (!ExportFont(format, document->FontAt(index), charset, BdfStyle{}, bytes, error)) {
         error[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(error[0])));
-        ShowExportError("The current font cannot be written as " + std::string(format.name) + ". " + error + ".");
+        ShowExportError("The current font cannot be written as " + std::string(ExportFormatName(format)) + ". " +
+                        error + ".");
         return;
     }
     const FileWrite written = WriteFileAtomically(*path, bytes.data(), bytes.size());

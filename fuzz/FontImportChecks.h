@@ -9,12 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "BdfWriter.h"
 #include "Charsets.h"
+#include "FontExport.h"
 #include "FontImage.h"
 #include "FontImport.h"
-#include "HexFile.h"
-#include "PsfFile.h"
 
 // Opens data as the engine opens a file at path with layout, and imports it
 // as glyphmill import does (the charset and height chosen by the size).
@@ -52,8 +50,7 @@ inline void ImportAndCheck(const uint8_t* data, size_t size, const std::string& 
     Charset charset;
     std::string error;
     if (!LoadCharset(request.charset, charset, error)) __builtin_trap();
-    BdfOf(font, charset);
-    std::string text;
-    if (!WritePsf2(font, charset, bytes, error) && error.empty()) __builtin_trap();
-    if (!WriteHex(font, charset, text, error) && error.empty()) __builtin_trap();
+    for (const ExportFormat format : {ExportFormat::kBdf, ExportFormat::kPsf, ExportFormat::kHex}) {
+        if (!ExportFont(format, font, charset, BdfStyle{}, bytes, error) && error.empty()) __builtin_trap();
+    }
 }

@@ -11,11 +11,10 @@
 #include "BitmapFont.h"
 #include "Charsets.h"
 #include "CommandLine.h"
+#include "FontExport.h"
 #include "FontImport.h"
 #include "FontImage.h"
 #include "FontSheet.h"
-#include "HexFile.h"
-#include "PsfFile.h"
 #include "GlyphColumns.h"
 #include "ImageCommands.h"
 #include "Pictures.h"
@@ -140,40 +139,22 @@ int RunImport(const FontArguments& args) {
     return saved;
 }
 
-// export's format: --format, else the output's extension (.psf, .psfu,
-// .hex), else BDF.
-std::string ExportFormat(const FontArguments& args) {
-    if (!args.format.empty()) return args.format;
-    std::string name = args.out;
-    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
-    const std::string extension = std::filesystem::path(name).extension().string();
-    if (extension == ".psf" || extension == ".psfu") return "psf";
-    if (extension == ".hex") return "hex";
-    return "bdf";
-}
-
-// The font in format's bytes; false, with error saying why, for a font the
-// format cannot hold.
-bool ExportedBytes(const std::string& format, const Font& font, const Charset& charset, const BdfStyle& style,
-                   std::vector<uint8_t>& bytes, std::string& error) {
-    if (format == "psf") return WritePsf2(font, charset, bytes, error);
-    std::string text;
-    if (format == "hex") {
-        if (!WriteHex(font, charset, text, error)) return false;
-    } else {
-        text = BdfOf(font, charset, style);
-    }
-    bytes.assign(text.begin(), text.end());
-    return true;
+// export's format: --format, else the output's extension, else BDF.
+ExportFormat FormatOfExport(const FontArguments& args) {
+    if (args.format == "psf") return ExportFormat::kPsf;
+    if (args.format == "hex") return ExportFormat::kHex;
+    if (!args.format.empty()) return ExportFormat::kBdf;
+    return ExportFormatOfName(args.out).value_or(ExportFormat::kBdf);
 }
 
 int RunExport(const FontArguments& args) {
-    const std::string format = ExportFormat(args);
+    const ExportFormat format = FormatOfExport(args);
     if (args.format.empty() && std::filesystem::path(args.out).extension() == ".gz")
         return Fail("export writes font files unpacked: name -o without .gz (gzip it afterwards), or give --format",
                     ExitCode::kUsage);
-    if (format != "bdf" && !args.fontFile.empty())
-        return Fail("--source gives a BDF's weight and slant; a " + format + " file has none",
+    if (format != ExportFormat::kBdf && !args.fontFile.empty())
+        return Fail(std::string("--source gives a BDF's weight and slant; a ") + ExportFormatName(format) +
+                        " file has none",
                     ExitCode::kUsage);
     for (const std::string& input : {args.image, args.fontFile}) {
         if (const int refused = CheckOutputApart(args.out, input); refused != ExitCode::kDone) return refused;
@@ -194,8 +175,9 @@ int RunExport(const FontArguments& args) {
         style = {source->WeightName(), source->SlantName()};
     }
     std::vector<uint8_t> bytes;
-    if (!ExportedBytes(format, image.FontAt(args.font), charset, style, bytes, error))
-        return Fail("font " + std::to_string(args.font) + " cannot be written as " + format + ": " + error);
+    if (!ExportFont(format, image.FontAt(args.font), charset, style, bytes, error))
+        return Fail("font " + std::to_string(args.font) + " cannot be written as " + ExportFormatName(format) + ": " +
+                    error);
     return WriteOut(args.out, bytes.data(), bytes.size(), args.force);
 }
 

@@ -7,13 +7,11 @@
 #include <memory>
 #include <string>
 
-#include "BdfWriter.h"
 #include "Charsets.h"
 #include "EditorTestSupport.h"
+#include "FontExport.h"
 #include "FontImport.h"
 #include "FontImage.h"
-#include "HexFile.h"
-#include "PsfFile.h"
 
 namespace {
 
@@ -59,21 +57,16 @@ TEST_F(ExportFontFileTest, TheFileTypeGivesTheFormatAndTheFileReadsBackTheSame) 
     std::string error;
     ASSERT_TRUE(LoadCharset("cp1252", charset, error));
     const Font& exported = Document()->FontAt(1);
-    std::vector<uint8_t> psf;
-    std::string hex;
-    ASSERT_TRUE(WritePsf2(exported, charset, psf, error)) << error;
-    ASSERT_TRUE(WriteHex(exported, charset, hex, error)) << error;
     const struct {
         DWORD fileType;
         const char* typed;
         const char* written;
-        std::string bytes;  // what glyphmill export writes
-        bool bdf;           // which carries the widths and the interval
+        ExportFormat format;  // whose bytes glyphmill export writes
     } cases[] = {
-        {1, "font.bdf", "font.bdf", BdfOf(exported, charset), true},
-        {2, "font", "font.psf", std::string(psf.begin(), psf.end()), false},
-        {3, "font.hex", "font.hex", hex, false},
-        {1, "typed.psf", "typed.psf", std::string(psf.begin(), psf.end()), false},
+        {1, "font.bdf", "font.bdf", ExportFormat::kBdf},
+        {2, "font", "font.psf", ExportFormat::kPsf},
+        {3, "font.hex", "font.hex", ExportFormat::kHex},
+        {1, "typed.psf", "typed.psf", ExportFormat::kPsf},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -83,14 +76,17 @@ TEST_F(ExportFontFileTest, TheFileTypeGivesTheFormatAndTheFileReadsBackTheSame) 
         ASSERT_TRUE(Script().messageBoxes.empty()) << Script().messageBoxes[0].text;
         EXPECT_EQ(Script().fileDialogs.back().title, "Export font file");
         const std::string path = PathInTestDir(c.written);
-        ASSERT_TRUE(ReadFileBytes(path) == c.bytes);
+        std::vector<uint8_t> bytes;
+        ASSERT_TRUE(ExportFont(c.format, exported, charset, BdfStyle{}, bytes, error)) << error;
+        ASSERT_TRUE(ReadFileBytes(path) == std::string(bytes.begin(), bytes.end()));
 
         FontImage readBack;
         const FontImportResult result = ReadBack(path, readBack);
         ASSERT_TRUE(result) << result.error;
         const Font& imported = readBack.FontAt(0);
         EXPECT_EQ(imported.GetHeight(), 2);
-        EXPECT_EQ(result.summary.ownExport, c.bdf);
+        const bool bdf = c.format == ExportFormat::kBdf;  // which carries the widths and the interval
+        EXPECT_EQ(result.summary.ownExport, bdf);
         for (int code = 0; code < Font::kSymbolCount; ++code) {
             const Symbol& want = exported.At(code);
             const Symbol& got = imported.At(code);

@@ -7,8 +7,9 @@ set(CMAKE_C_COMPILER ${GLYPHMILL_MINGW_TRIPLET}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${GLYPHMILL_MINGW_TRIPLET}-g++-posix)
 set(CMAKE_RC_COMPILER ${GLYPHMILL_MINGW_TRIPLET}-windres)
 
-# FreeType and libpng built for Windows by scripts/build-windows-libs, which
-# the configure runs; one copy for every build tree of the same processor.
+# FreeType, libpng and brotli built for Windows by scripts/build-windows-libs,
+# which the configure runs; one copy for every build tree of the same
+# processor.
 if(NOT GLYPHMILL_WINDOWS_LIBS)
   get_filename_component(GLYPHMILL_WINDOWS_LIBS ${CMAKE_BINARY_DIR}/../thirdparty ABSOLUTE)
 endif()

@@ -22,5 +22,7 @@ struct FileDialogSettings {
 };
 
 // Shows the dialog owned by owner. The chosen name, or nothing when the
-// dialog was cancelled or failed.
-std::optional<std::string> AskFileName(HWND owner, FileDialogKind kind, const FileDialogSettings& settings);
+// dialog was cancelled or failed. fileType, when given, is the filter's
+// pair shown first (counted from 1) and receives the one chosen.
+std::optional<std::string> AskFileName(HWND owner, FileDialogKind kind, const FileDialogSettings& settings,
+                                       DWORD* fileType = nullptr);

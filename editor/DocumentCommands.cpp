@@ -149,7 +149,7 @@ int LoadDocument(const std::string& path, int fontToShow, bool freshHistory) {
     EnablePanelControls();
     ShowFontFields();
     for (WPARAM command : {kCommandSave, kCommandSaveAs, kCommandImportFont, kCommandSend, kCommandCutSymbol,
-                           kCommandCopySymbol, kCommandDeleteSymbol, kCommandPreview, kCommandExportBdf,
+                           kCommandCopySymbol, kCommandDeleteSymbol, kCommandPreview, kCommandExportFontFile,
                            kCommandImportFontFile}) {
         EnableMenuCommand(command);
     }
@@ -239,7 +239,7 @@ int NewDocument() {
     SetCaption("Glyphmill < New File > ");
     EnablePanelControls();
     for (WPARAM command :
-         {kCommandSaveAs, kCommandImportFont, kCommandSend, kCommandPreview, kCommandExportBdf, kCommandImportFontFile}) {
+         {kCommandSaveAs, kCommandImportFont, kCommandSend, kCommandPreview, kCommandExportFontFile, kCommandImportFontFile}) {
         EnableMenuCommand(command);
     }
     ShowFontFields();

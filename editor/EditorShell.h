@@ -123,10 +123,10 @@ void DrawPrintedLine(HDC dc, const PrintedLine& line, int left, int top, int sca
 // the main loop translates no accelerator for it.
 bool IsForTextPreviewField(const MSG& message);
 
-// --- BDF out (ExportBdf.cpp) ---
-// Font menu "Export BDF...": the current font as a BDF file (cp1252), as
-// glyphmill export writes it.
-void OnExportBdf();
+// --- Font files out (ExportFontFile.cpp) ---
+// Font menu "Export font file...": the current font as a BDF, PSF or .hex
+// file (cp1252), as glyphmill export writes it.
+void OnExportFontFile();
 
 // --- Send to printer (SendToPrinter.cpp) ---
 // Saves the document to current.bin in the temporary directory and starts

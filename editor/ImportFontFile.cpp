@@ -1,12 +1,15 @@
-// Font menu "Import font file...": a TrueType, OpenType, BDF, PCF or Windows
-// .fon/.fnt file imported by the one import glyphmill import makes too, with
-// the options in a small dialog that previews a few glyphs as they would be
-// imported. OK is offered only while the preview imports; an import that
-// fails all the same keeps the dialog open.
+// Font menu "Import font file...": a TrueType, OpenType, WOFF, BDF, PCF or
+// Windows .fon/.fnt file, a console PSF font, a Unifont .hex file, a raw dump
+// or a picture sheet imported by the one import glyphmill import makes too,
+// with the options in a small dialog that previews a few glyphs as they
+// would be imported. A raw dump's glyph size and a sheet's cell, which the
+// file does not say, are asked for there. OK is offered only while the
+// preview imports; an import that fails all the same keeps the dialog open.
 #include <windows.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <iterator>
 #include <memory>
 #include <optional>
@@ -14,6 +17,8 @@
 #include <utility>
 #include <vector>
 
+#include "BitmapFont.h"
+#include "BitmapFontReader.h"
 #include "Charsets.h"
 #include "EditorShell.h"
 #include "FileDialog_win.h"
@@ -26,11 +31,13 @@
 
 namespace {
 
-constexpr char kFilter[] =
-    "Font files (*.ttf;*.otf;*.ttc;*.bdf;*.pcf;*.pcf.gz;*.fon;*.fnt)\0"
-    "*.ttf;*.otf;*.ttc;*.bdf;*.pcf;*.pcf.gz;*.fon;*.fnt\0"
-    "All files (*.*)\0*.*\0";
-constexpr const char* kExtensions[] = {".ttf", ".otf", ".ttc", ".bdf", ".pcf", ".pcf.gz", ".fon", ".fnt"};
+// The files read as raw dumps: their names say so, their bytes cannot.
+constexpr const char* kRawDumpExtensions[] = {".f08", ".f14", ".f16", ".rom"};
+constexpr const char* kExtensions[] = {".ttf",  ".otf",  ".ttc",    ".woff", ".woff2",  ".bdf", ".pcf",
+                                       ".pcf.gz", ".fon", ".fnt",  ".psf",  ".psfu", ".psf.gz", ".hex",
+                                       ".hex.gz", ".f08", ".f14", ".f16",  ".rom",  ".png",  ".bmp"};
+constexpr int kDefaultRawWidth = 8;
+constexpr int kDefaultRawHeight = 16;
 constexpr char kDefaultCharset[] = "cp1252";
 constexpr const char* kHeights[] = {"Automatic", "1", "2", "3", "4"};
 constexpr char kSampleText[] = "AaBb019";
@@ -45,8 +52,14 @@ struct ImportChoices {
 };
 
 struct ImportDialogState {
-    FontReader* file = nullptr;
     std::string path;
+    std::vector<uint8_t> bytes;  // the file as read
+    bool rawDump = false;        // its glyphs' size is asked for
+    bool sheet = false;          // its cell is asked for
+    FontFileLayout layout;
+    std::unique_ptr<FontReader> file;  // null while the layout reads no font
+    std::string openFailure;           // why, then
+    bool filled = false;               // the controls hold their first values
     ImportChoices choices;
     // Font 0 holds the glyphs as the choices import them.
     std::unique_ptr<FontImage> scratch;
@@ -58,6 +71,98 @@ struct ImportDialogState {
 ImportDialogState Dialog;
 
 std::string BaseName(const std::string& path) { return path.substr(path.find_last_of("\\/:") + 1); }
+
+bool HasAnExtensionOf(const std::string& path, const char* const* first, const char* const* last) {
+    return std::any_of(first, last, [&path](const char* extension) { return HasExtension(path, extension); });
+}
+
+// The open dialog's filter: every extension the import takes, then all files.
+std::string OpenFilter() {
+    std::string patterns;
+    for (const char* extension : kExtensions) patterns += std::string(patterns.empty() ? "*" : ";*") + extension;
+    const std::string filter = "Font files (TrueType, OpenType, WOFF, BDF, PCF, .fon, PSF, .hex, raw dumps, "
+                               "PNG and BMP sheets)";
+    return filter + '\0' + patterns + '\0' + "All files (*.*)" + '\0' + "*.*" + '\0';
+}
+
+// A raw dump's glyphs as its name says (a DOS font file's: 8 pixels wide,
+// so many rows), else 8 wide and as high as 256 of them fill the file, else
+// 8 x 16.
+FontFileLayout RawDumpLayout(const std::string& path, size_t size) {
+    static const struct {
+        const char* extension;
+        int rows;
+    } kDosFontFiles[] = {{".f08", 8}, {".f14", 14}, {".f16", 16}};
+    FontFileLayout layout;
+    layout.rawWidth = kDefaultRawWidth;
+    layout.rawHeight = kDefaultRawHeight;
+    if (size % 256 == 0 && size / 256 >= 1 && size / 256 <= kMaxBitmapGlyphSide)
+        layout.rawHeight = static_cast<int>(size / 256);
+    for (const auto& file : kDosFontFiles) {
+        if (HasExtension(path, file.extension)) layout.rawHeight = file.rows;
+    }
+    return layout;
+}
+
+// Reads the file with the layout; its failure stays to be shown.
+void OpenWithLayout() {
+    FontImportResult failure;
+    Dialog.file = FontFromBytes(Dialog.bytes, BaseName(Dialog.path), failure, Dialog.layout);
+    Dialog.openFailure = Dialog.file ? std::string() : failure.error;
+}
+
+std::string FieldText(HWND dialog, int id) {
+    char text[64] = {};
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+// The layout the fields give; false, with why, for a size that is not W x H.
+bool ReadLayout(HWND dialog, FontFileLayout& layout, std::string& why) {
+    layout = FontFileLayout{};
+    const std::string size = FieldText(dialog, IDC_IMPORT_LAYOUT);
+    if (Dialog.sheet) {
+        if (size.empty() || ParsePixelSize(size, layout.cellWidth, layout.cellHeight)) return true;
+        why = "Type the cell's size as W x H pixels, as 8x16, or leave it empty for the picture's size / 16";
+        return false;
+    }
+    if (!ParsePixelSize(size, layout.rawWidth, layout.rawHeight) || layout.rawWidth < 1 || layout.rawHeight < 1) {
+        why = "Type the glyphs' size as W x H pixels, as 8x16";
+        return false;
+    }
+    layout.rawOffset = std::strtoull(FieldText(dialog, IDC_IMPORT_OFFSET).c_str(), nullptr, 10);
+    return true;
+}
+
+void OnLayoutChanged(HWND dialog) {
+    std::string why;
+    if (ReadLayout(dialog, Dialog.layout, why)) {
+        OpenWithLayout();
+    } else {
+        Dialog.file.reset();
+        Dialog.openFailure = why;
+    }
+}
+
+// The row of a raw dump's glyph size and offset, or of a sheet's cell;
+// hidden for a file that says its glyphs' size itself.
+void ShowLayoutRow(HWND dialog) {
+    const bool shown = Dialog.rawDump || Dialog.sheet;
+    for (const int id : {IDC_IMPORT_LAYOUT_LABEL, IDC_IMPORT_LAYOUT, IDC_IMPORT_LAYOUT_NOTE})
+        ShowWindow(GetDlgItem(dialog, id), shown ? SW_SHOW : SW_HIDE);
+    ShowWindow(GetDlgItem(dialog, IDC_IMPORT_OFFSET), Dialog.rawDump ? SW_SHOW : SW_HIDE);
+    if (Dialog.rawDump) {
+        const FontFileLayout& layout = Dialog.layout;
+        SetDlgItemTextA(dialog, IDC_IMPORT_LAYOUT_LABEL, "Glyphs (W x H):");
+        SetDlgItemTextA(dialog, IDC_IMPORT_LAYOUT,
+                        (std::to_string(layout.rawWidth) + "x" + std::to_string(layout.rawHeight)).c_str());
+        SetDlgItemTextA(dialog, IDC_IMPORT_LAYOUT_NOTE, "Offset in bytes:");
+        SetDlgItemTextA(dialog, IDC_IMPORT_OFFSET, "0");
+    } else if (Dialog.sheet) {
+        SetDlgItemTextA(dialog, IDC_IMPORT_LAYOUT_LABEL, "Cells (W x H):");
+        SetDlgItemTextA(dialog, IDC_IMPORT_LAYOUT_NOTE, "empty: picture size / 16");
+    }
+}
 
 FontImportRequest RequestFor(const ImportChoices& choices, int font) {
     FontImportRequest request;
@@ -101,19 +206,21 @@ std::string SummaryText(const ImportSummary& summary) {
            std::to_string(summary.missing) + " missing, " + std::to_string(summary.cut) + " cut";
 }
 
-// Imports the choices into the scratch font: a new font, or one with the
-// current font's interval and height limit, which the import keeps. OK is
-// offered only when it imports.
+// Imports the choices into the scratch font: a new font, or a copy of the
+// current font, whose interval, height limit and blank symbols an import
+// may keep. OK is offered only when it imports.
 void UpdatePreview(HWND dialog) {
     Dialog.choices = ReadChoices(dialog);
     Font& font = Dialog.scratch->FontAt(0);
     font.Reset();
-    if (!Dialog.choices.asNewFont) {
-        const FontImageView& document = *Document();
-        font.SetInterval(document.GetInterval(document.GetCurrentFont()));
-        font.SetHeightLimit(document.GetHeightLimit(document.GetCurrentFont()));
+    if (!Dialog.choices.asNewFont) CopyFont(Document()->FontAt(Document()->GetCurrentFont()), font);
+    FontImportResult result;
+    if (Dialog.file) {
+        result = ImportFontFile(*Dialog.file, RequestFor(Dialog.choices, 0), *Dialog.scratch);
+    } else {
+        result.result = ImportResult::kNotAFont;
+        result.error = Dialog.openFailure;
     }
-    const FontImportResult result = ImportFontFile(*Dialog.file, RequestFor(Dialog.choices, 0), *Dialog.scratch);
     std::string error;
     if (!LoadCharset(Dialog.choices.charset, Dialog.charset, error)) Dialog.charset = Charset{};
     Dialog.summary = result.summary;
@@ -155,14 +262,22 @@ void FillCombo(HWND combo, const std::vector<std::string>& items, const std::str
 }
 
 void OnInitDialog(HWND dialog) {
-    const std::string family = Dialog.file->FamilyName(), fileName = BaseName(Dialog.path);
+    const std::string family = Dialog.file ? Dialog.file->FamilyName() : "", fileName = BaseName(Dialog.path);
     SetDlgItemTextA(dialog, IDC_IMPORT_FILE_NAME, (family.empty() ? fileName : family + " (" + fileName + ")").c_str());
     FillCombo(GetDlgItem(dialog, IDC_IMPORT_CHARSET), CharsetNames(), kDefaultCharset);
     FillCombo(GetDlgItem(dialog, IDC_IMPORT_HEIGHT), {std::begin(kHeights), std::end(kHeights)}, kHeights[0]);
     SendDlgItemMessageA(dialog, IDC_IMPORT_SIZE, EM_LIMITTEXT, 3, 0);
     CheckRadioButton(dialog, IDC_IMPORT_INTO_CURRENT, IDC_IMPORT_AS_NEW, IDC_IMPORT_INTO_CURRENT);
     EnableWindow(GetDlgItem(dialog, IDC_IMPORT_AS_NEW), Document()->GetFontCount() < FontImage::kMaxAddedFonts);
+    SendDlgItemMessageA(dialog, IDC_IMPORT_LAYOUT, EM_LIMITTEXT, 9, 0);
+    SendDlgItemMessageA(dialog, IDC_IMPORT_OFFSET, EM_LIMITTEXT, 9, 0);
+    ShowLayoutRow(dialog);
+    Dialog.filled = true;
     UpdatePreview(dialog);
+}
+
+bool ChangesLayout(WORD control, WORD notification) {
+    return (control == IDC_IMPORT_LAYOUT || control == IDC_IMPORT_OFFSET) && notification == EN_CHANGE;
 }
 
 bool ChangesChoices(WORD control, WORD notification) {
@@ -216,7 +331,12 @@ INT_PTR OnDialogCommand(HWND dialog, WPARAM wParam) {
         if (IsWindowEnabled(GetDlgItem(dialog, IDOK))) ImportIntoDocument(dialog);
         return TRUE;
     }
-    if (!ChangesChoices(control, HIWORD(wParam))) return FALSE;
+    if (!Dialog.filled) return FALSE;
+    if (ChangesLayout(control, HIWORD(wParam))) {
+        OnLayoutChanged(dialog);
+    } else if (!ChangesChoices(control, HIWORD(wParam))) {
+        return FALSE;
+    }
     UpdatePreview(dialog);
     return TRUE;
 }
@@ -235,40 +355,54 @@ INT_PTR CALLBACK ImportDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     }
 }
 
-// The dialog for file, which imports on OK.
-void ImportWithDialog(FontReader& file, const std::string& path) {
+void ShowReadError(const std::string& error) {
+    ShowError(("The font file could not be read: " + error + ". Nothing was imported.").c_str());
+}
+
+// The dialog for the file at path, read as bytes, which imports on OK. A
+// file that says its glyphs' size itself and cannot be read is refused at
+// once; a raw dump or a sheet opens the dialog, where its size can be put
+// right.
+void ImportWithDialog(const std::string& path, std::vector<uint8_t> bytes) {
     Dialog = ImportDialogState{};
-    Dialog.file = &file;
     Dialog.path = path;
+    Dialog.bytes = std::move(bytes);
+    Dialog.rawDump = HasAnExtensionOf(path, std::begin(kRawDumpExtensions), std::end(kRawDumpExtensions));
+    if (Dialog.rawDump) Dialog.layout = RawDumpLayout(path, Dialog.bytes.size());
+    Dialog.sheet = !Dialog.rawDump && BitmapFontFormatOf(Dialog.bytes, path, {}) == BitmapFontFormat::kSheet;
+    OpenWithLayout();
     Dialog.scratch = std::make_unique<FontImage>();
-    if (Dialog.scratch->InitNew())
+    if (!Dialog.file && !Dialog.rawDump && !Dialog.sheet) {
+        ShowReadError(Dialog.openFailure);
+    } else if (Dialog.scratch->InitNew()) {
         Ui().dialogBox(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_IMPORT_FONT_FILE), MainWindow(),
                        ImportDialogProc, 0);
+    }
     Dialog = ImportDialogState{};
 }
 
 }  // namespace
 
 bool IsFontFileName(const std::string& path) {
-    return std::any_of(std::begin(kExtensions), std::end(kExtensions),
-                       [&path](const char* extension) { return HasExtension(path, extension); });
+    return HasAnExtensionOf(path, std::begin(kExtensions), std::end(kExtensions));
 }
 
 void ImportFontFileAt(const std::string& path) {
     if (!Document()) return;
     FontImportResult failure;
-    const std::unique_ptr<FontReader> file = OpenFontFile(path, failure);
-    if (!file) {
-        ShowError(("The font file could not be read: " + failure.error + ". Nothing was imported.").c_str());
+    std::vector<uint8_t> bytes;
+    if (!ReadFontFile(path, bytes, failure)) {
+        ShowReadError(failure.error);
         return;
     }
-    ImportWithDialog(*file, path);
+    ImportWithDialog(path, std::move(bytes));
 }
 
 void OnImportFontFile() {
     if (!Document()) return;
-    const FileDialogSettings settings{kFilter, "Open font file", OFN_FILEMUSTEXIST | OFN_HIDEREADONLY, MAX_PATH,
-                                      MAX_PATH};
+    const std::string filter = OpenFilter();
+    const FileDialogSettings settings{filter.c_str(), "Open font file", OFN_FILEMUSTEXIST | OFN_HIDEREADONLY,
+                                      MAX_PATH, MAX_PATH};
     const std::optional<std::string> chosen = AskFileName(MainWindow(), FileDialogKind::kOpen, settings);
     if (chosen) ImportFontFileAt(*chosen);
 }

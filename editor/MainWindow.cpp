@@ -149,7 +149,7 @@ void OnMenuCommand(HWND window, WPARAM command) {
         break;
     case kCommandManual: OnManual(window); break;
     case kCommandPreview: ShowTextPreview(); break;
-    case kCommandExportBdf: OnExportBdf(); break;
+    case kCommandExportFontFile: OnExportFontFile(); break;
     case kCommandImportFontFile: OnImportFontFile(); break;
     case kCommandCutSymbol: OnCutSymbol(); break;
     case kCommandCopySymbol: OnCopySymbol(); break;
@@ -242,7 +242,7 @@ void BuildMenuBar(HWND window) {
     HMENU send = BuildPopup({{kCommandSend, "&Send to printer", false}});
     HMENU font = BuildPopup({{kCommandImportFont, "&Import windows font", false}, {kCommandPreview, "&Preview...", false},
                              {kCommandImportFontFile, "Import font &file...", false},
-                             {kCommandExportBdf, "&Export BDF...", false}});
+                             {kCommandExportFontFile, "&Export font file...", false}});
     HMENU help = BuildPopup({{kCommandManual, "manual.pdf", Shell.manualFound}, {kCommandAbout, "&About", true}});
     HMENU bar = CreateMenu();
     AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");

@@ -1,9 +1,11 @@
 #include "FontImport.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <utility>
 
 #include "AtomicFile.h"
+#include "BitmapFontReader.h"
 #include "Charsets.h"
 #include "FontImage.h"
 #include "FreeTypeReader.h"
@@ -104,6 +106,18 @@ int GlyphWidth(const FontImportRequest& request, bool ownExport, char32_t charac
     return request.monospace && HasInk(columns) ? area.columns : ImportedWidth(columns);
 }
 
+// A file that gives no width but the ink's (a picture sheet) says nothing of
+// a glyph without ink: a symbol of the font that was blank keeps its width
+// (the space's unless a width is asked for), so that a sheet of the font
+// imported back gives the font's own bytes. A blank symbol one column wide,
+// as a new font holds them, takes the width rules, which its 0 means.
+int KeptBlankWidth(const FontImportRequest& request, char32_t character, const GlyphPixels& glyph,
+                   const GlyphColumns& columns, const Symbol& replaced, int height) {
+    if (!glyph.inkOnly || HasInk(columns) || !replaced.IsEmpty() || replaced.width <= 1) return 0;
+    if (IsSpace(character) && request.spaceWidth > 0) return 0;
+    return std::clamp(replaced.width, 1, Symbol::kDataSize / height);
+}
+
 // The 256 symbols an import makes before they go into the font.
 struct ImportedGlyphs {
     std::unique_ptr<Symbol[]> symbols{new Symbol[Font::kSymbolCount]};
@@ -111,10 +125,10 @@ struct ImportedGlyphs {
     int cutRows = 0;  // glyphs of summary.cut whose ink reaches beyond the rows
 };
 
-// Samples the glyph of every code at the size set into glyphs; image packs
-// the bytes.
+// Samples the glyph of every code at the size set into glyphs, for the
+// symbols of font; image packs the bytes.
 void SampleFont(FontReader& reader, const Charset& charset, const FontImportRequest& request,
-                const FontSettings& settings, int size, FontImage& image, ImportedGlyphs& glyphs) {
+                const FontSettings& settings, int size, const Font& font, FontImage& image, ImportedGlyphs& glyphs) {
     ImportSummary& summary = glyphs.summary;
     summary = ImportSummary{};
     glyphs.cutRows = 0;
@@ -143,7 +157,10 @@ void SampleFont(FontReader& reader, const Charset& charset, const FontImportRequ
         const Cut cut = SampleGlyph(glyph, ownCell ? 0 : InkShift(glyph), area, columns);
         summary.cut += cut.rows || cut.sides ? 1 : 0;
         glyphs.cutRows += cut.rows ? 1 : 0;
-        const int width = GlyphWidth(request, settings.ownExport, charset.unicode[code], glyph.advance, area, columns);
+        int width = GlyphWidth(request, settings.ownExport, charset.unicode[code], glyph.advance, area, columns);
+        if (const int kept = KeptBlankWidth(request, charset.unicode[code], glyph, columns, font.At(code),
+                                            summary.height))
+            width = kept;
         if (IsSpace(charset.unicode[code]) && summary.spaceWidth == 0) summary.spaceWidth = width;
         columns.resize(std::max<size_t>(columns.size(), width), std::vector<int>(area.rows, 0));
         PackImportedGlyph(image, columns, width, summary.height, settings.heightLimit, symbol);
@@ -154,10 +171,11 @@ void SampleFont(FontReader& reader, const Charset& charset, const FontImportRequ
 // sizes to try whose glyphs all fit into the rows (the first to try when
 // none does).
 bool SampleAtSize(FontReader& reader, const Charset& charset, const FontImportRequest& request,
-                  const FontSettings& settings, FontImage& image, ImportedGlyphs& glyphs, std::string& error) {
+                  const FontSettings& settings, const Font& font, FontImage& image, ImportedGlyphs& glyphs,
+                  std::string& error) {
     if (request.size > 0) {
         if (!reader.SetSize(request.size, error)) return false;
-        SampleFont(reader, charset, request, settings, request.size, image, glyphs);
+        SampleFont(reader, charset, request, settings, request.size, font, image, glyphs);
         return true;
     }
     const std::vector<int> sizes = reader.SizesToTry(request.height, error);
@@ -166,7 +184,7 @@ bool SampleAtSize(FontReader& reader, const Charset& charset, const FontImportRe
     bool sampled = false;
     for (const int size : sizes) {
         if (!reader.SetSize(size, error)) continue;
-        SampleFont(reader, charset, request, settings, size, image, sampled ? trial : glyphs);
+        SampleFont(reader, charset, request, settings, size, font, image, sampled ? trial : glyphs);
         if (!sampled) {
             sampled = true;
             if (glyphs.cutRows == 0) return true;
@@ -210,7 +228,7 @@ FontImportResult FillFont(FontReader& reader, const Charset& charset, const Font
         settings.heightLimit = font.GetHeightLimit();
     }
     ImportedGlyphs glyphs;
-    if (!SampleAtSize(reader, charset, request, settings, image, glyphs, error))
+    if (!SampleAtSize(reader, charset, request, settings, font, image, glyphs, error))
         return Failure(ImportResult::kUnusable, error);
     if (glyphs.summary.imported == 0) {
         error = charset.raw ? "none of the codes 0-255 has a glyph in the font"
@@ -246,44 +264,58 @@ std::string AutomaticFontName(const std::string& family, int size, const Charset
                               int index) {
     const std::string digits = std::to_string(size);
     std::u32string characters;
-    std::string name;
+    std::string typeface;
     if (DecodeUtf8(family, characters)) {
         for (const char32_t character : characters) {
             const int code = charset.CodeOf(character);
-            if (code > ' ' && name.size() + digits.size() < Font::kNameLength - 1) name += static_cast<char>(code);
+            if (code > ' ' && typeface.size() + digits.size() < Font::kNameLength - 1)
+                typeface += static_cast<char>(code);
         }
     }
-    name += digits;
-    for (char mark = 'b'; NameTaken(image, index, name) && mark <= 'z'; ++mark)
-        name = name.substr(0, Font::kNameLength - 1 - digits.size()) + digits + mark;
+    std::string name = typeface + digits;
+    for (char mark = 'b'; NameTaken(image, index, name) && mark <= 'z'; ++mark) name = typeface + digits + mark;
     return name;
 }
 
 }  // namespace
 
-std::unique_ptr<FontReader> OpenFontFile(const std::string& path, FontImportResult& failure) {
-    std::vector<uint8_t> bytes;
+bool ParsePixelSize(const std::string& text, int& width, int& height) {
+    char separator = 0, rest = 0;
+    return std::sscanf(text.c_str(), "%d%c%d%c", &width, &separator, &height, &rest) == 3 &&
+           (separator == 'x' || separator == 'X');
+}
+
+bool ReadFontFile(const std::string& path, std::vector<uint8_t>& bytes, FontImportResult& failure) {
     const FileRead read = ReadAtMost(path, kMaxFontFileBytes + 1, bytes);
     if (!read) {
         failure = read.result == ReadResult::kNotOpened
                       ? Failure(ImportResult::kNotOpened, "cannot open " + path + ": " + read.reason)
                       : Failure(ImportResult::kNotRead, "cannot read " + path + ": " + read.reason);
-        return nullptr;
+        return false;
     }
-    if (bytes.size() > kMaxFontFileBytes) {
-        failure = Failure(ImportResult::kNotAFont, path + ": more than " + std::to_string(kMaxFontFileBytes >> 20) +
-                                                       " MiB, too large for a font file");
-        return nullptr;
-    }
-    return FontFromBytes(std::move(bytes), path, failure);
+    if (bytes.size() <= kMaxFontFileBytes) return true;
+    failure = Failure(ImportResult::kNotAFont,
+                      path + ": more than " + std::to_string(kMaxFontFileBytes >> 20) + " MiB, too large for a font file");
+    return false;
+}
+
+std::unique_ptr<FontReader> OpenFontFile(const std::string& path, FontImportResult& failure,
+                                         const FontFileLayout& layout) {
+    std::vector<uint8_t> bytes;
+    if (!ReadFontFile(path, bytes, failure)) return nullptr;
+    return FontFromBytes(std::move(bytes), path, failure, layout);
 }
 
 std::unique_ptr<FontReader> FontFromBytes(std::vector<uint8_t> bytes, const std::string& path,
-                                          FontImportResult& failure) {
+                                          FontImportResult& failure, const FontFileLayout& layout) {
     std::string error;
-    if (std::unique_ptr<FontReader> font = ReadWithFreeType(std::move(bytes), error)) return font;
-    failure = Failure(ImportResult::kNotAFont,
-                      path + ": " + (error.empty() ? "not a font file (TrueType, OpenType, BDF or PCF)" : error));
+    const BitmapFontFormat format = BitmapFontFormatOf(bytes, path, layout);
+    std::unique_ptr<FontReader> font = format != BitmapFontFormat::kNone
+                                           ? ReadBitmapFontFile(format, bytes, path, layout, error)
+                                           : ReadWithFreeType(std::move(bytes), error);
+    if (font) return font;
+    if (error.empty()) error = "not a font file (TrueType, OpenType, BDF, PCF, PSF or .hex)";
+    failure = Failure(ImportResult::kNotAFont, path + ": " + error);
     return nullptr;
 }
 

@@ -84,6 +84,9 @@ struct GlyphPixels {
     long advance = 0;          // whole pixels to the next pen position
     std::vector<uint8_t> ink;  // rows x columns, 1 for ink
     bool clipped = false;      // the glyph had more rows or columns than were handed over
+    // The file gives no width but its ink's (a picture's cell): a glyph
+    // without ink leaves a blank symbol it replaces as wide as it was.
+    bool inkOnly = false;
     bool At(int x, int y) const { return ink[static_cast<size_t>(y) * columns + x] != 0; }
 };
 
@@ -117,11 +120,32 @@ public:
     virtual bool LoadGlyph(int code, GlyphPixels& glyph) = 0;
 };
 
+// What a file does not say of its glyphs, and the user does.
+struct FontFileLayout {
+    // A raw dump of 256 glyphs of rawWidth x rawHeight pixels, after
+    // rawOffset bytes; 0 x 0: the file is not read as a raw dump.
+    int rawWidth = 0;
+    int rawHeight = 0;
+    uint64_t rawOffset = 0;
+    // A picture sheet's cells; 0 x 0: the picture's size divided by 16.
+    int cellWidth = 0;
+    int cellHeight = 0;
+};
+
+// A size as the user types it, W x H pixels ("8x16"); false for other text.
+bool ParsePixelSize(const std::string& text, int& width, int& height);
+
+// Reads the font file at path whole; false, with failure saying why, when it
+// cannot be read or holds more than kMaxFontFileBytes.
+bool ReadFontFile(const std::string& path, std::vector<uint8_t>& bytes, FontImportResult& failure);
+
 // Opens the font file at path, or bytes read from it, with the reader that
-// takes its format; null, with failure saying why.
-std::unique_ptr<FontReader> OpenFontFile(const std::string& path, FontImportResult& failure);
+// takes its format (a raw dump when layout says so); null, with failure
+// saying why.
+std::unique_ptr<FontReader> OpenFontFile(const std::string& path, FontImportResult& failure,
+                                         const FontFileLayout& layout = {});
 std::unique_ptr<FontReader> FontFromBytes(std::vector<uint8_t> bytes, const std::string& path,
-                                          FontImportResult& failure);
+                                          FontImportResult& failure, const FontFileLayout& layout = {});
 
 // Fills the font request names (or a new one) of image from reader: every
 // symbol, the height, the interval and limit of glyphmill's own export (or

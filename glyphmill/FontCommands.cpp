@@ -8,10 +8,13 @@
 #include <vector>
 
 #include "BdfWriter.h"
+#include "BitmapFont.h"
 #include "Charsets.h"
 #include "CommandLine.h"
+#include "FontExport.h"
 #include "FontImport.h"
 #include "FontImage.h"
+#include "FontSheet.h"
 #include "GlyphColumns.h"
 #include "ImageCommands.h"
 #include "Pictures.h"
@@ -40,9 +43,41 @@ struct FontArguments {
     int font = -1;  // -1: not given
     bool add = false, monospace = false;
     int size = 0, height = 0, scale = 0, spaceWidth = 0;
+    std::string raw, cell;  // import's --raw and --cell, as W x H
+    uint64_t offset = 0;    // import's --offset
+    std::string format;     // export's --format; empty: by the output's extension
+    bool grid = false;      // sheet --grid
     bool force = false;  // --force: -o replaces a read-only file of the user's
     SaveTarget save;     // import's -o and --force
 };
+
+// "WxH" as width and height, each 1 to the most given.
+bool ParsePixelSize(const std::string& text, int mostWide, int mostHigh, int& width, int& height) {
+    return ::ParsePixelSize(text, width, height) && width >= 1 && width <= mostWide && height >= 1 &&
+           height <= mostHigh;
+}
+
+CLI::Validator PixelSize(int mostWide, int mostHigh) {
+    const std::string what = "W x H pixels, W 1 to " + std::to_string(mostWide) + " and H 1 to " +
+                             std::to_string(mostHigh) + ", as 8x16";
+    return CLI::Validator(
+        [mostWide, mostHigh, what](const std::string& text) {
+            int width = 0, height = 0;
+            return ParsePixelSize(text, mostWide, mostHigh, width, height) ? std::string() : "not " + what;
+        },
+        "");
+}
+
+// The layout --raw, --offset and --cell give (checked by their validators).
+FontFileLayout LayoutOf(const FontArguments& args) {
+    FontFileLayout layout;
+    if (!args.raw.empty())
+        ParsePixelSize(args.raw, kMaxBitmapGlyphSide, kMaxBitmapGlyphSide, layout.rawWidth, layout.rawHeight);
+    if (!args.cell.empty())
+        ParsePixelSize(args.cell, kMaxSheetCellWidth, kMaxSheetCellHeight, layout.cellWidth, layout.cellHeight);
+    layout.rawOffset = args.offset;
+    return layout;
+}
 
 // The image the import fills and which font of it: font --font of IMAGE,
 // or a new one at its end, or the one font of a new image when --add names
@@ -92,7 +127,7 @@ int RunImport(const FontArguments& args) {
     if (!LoadCharset(args.charset, charset, error)) return Fail(error);
     if (!args.name.empty() && !FontNameBytes(args.name, charset, request.name, error)) return Fail(error);
     FontImportResult result;
-    const std::unique_ptr<FontReader> fontFile = OpenFontFile(args.fontFile, result);
+    const std::unique_ptr<FontReader> fontFile = OpenFontFile(args.fontFile, result, LayoutOf(args));
     if (!fontFile) return Fail(result.error, ExitCode::ForImport(result.result));
     FontImage image;
     if (const int failed = TargetFont(args, image, request.font); failed != ExitCode::kDone) return failed;
@@ -104,7 +139,23 @@ int RunImport(const FontArguments& args) {
     return saved;
 }
 
+// export's format: --format, else the output's extension, else BDF.
+ExportFormat FormatOfExport(const FontArguments& args) {
+    if (args.format == "psf") return ExportFormat::kPsf;
+    if (args.format == "hex") return ExportFormat::kHex;
+    if (!args.format.empty()) return ExportFormat::kBdf;
+    return ExportFormatOfName(args.out).value_or(ExportFormat::kBdf);
+}
+
 int RunExport(const FontArguments& args) {
+    const ExportFormat format = FormatOfExport(args);
+    if (args.format.empty() && std::filesystem::path(args.out).extension() == ".gz")
+        return Fail("export writes font files unpacked: name -o without .gz (gzip it afterwards), or give --format",
+                    ExitCode::kUsage);
+    if (format != ExportFormat::kBdf && !args.fontFile.empty())
+        return Fail(std::string("--source gives a BDF's weight and slant; a ") + ExportFormatName(format) +
+                        " file has none",
+                    ExitCode::kUsage);
     for (const std::string& input : {args.image, args.fontFile}) {
         if (const int refused = CheckOutputApart(args.out, input); refused != ExitCode::kDone) return refused;
     }
@@ -123,8 +174,11 @@ int RunExport(const FontArguments& args) {
         if (!source) return Fail(failure.error, ExitCode::ForImport(failure.result));
         style = {source->WeightName(), source->SlantName()};
     }
-    const std::string bdf = BdfOf(image.FontAt(args.font), charset, style);
-    return WriteOut(args.out, reinterpret_cast<const uint8_t*>(bdf.data()), bdf.size(), args.force);
+    std::vector<uint8_t> bytes;
+    if (!ExportFont(format, image.FontAt(args.font), charset, style, bytes, error))
+        return Fail("font " + std::to_string(args.font) + " cannot be written as " + ExportFormatName(format) + ": " +
+                    error);
+    return WriteOut(args.out, bytes.data(), bytes.size(), args.force);
 }
 
 int WritePicture(const Picture& picture, int scale, const std::string& path, bool force) {
@@ -144,6 +198,7 @@ int RunSheet(const FontArguments& args) {
     if (args.font >= 0) {
         if (const int failed = CheckFontIndex(image, args.font); failed != ExitCode::kDone) return failed;
     }
+    if (args.grid) return WritePicture(GridSheetOf(image.FontAt(args.font)), 1, args.out, args.force);
     const int first = args.font >= 0 ? args.font : 0;
     const int last = args.font >= 0 ? args.font : image.GetFontCount() - 1;
     return WritePicture(SheetOf(image, first, last, charset), args.scale, args.out, args.force);
@@ -181,10 +236,10 @@ CLI::Option* AddScaleOption(CLI::App& command, FontArguments& args) {
 }
 
 // -o, --force and --scale of the commands that draw a picture.
-void AddPictureOptions(CLI::App& command, FontArguments& args) {
+CLI::Option* AddPictureOptions(CLI::App& command, FontArguments& args) {
     command.add_option("-o", args.out, "the PNG file to write (-: standard output)")->required()->type_name("FILE.png");
     AddForceOption(command, args.force);
-    AddScaleOption(command, args);
+    return AddScaleOption(command, args);
 }
 
 }  // namespace
@@ -192,7 +247,9 @@ void AddPictureOptions(CLI::App& command, FontArguments& args) {
 void AddFontCommands(CLI::App& app, int& exitCode) {
     auto importArgs = std::make_shared<FontArguments>();
     CLI::App* import = app.add_subcommand(
-        "import", "Fill a font of IMAGE from a TrueType, OpenType, BDF or PCF font, sampled as the editor's import does.");
+        "import", "Fill a font of IMAGE from a font file, sampled as the editor's import does: TrueType, OpenType, "
+                  "WOFF, BDF, PCF, .fon, a console PSF font, a Unifont .hex file (gzip'ed or not), a raw dump "
+                  "(--raw) or a PNG or BMP picture sheet of 16 x 16 cells.");
     import->add_option("IMAGE", importArgs->image, "the image (created by --add when it does not exist)")->required();
     import->add_option("FONTFILE", importArgs->fontFile, "the font file")->required();
     CLI::Option* font = AddFontOption(*import, *importArgs, "the font to fill, counted from 0 (default 0)");
@@ -215,14 +272,37 @@ void AddFontCommands(CLI::App& app, int& exitCode) {
                        "columns of the space (default: the font's advance, at least 2)")
         ->check(NumberIn(1, kImportColumns))
         ->type_name("N");
+    CLI::Option* raw =
+        import->add_option("--raw", importArgs->raw,
+                           "read FONTFILE as a raw dump: 256 glyphs of W x H pixels, rows of (W + 7) / 8 bytes, "
+                           "the leftmost pixel in the high bit")
+            ->check(PixelSize(kMaxBitmapGlyphSide, kMaxBitmapGlyphSide))
+            ->type_name("WxH");
+    import->add_option("--offset", importArgs->offset, "bytes of the raw dump before its first glyph (default 0)")
+        ->needs(raw)
+        ->type_name("N");
+    import->add_option("--cell", importArgs->cell,
+                       "a picture sheet's cell, its codes row x 16 + column from the top-left corner (default: the "
+                       "picture's size / 16)")
+        ->check(PixelSize(kMaxSheetCellWidth, kMaxSheetCellHeight))
+        ->excludes(raw)
+        ->type_name("WxH");
     AddSaveOptions(*import, importArgs->save);
     import->callback([importArgs, &exitCode] { exitCode = RunImport(*importArgs); });
 
     auto exportArgs = std::make_shared<FontArguments>();
-    CLI::App* exportCommand = app.add_subcommand("export", "Write a font of IMAGE as a BDF 2.1 font.");
+    CLI::App* exportCommand = app.add_subcommand(
+        "export", "Write a font of IMAGE as a BDF 2.1 font, a PSF2 console font or a Unifont .hex file.");
     exportCommand->add_option("IMAGE", exportArgs->image, "the image")->required();
     AddFontOption(*exportCommand, *exportArgs, "the font, counted from 0")->required();
-    exportCommand->add_option("-o", exportArgs->out, "the BDF file to write (-: standard output)")->required()->type_name("FILE.bdf");
+    exportCommand->add_option("-o", exportArgs->out, "the file to write (-: standard output)")->required()->type_name("FILE");
+    exportCommand
+        ->add_option("--format", exportArgs->format,
+                     "bdf; psf (a PSF2 of 256 glyphs with a Unicode table from --charset, none for raw); hex (16 "
+                     "rows of 8 or 16 pixels, for fonts up to 2 bytes high and 16 columns wide) (default: by -o's "
+                     "extension, .psf, .psfu or .hex, else bdf)")
+        ->check(CLI::IsMember({"bdf", "psf", "hex"}))
+        ->type_name("FMT");
     AddForceOption(*exportCommand, exportArgs->force);
     AddCharsetOption(*exportCommand, exportArgs->charset, "what codes 0-255 stand for (raw: encoded as themselves)");
     exportCommand
@@ -236,9 +316,14 @@ void AddFontCommands(CLI::App& app, int& exitCode) {
     sheetArgs->scale = 4;
     CLI::App* sheet = app.add_subcommand("sheet", "Draw every symbol of the image's fonts (or of one) as a PNG.");
     sheet->add_option("IMAGE", sheetArgs->image, "the image")->required();
-    AddPictureOptions(*sheet, *sheetArgs);
-    AddFontOption(*sheet, *sheetArgs, "only this font, counted from 0");
+    CLI::Option* scale = AddPictureOptions(*sheet, *sheetArgs);
+    CLI::Option* sheetFont = AddFontOption(*sheet, *sheetArgs, "only this font, counted from 0");
     AddCharsetOption(*sheet, sheetArgs->charset, "the code page the titles show the fonts' names in");
+    sheet->add_flag("--grid", sheetArgs->grid,
+                    "the font's plain grid, which import reads back: 16 x 16 cells (code = row x 16 + column) as "
+                    "wide as its widest symbol and as high as its rows, without labels, gaps or scaling")
+        ->needs(sheetFont)
+        ->excludes(scale);
     sheet->callback([sheetArgs, &exitCode] { exitCode = RunSheet(*sheetArgs); });
 
     auto renderArgs = std::make_shared<FontArguments>();

@@ -27,6 +27,10 @@
 #define IDC_IMPORT_AS_NEW 1216
 #define IDC_IMPORT_PREVIEW 1217
 #define IDC_IMPORT_SUMMARY 1218
+#define IDC_IMPORT_LAYOUT_LABEL 1219  /* a raw dump's glyph size, or a sheet's cell */
+#define IDC_IMPORT_LAYOUT 1220
+#define IDC_IMPORT_LAYOUT_NOTE 1221
+#define IDC_IMPORT_OFFSET 1222  /* a raw dump's offset */
 
 #ifndef RC_INVOKED
 #include <windows.h>
@@ -51,7 +55,7 @@ enum MenuCommand : WPARAM {
     kCommandRedo = 10102,
     kCommandPreview = 10103,
     kCommandImportFontFile = 10104,
-    kCommandExportBdf = 10105,
+    kCommandExportFontFile = 10105,
 };
 
 // Commands of the symbol editor: its File menu, and the keys that the main

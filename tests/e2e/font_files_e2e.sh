@@ -2,8 +2,9 @@
 # The editor and font files end to end, as a user works: Glyver.exe under
 # Wine on the build's Xvfb, driven with xdotool. The image named on the
 # command line opens; an interval set and undone with Ctrl+Z leaves the font
-# as it was, so Font > Export BDF... through the real dialog writes what
-# glyphmill export writes, byte for byte. Font > Import font file... of a PCF
+# as it was, so Font > Export font file... through the real dialog writes
+# what glyphmill export writes, byte for byte, as BDF and (by the name typed)
+# as PSF. Font > Import font file... of a PCF
 # through the real dialogs, OK and File > Save then write what glyphmill
 # import writes.
 #   font_files_e2e.sh RELEASE.zip GLYPHMILL
@@ -18,6 +19,7 @@ pcf=/usr/share/fonts/X11/misc/6x13.pcf.gz
 
 "$glyphmill" import --add "$work/start.bin" "$truetype" --height 2 >/dev/null
 "$glyphmill" export "$work/start.bin" --font 0 -o "$work/expected.bdf"
+"$glyphmill" export "$work/start.bin" --font 0 -o "$work/expected.psf"
 cp "$work/start.bin" "$work/expected.bin"
 "$glyphmill" import "$work/expected.bin" "$pcf" --font 0 >/dev/null
 
@@ -55,13 +57,15 @@ xdotool type --window "$window" --delay 50 "7"
 click 647 188          # its "Set"
 keys ctrl+z
 
-echo "step: Font > Export BDF... through the dialog"
+echo "step: Font > Export font file... through the dialog, as BDF and as PSF"
 # "&File" and "&Font" share their letter: open Send and step right.
-keys alt+s Right e
-answer_dialog "Export BDF" "$work/font.bdf" test -e "$work/font.bdf" || fail "no BDF written"
-if [ -f "$work/font.bdf" ]; then
-  cmp -s "$work/font.bdf" "$work/expected.bdf" || fail "the BDF differs from glyphmill export's (the undo?)"
-fi
+for format in bdf psf; do
+  keys alt+s Right e
+  answer_dialog "Export font file" "$work/font.$format" test -e "$work/font.$format" || fail "no $format written"
+  if [ -f "$work/font.$format" ]; then
+    cmp -s "$work/font.$format" "$work/expected.$format" || fail "the $format differs from glyphmill export's (the undo?)"
+  fi
+done
 
 echo "step: Font > Import font file... of a PCF, OK, File > Save"
 options_shown() { [ -n "$(xdotool search --onlyvisible --name '^Import font file$' 2>/dev/null)" ]; }

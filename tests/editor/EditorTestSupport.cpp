@@ -37,6 +37,7 @@ BOOL FakeFileDialog(OPENFILENAMEA* request) {
     const std::string name = TheScript.fileNames.front();
     TheScript.fileNames.pop_front();
     std::strncpy(request->lpstrFile, name.c_str(), request->nMaxFile - 1);
+    if (TheScript.fileType != 0) request->nFilterIndex = TheScript.fileType;
     return TRUE;
 }
 

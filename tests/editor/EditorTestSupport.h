@@ -49,6 +49,7 @@ struct ScriptedUi {
     std::deque<int> messageBoxAnswers;  // IDOK when empty
     std::vector<FileDialogCall> fileDialogs;
     std::deque<std::string> fileNames;  // the dialog is cancelled when empty
+    DWORD fileType = 0;  // the filter's pair a dialog answers with (from 1); 0 leaves the one shown
     LOGFONTA chosenFont{};
     bool chooseFontAnswer = false;
     int chooseFontMaxSize = 0;

@@ -79,9 +79,9 @@ TEST_F(EditorWindowTest, MenuBarHasTheFivePopupsInOrder) {
     EXPECT_EQ(GetMenuItemCount(edit), 8) << "its five items, then a separator, Undo and Redo";
     EXPECT_EQ(GetMenuState(edit, 3, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
     HMENU font = GetSubMenu(bar, 3);
-    ASSERT_EQ(GetMenuItemCount(font), 4) << "Import windows font, Preview..., Import font file..., Export BDF...";
+    ASSERT_EQ(GetMenuItemCount(font), 4) << "Import windows font, Preview..., Import font file..., Export font file...";
     EXPECT_EQ(GetMenuItemID(font, 2), static_cast<UINT>(kCommandImportFontFile));
-    EXPECT_EQ(GetMenuItemID(font, 3), static_cast<UINT>(kCommandExportBdf));
+    EXPECT_EQ(GetMenuItemID(font, 3), static_cast<UINT>(kCommandExportFontFile));
     GetMenuStringA(font, 2, text, sizeof text, MF_BYPOSITION);
     EXPECT_STREQ(text, "Import font &file...");
 }

@@ -85,7 +85,7 @@ TEST(Charsets, EveryTableIsWhatIconvOrIbmMakesOfTheCodePage) {
     EXPECT_EQ(error, "unknown character set cp999");
 }
 
-TEST(Charsets, Utf8IsDecodedAndRefusedAsIconvDoes) {
+TEST(Charsets, Utf8IsDecodedAndRefusedAsIconvDoesAndEncodedBack) {
     const std::string texts[] = {
         "", "plain", "d\xC3\xA9j\xC3\xA0 20\xE2\x82\xAC", "\xF0\x9F\x98\x80 \xF4\x8F\xBF\xBF",  // accepted
         "\xC3", "\xE2\x82", "\x80", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80",                   // refused
@@ -96,6 +96,10 @@ TEST(Charsets, Utf8IsDecodedAndRefusedAsIconvDoes) {
         EXPECT_EQ(DecodeUtf8(text, ours), theyTake) << text;
         if (theyTake) {
             EXPECT_EQ(ours, theirs) << text;
+            // Encoded back, each character gives its bytes again.
+            std::string encoded;
+            for (const char32_t character : ours) encoded += EncodeUtf8(character);
+            EXPECT_EQ(encoded, text);
         }
     }
 }

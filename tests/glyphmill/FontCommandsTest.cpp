@@ -1,5 +1,6 @@
 // glyphmill's font commands, run as a user runs them on real fonts, with
-// FreeType, bdftopcf, pcf2bdf and libpng as the judges.
+// FreeType, bdftopcf, pcf2bdf, libpng, kbd's psfxtable and Pillow as the
+// judges.
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_BDF_H
@@ -24,6 +25,9 @@ const std::string kDejaVu = kDejaVuFolder + "DejaVuSansMono.ttf";
 const std::string kFixed = "/usr/share/fonts/X11/misc/6x13.pcf.gz";
 const std::string kTerminusCp1251 = "/usr/share/fonts/X11/misc/ter-u16n_cp1251.pcf.gz";
 const std::string kTerminusUnicode = "/usr/share/fonts/X11/misc/ter-u16n_unicode.pcf.gz";
+const std::string kTerminusPsf = "/usr/share/consolefonts/Lat15-Terminus16.psf.gz";
+const std::string kUnifontHex = "/usr/share/unifont/unifont.hex";
+const std::string kUnifontOtf = "/usr/share/fonts/opentype/unifont/unifont.otf";
 
 // A scratch path with nothing there yet.
 std::string Fresh(const std::string& name) {
@@ -31,6 +35,9 @@ std::string Fresh(const std::string& name) {
     std::remove(path.c_str());
     return path;
 }
+
+// Runs a shell command of the tools that make or judge the files.
+void RunOrFail(const std::string& command) { ASSERT_EQ(std::system(command.c_str()), 0) << command; }
 
 void RunOk(const std::string& arguments) {
     const Outcome run = Glyphmill(arguments);
@@ -106,6 +113,24 @@ void ExpectFreeTypesGlyph(const Symbol& symbol, const std::string& fontPath, FT_
     }
 }
 
+int WidestColumns(const Font& font) {
+    int widest = 1;
+    for (int code = 0; code < Font::kSymbolCount; ++code) widest = std::max(widest, font.At(code).width);
+    return widest;
+}
+
+// The symbols of codes first to last of two fonts are the same.
+void ExpectSameSymbolsAt(const Font& expected, const Font& actual, int first, int last) {
+    for (int code = first; code <= last; ++code) {
+        const Symbol& want = expected.At(code);
+        const Symbol& got = actual.At(code);
+        ASSERT_EQ(got.width, want.width) << "code " << code;
+        ASSERT_EQ(std::string(got.data.get(), got.data.get() + got.ByteCount()),
+                  std::string(want.data.get(), want.data.get() + want.ByteCount()))
+            << "code " << code;
+    }
+}
+
 void ExpectBlank(const Symbol& symbol) {
     EXPECT_EQ(symbol.width, 1);
     EXPECT_TRUE(symbol.IsEmpty());
@@ -178,6 +203,23 @@ TEST(FontImport, BitmapFontsFromPcfAndFromTheBdfPcf2bdfMakesOfIt) {
     ExpectFreeTypesGlyph(font.At('A'), kFixed, 'A', 0);
     ExpectFreeTypesGlyph(font.At('g'), kFixed, 'g', 0);
     ExpectFreeTypesGlyph(font.At(0xE9), kFixed, U'\u00e9', 0);
+}
+
+// Web fonts made of DejaVu Sans Mono by Debian's woff2_compress and
+// sfnt2woff: the same font, so the same image, byte for byte.
+TEST(FontImport, WebFontsImportAsTheTrueTypeTheyWereMadeOf) {
+    const std::string ttf = Scratch("webfont.ttf");
+    const std::string make = "cp " + kDejaVu + " " + ttf + " && woff2_compress " + ttf + " >/dev/null 2>&1 && " +
+                             "sfnt2woff " + ttf;
+    ASSERT_EQ(std::system(make.c_str()), 0) << make;
+    const std::string stem = ttf.substr(0, ttf.size() - 4);
+    const std::string fromTtf = Fresh("webfont-ttf.bin");
+    RunOk("import " + fromTtf + " " + ttf + " --add --size 14");
+    for (const std::string& webFont : {stem + ".woff2", stem + ".woff"}) {
+        const std::string image = Fresh("webfont.bin");
+        RunOk("import " + image + " " + webFont + " --add --size 14");
+        EXPECT_EQ(Slurp(image), Slurp(fromTtf)) << webFont;
+    }
 }
 
 TEST(FontImport, ACodePageMapsAsAFontMadeForThatCodePage) {
@@ -479,10 +521,120 @@ TEST(FontPictures, SheetShowsEverySymbolInCellsAsWideAsTheWidest) {
     EXPECT_FALSE(Slurp(png) == Slurp(unknown));
 }
 
+// The bitmap font files glyphmill reads itself, each against a font it was
+// made of or is made like, read by FreeType: a console font as X11's
+// Terminus, Unifont's .hex as its OpenType form, and dumps cut out of a
+// console font by the shell's tools as that font's own glyphs.
+TEST(FontImport, ConsoleFontsUnifontAndRawDumpsAsTheFontsTheyAreMadeOf) {
+    const std::string unpacked = Scratch("terminus.psf"), dump = Scratch("terminus.f16");
+    // Lat15-Terminus16 is a PSF1: 16-byte glyphs after a 4-byte header.
+    RunOrFail("zcat " + kTerminusPsf + " >" + unpacked + " && tail -c +5 " + unpacked + " | head -c 4096 >" + dump);
+    struct Case {
+        std::string file, options, reference, referenceOptions;
+        int first, last;  // the codes compared
+        std::string said;
+    };
+    const std::vector<Case> cases = {
+        {kTerminusPsf, "--charset iso8859-15", kTerminusUnicode, "--charset iso8859-15", ' ', '~',
+         "(Lat15-Terminus16, 16 px, 16 rows high)"},
+        {kUnifontHex, "--charset cp437", kUnifontOtf, "--charset cp437 --size 16", 0, 255, "256 glyphs imported"},
+        {dump, "--raw 8x16 --charset raw", kTerminusPsf, "--charset raw", 0, 255, "256 glyphs imported, 0 missing"},
+        {unpacked, "--raw 8x16 --offset 4 --charset raw", kTerminusPsf, "--charset raw", 0, 255, "16 px, 16 rows"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file + " " + c.options);
+        const std::string path = Fresh("bitmap.bin"), reference = Fresh("reference.bin");
+        const Outcome run = Glyphmill("import " + path + " " + c.file + " --add " + c.options);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_NE(run.out.find(c.said), std::string::npos) << run.out;
+        RunOk("import " + reference + " " + c.reference + " --add " + c.referenceOptions);
+        FontImage image, referenceImage;
+        LoadAsTheEditorDoes(path, image);
+        LoadAsTheEditorDoes(reference, referenceImage);
+        EXPECT_EQ(image.FontAt(0).GetHeight(), 2);
+        ExpectSameSymbolsAt(referenceImage.FontAt(0), image.FontAt(0), c.first, c.last);
+    }
+}
+
+// A sheet drawn with sheet --grid, opened and saved again by a paint program
+// (Pillow, as an RGB PNG and as a BMP), imports back into its font as the
+// image it came from, byte for byte: inked symbols by the width rule (or,
+// monospaced, the cell), blank ones keeping their widths, the space too.
+TEST(FontImport, ASheetSavedByAPaintProgramImportsBackToTheSameBytes) {
+    const std::string path = Fresh("sheets.bin");
+    RunOk("import " + path + " " + kDejaVuFolder + "DejaVuSans.ttf --add --size 14");
+    RunOk("import " + path + " " + kTerminusPsf + " --add --monospace --charset cp437");
+    FontImage image;
+    LoadAsTheEditorDoes(path, image);
+    ASSERT_LT(image.FontAt(0).At(' ').width, image.FontAt(0).At('W').width);
+    for (const int font : {0, 1}) {
+        const std::string grid = Scratch("grid.png");
+        RunOk("sheet " + path + " --grid --font " + std::to_string(font) + " -o " + grid);
+        for (const char* saved : {"resaved.png", "resaved.bmp"}) {
+            SCOPED_TRACE(std::to_string(font) + " " + saved);
+            const std::string picture = Scratch(saved), back = Fresh("back.bin");
+            RunOrFail("/usr/bin/python3 -c 'import sys; from PIL import Image; "
+                      "Image.open(sys.argv[1]).convert(\"RGB\").save(sys.argv[2])' " + grid + " " + picture);
+            const Outcome run = Glyphmill("import " + path + " " + picture + " --font " + std::to_string(font) +
+                                          (font == 1 ? " --monospace" : "") + " -o " + back);
+            ASSERT_EQ(run.exitCode, 0) << run.err;
+            EXPECT_NE(run.out.find("256 glyphs imported, 0 missing, 0 cut"), std::string::npos) << run.out;
+            EXPECT_TRUE(Slurp(back) == Slurp(path));
+        }
+    }
+    // Into a new font the sheet's space is as wide as its cell.
+    const Outcome added = Glyphmill("import " + path + " " + Scratch("resaved.png") + " --add");
+    EXPECT_NE(added.out.find("the space is 8 columns wide"), std::string::npos) << added.out;
+}
+
+// export --format psf and hex (or by the extension): kbd's psfxtable reads
+// the PSF's table, and both files import back as the font's symbols; the
+// space takes the PSF's one width, the widest symbol's. Unifont's own lines
+// come back byte for byte.
+TEST(FontExport, PsfAndHexImportBackAsTheSameSymbolsAndKbdReadsThePsfsTable) {
+    const std::string path = Fresh("out.bin");
+    RunOk("import " + path + " " + kTerminusPsf + " --add --charset cp1252");
+    FontImage image;
+    LoadAsTheEditorDoes(path, image);
+    const Font& font = image.FontAt(0);
+    const std::string psf = Scratch("out.psf"), hex = Scratch("out.hex"), named = Scratch("out.txt");
+    RunOk("export " + path + " --font 0 -o " + psf);
+    RunOk("export " + path + " --font 0 -o " + hex);
+    RunOk("export " + path + " --font 0 -o " + named + " --format hex");
+    EXPECT_EQ(Slurp(named), Slurp(hex));
+    const std::string table = Scratch("out.table");
+    RunOrFail("psfxtable -i " + psf + " -ot " + table);
+    const std::string listed = Slurp(table);
+    for (const char* line : {"\n0x041\tU+0041\n", "\n0x080\tU+20ac\n", "\n0x0e9\tU+00e9\n"})
+        EXPECT_NE(listed.find(line), std::string::npos) << line;
+
+    for (const std::string& file : {psf, hex}) {
+        SCOPED_TRACE(file);
+        const std::string back = Fresh("back.bin");
+        RunOk("import " + back + " " + file + " --add --charset cp1252");
+        FontImage imported;
+        LoadAsTheEditorDoes(back, imported);
+        const Font& read = imported.FontAt(0);
+        ExpectSameSymbolsAt(font, read, 0, ' ' - 1);
+        ExpectSameSymbolsAt(font, read, ' ' + 1, 255);
+        EXPECT_TRUE(read.At(' ').IsEmpty());
+        EXPECT_EQ(read.At(' ').width, file == psf ? WidestColumns(font) : 8);
+    }
+
+    const std::string latin1 = Scratch("latin1.hex"), unifont = Fresh("unifont.bin");
+    RunOrFail("grep -E '^00[0-9A-F]{2}:' " + kUnifontHex + " >" + latin1);
+    RunOk("import " + unifont + " " + latin1 + " --add --charset iso8859-1");
+    RunOk("export " + unifont + " --font 0 --charset iso8859-1 -o " + hex);
+    EXPECT_TRUE(Slurp(hex) == Slurp(latin1));
+}
+
 TEST(FontCommands, WrongLinesGetTheUsageAndFailuresSayWhy) {
     for (const char* arguments :
          {"import x", "import x f --height 5", "import x f --charset koi8-r", "import x f --add --font 1",
-          "export x -o y.bdf", "sheet x", "sheet x -o y --scale 0", "render x --font 0 -o y.png"}) {
+          "export x -o y.bdf", "sheet x", "sheet x -o y --scale 0", "render x --font 0 -o y.png",
+          "import x f --offset 3", "import x f --raw 8x33", "import x f --raw 8x16 --cell 8x16",
+          "import x f --cell 16", "sheet x -o y --grid", "sheet x -o y --grid --font 0 --scale 2",
+          "export x --font 0 -o y --format pdf"}) {
         const Outcome run = Glyphmill(arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments;
         EXPECT_EQ(run.err.rfind("glyphmill: usage: ", 0), 0u) << run.err;
@@ -491,6 +643,14 @@ TEST(FontCommands, WrongLinesGetTheUsageAndFailuresSayWhy) {
     const std::string path = Fresh("refusals.bin"), notAFont = Fresh("not-a-font.bin");
     RunOk("new " + path);
     RunOk("new " + notAFont);
+    // Bitmap font files damaged as files are: cut short, a line mistyped, a
+    // picture of no 16 x 16 cells.
+    const std::string cutPsf = Scratch("cut.psf"), badHex = Scratch("bad.hex"), shortDump = Scratch("short.f16"),
+                      noSheet = Scratch("no-sheet.png"), cutGzip = Scratch("cut.psf.gz");
+    RunOrFail("zcat " + kTerminusPsf + " | head -c 3000 >" + cutPsf + " && head -c 1000 " + kTerminusPsf + " >" +
+              cutGzip + " && head -n 2 " + kUnifontHex + " >" + badHex + " && echo 0041:00zz >>" + badHex +
+              " && head -c 100 /dev/zero >" + shortDump + " && /usr/bin/python3 -c 'import sys; from PIL import Image; "
+              "Image.new(\"1\", (100, 100), 1).save(sys.argv[1])' " + noSheet);
     struct Case {
         std::string arguments, why;
     };
@@ -498,12 +658,20 @@ TEST(FontCommands, WrongLinesGetTheUsageAndFailuresSayWhy) {
         {"import " + path + " " + notAFont, "not a font file"},
         {"import " + path + " " + kFixed + " --size 20", "no size of 20 pixels (it has 13)"},
         {"render " + path + " --font 0 '\xd0\x96' -o " + Scratch("x.png") + " --charset cp437", "U+0416 has no code in cp437"},
+        {"import " + path + " " + cutPsf, cutPsf + ": the header gives 256 glyphs of 16 bytes"},
+        {"import " + path + " " + cutGzip, cutGzip + ": the gzip data are cut short"},
+        {"import " + path + " " + badHex, badHex + ": line 3: 4 hex digits after the colon"},
+        {"import " + path + " " + shortDump + " --raw 8x16", shortDump + ": the file holds 6 glyphs of 8 x 16 pixels"},
+        {"import " + path + " " + noSheet, noSheet + ": the picture is 100 x 100 pixels, which is not 16 x 16 cells"},
+        {"import " + path + " " + kTerminusPsf + " --size 14", "its glyphs are 16 pixels high, its only size"},
     };
+    const std::string untouched = Slurp(path);
     for (const Case& c : cases) {
         const Outcome run = Glyphmill(c.arguments);
         EXPECT_EQ(run.exitCode, 1) << c.arguments;
         EXPECT_NE(run.err.find(c.why), std::string::npos) << run.err;
         EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+        EXPECT_EQ(Slurp(path), untouched) << c.arguments;
     }
 
     // Three big fonts do not fit into the two banks: the third import is

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # glyphmill's bash completion against the built program: the commands (and
-# nothing of the help's footer), and the values of --charset, --baud and --port.
+# nothing of the help's footer), and the values of --charset, --format,
+# --raw, --baud and --port.
 # bash-completion's own helpers are stood in for: only glyphmill's part is tested.
 #   completion_test.sh COMPLETION GLYPHMILL
 set -uo pipefail
@@ -26,6 +27,8 @@ expect "glyphmill" "new import send verify --help" "Run Subcommands:"
 expect "glyphmill import x.bin f.ttf --charset" "cp1252 cp437 iso8859-15 raw"
 expect "glyphmill send x.bin --baud" "2400 9600 115200"
 expect "glyphmill export x.bin --font 0 -o y.bdf --charset" "cp1252 raw"
+expect "glyphmill export x.bin --font 0 -o y --format" "bdf psf hex" "cp1252"
+expect "glyphmill import x.bin f.rom --raw" "8x8 8x14 8x16"
 ports=$("$glyphmill" ports 2>/dev/null | cut -f1 | tr '\n' ' ')
 expect "glyphmill read x.bin --port" "$ports"
 exit $failed

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # glyphmill.exe under Wine and the Linux glyphmill, given the same commands on
 # the same files, write the same bytes and say the same: one engine on both
-# systems. Fonts in: DejaVu Sans Mono (TrueType), Terminus Bold (PCF,
-# gzip'ed) and its BDF as pcf2bdf writes it; out: images, BDF, PNG.
+# systems. Fonts in: DejaVu Sans Mono (TrueType, and the WOFF2 and WOFF
+# that woff2_compress and sfnt2woff make of it), Terminus Bold (PCF,
+# gzip'ed) and its BDF as pcf2bdf writes it, a console font (PSF, gzip'ed),
+# Unifont's Latin-1 lines (.hex), a raw dump cut out of the console font and
+# a sheet glyphmill draws; out: images, BDF, PSF, .hex, PNG.
 #   same_results.sh GLYPHMILL.EXE LINUX_GLYPHMILL
 set -u
 exe=$1 linux=$2
@@ -17,6 +20,11 @@ export LANG=C.UTF-8  # Wine hands render's TEXT to the program in its ANSI code 
 # The fonts lie in each system's working folder, so that both name them alike.
 cp /usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf /usr/share/fonts/X11/misc/ter-u16b_unicode.pcf.gz "$work/linux/"
 zcat "$work/linux/ter-u16b_unicode.pcf.gz" | pcf2bdf -o "$work/linux/terminus.bdf" /dev/stdin
+woff2_compress "$work/linux/DejaVuSansMono.ttf" >/dev/null 2>&1
+sfnt2woff "$work/linux/DejaVuSansMono.ttf"
+cp /usr/share/consolefonts/Lat15-Terminus16.psf.gz "$work/linux/"
+grep -E '^00[0-9A-F]{2}:' /usr/share/unifont/unifont.hex >"$work/linux/latin1.hex"
+zcat /usr/share/consolefonts/Lat15-Terminus16.psf.gz | tail -c +5 | head -c 4096 >"$work/linux/terminus.f16"
 cp "$work/linux"/* "$work/windows/"
 
 # both ARGS...: runs glyphmill with ARGS in each system's folder and compares
@@ -37,6 +45,9 @@ both import fonts.bin DejaVuSansMono.ttf --add --size 12
 both import fonts.bin ter-u16b_unicode.pcf.gz --add
 both import fonts.bin terminus.bdf --add --height 3 --charset cp437 --name Term437
 both import fonts.bin DejaVuSansMono.ttf --font 0 --size 20 --height 4 --charset iso8859-5
+both new web.bin
+both import web.bin DejaVuSansMono.woff2 --add --size 12
+both import web.bin DejaVuSansMono.woff --add --size 12
 both info fonts.bin
 both info --json fonts.bin
 both check fonts.bin
@@ -53,6 +64,14 @@ both diff fonts.bin again.bin
 both diff fonts.bin copied.bin
 both glyph fonts.bin --font 1 --code A -o A.png
 both glyph copied.bin --font 0 --code B --from A.png
+both new bitmap.bin
+both import bitmap.bin Lat15-Terminus16.psf.gz --add --charset cp437
+both import bitmap.bin latin1.hex --add --charset iso8859-1
+both import bitmap.bin terminus.f16 --add --raw 8x16
+both sheet bitmap.bin --grid --font 1 -o grid.png
+both import bitmap.bin grid.png --add --monospace
+both export bitmap.bin --font 1 -o terminus.psf
+both export bitmap.bin --font 2 --format hex -o latin1-out.txt
 # What a user has is kept: a symbolic link leads to the file replaced, and a
 # read-only file replaced with --force stays read-only.
 for side in linux windows; do
@@ -81,12 +100,15 @@ grep -q "read-only.bin is read-only: left as it was" "$work/windows/err" && grep
 both render fonts.bin --font 1 "Ω" -o omega.png
 both import fonts.bin missing.ttf --add
 both check again.bin --bogus
+both import bitmap.bin terminus.f16 --add --raw 8x17
+both import bitmap.bin grid.png --add --cell 10x16
 # An image and a picture through standard input and output keep every byte
 # (a text stream would make each byte 10 a 13 10, and end the input at a 26).
 (cd "$work/linux" && "$linux" resave - - <fonts.bin >piped.bin && "$linux" sheet fonts.bin -o - >piped.png)
 (cd "$work/windows" && "$root/scripts/wine-run" "$exe" resave - - <fonts.bin >piped.bin &&
  "$root/scripts/wine-run" "$exe" sheet fonts.bin -o - >piped.png </dev/null)
-for file in fonts.bin again.bin copied.bin target.bin read-only.bin terminus-out.bdf term437.bdf sheet.png sheet0.png line.png line437.png A.png piped.bin piped.png; do
+for file in fonts.bin web.bin again.bin copied.bin target.bin read-only.bin terminus-out.bdf term437.bdf sheet.png \
+  sheet0.png line.png line437.png A.png piped.bin piped.png bitmap.bin grid.png terminus.psf latin1-out.txt; do
   checks=$((checks + 1))
   if [ ! -s "$work/linux/$file" ]; then
     fail "the Linux glyphmill wrote no $file"

@@ -242,9 +242,7 @@ CLI::Option* AddPictureOptions(CLI::App& command, FontArguments& args) {
     return AddScaleOption(command, args);
 }
 
-}  // namespace
-
-void AddFontCommands(CLI::App& app, int& exitCode) {
+void AddImportCommand(CLI::App& app, int& exitCode) {
     auto importArgs = std::make_shared<FontArguments>();
     CLI::App* import = app.add_subcommand(
         "import", "Fill a font of IMAGE from a font file, sampled as the editor's import does: TrueType, OpenType, "
@@ -289,7 +287,9 @@ void AddFontCommands(CLI::App& app, int& exitCode) {
         ->type_name("WxH");
     AddSaveOptions(*import, importArgs->save);
     import->callback([importArgs, &exitCode] { exitCode = RunImport(*importArgs); });
+}
 
+void AddExportCommand(CLI::App& app, int& exitCode) {
     auto exportArgs = std::make_shared<FontArguments>();
     CLI::App* exportCommand = app.add_subcommand(
         "export", "Write a font of IMAGE as a BDF 2.1 font, a PSF2 console font or a Unifont .hex file.");
@@ -311,7 +311,9 @@ void AddFontCommands(CLI::App& app, int& exitCode) {
                      "roman)")
         ->type_name("FONTFILE");
     exportCommand->callback([exportArgs, &exitCode] { exitCode = RunExport(*exportArgs); });
+}
 
+void AddSheetCommand(CLI::App& app, int& exitCode) {
     auto sheetArgs = std::make_shared<FontArguments>();
     sheetArgs->scale = 4;
     CLI::App* sheet = app.add_subcommand("sheet", "Draw every symbol of the image's fonts (or of one) as a PNG.");
@@ -325,7 +327,9 @@ void AddFontCommands(CLI::App& app, int& exitCode) {
         ->needs(sheetFont)
         ->excludes(scale);
     sheet->callback([sheetArgs, &exitCode] { exitCode = RunSheet(*sheetArgs); });
+}
 
+void AddRenderCommand(CLI::App& app, int& exitCode) {
     auto renderArgs = std::make_shared<FontArguments>();
     renderArgs->scale = 1;
     CLI::App* render = app.add_subcommand("render", "Draw TEXT as the printer prints it with a font of IMAGE, as a PNG.");
@@ -335,4 +339,13 @@ void AddFontCommands(CLI::App& app, int& exitCode) {
     AddPictureOptions(*render, *renderArgs);
     AddCharsetOption(*render, renderArgs->charset, "the codes the text's characters become");
     render->callback([renderArgs, &exitCode] { exitCode = RunRender(*renderArgs); });
+}
+
+}  // namespace
+
+void AddFontCommands(CLI::App& app, int& exitCode) {
+    AddImportCommand(app, exitCode);
+    AddExportCommand(app, exitCode);
+    AddSheetCommand(app, exitCode);
+    AddRenderCommand(app, exitCode);
 }
